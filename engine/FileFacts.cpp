@@ -1,0 +1,81 @@
+#include "engine/FileFacts.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quenda {
+
+namespace {
+
+constexpr char kSeparator = '/';
+
+// value / divisor rounded to the nearest integer, halves to even.
+int64_t DivideHalfEven(int64_t value, int64_t divisor) {
+    int64_t quotient = value / divisor;
+    const int64_t twiceRemainder = (value % divisor) * 2;
+    if (twiceRemainder > divisor || (twiceRemainder == divisor && quotient % 2 != 0)) {
+        ++quotient;
+    }
+    return quotient;
+}
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string FileNamePart(const std::string& path) {
+    const size_t slash = path.rfind(kSeparator);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string UpperExtension(const std::string& path) {
+    const std::string name = FileNamePart(path);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return {};
+    }
+    std::string ext = name.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return ext;
+}
+
+std::string FormatFileSizeText(uint64_t size) {
+    static const char* const kUnits[] = {" Bytes", " KB", " MB", " GB", " TB"};
+    // Fixed point with four decimals, each division kept to four decimals.
+    constexpr int64_t kScale = 10000;
+    int64_t value = static_cast<int64_t>(std::min<uint64_t>(size, INT64_MAX / kScale)) * kScale;
+    size_t unit = 0;
+    while (value >= 1024 * kScale && unit + 1 < std::size(kUnits)) {
+        value = DivideHalfEven(value, 1024);
+        ++unit;
+    }
+    const int64_t hundredths = DivideHalfEven(value, 100);
+    std::string text = std::to_string(hundredths / 100);
+    const int64_t fraction = hundredths % 100;
+    if (fraction != 0) {
+        text += '.';
+        text += static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) {
+            text += static_cast<char>('0' + fraction % 10);
+        }
+    }
+    return text + kUnits[unit];
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+    const size_t nameStart = path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < nameStart) {
+        return path + "." + extension;
+    }
+    return path.substr(0, dot + 1) + extension;
+}
+
+}  // namespace quenda

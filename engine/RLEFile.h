@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/RLEFormat.h"
+
+namespace quenda::rle {
+
+// The sections of a device bitmap file, checked against the file's length.
+// Row spans point into the parsed bytes, which must outlive this value.
+struct ParsedFile {
+    Header header;
+    std::vector<uint16_t> colors;  // RGB565 of entries 0..N-1; entry 0 is always 0
+    std::vector<uint8_t> alphas;   // 33-level alpha of entries 0..N-1 (only with alpha)
+    std::vector<std::span<const uint8_t>> rows;
+};
+
+enum class ParseError {
+    None,
+    NotRLE,
+    Truncated,
+    NoPaletteEntry,  // N = 0: not even the transparent entry
+    BadAlpha,        // an alpha level above 32
+    BadRowLength,    // a long row length that reads as negative
+};
+
+const char* Describe(ParseError error);
+
+// Splits a whole file into its sections; nothing is read outside `file`.
+ParseError ParseFile(std::span<const uint8_t> file, ParsedFile& parsed);
+
+}  // namespace quenda::rle

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quenda {
+
+// Premultiplied storage: each colour component is scaled by alpha / 255.
+constexpr uint8_t Premultiply(uint8_t component, uint8_t alpha) {
+    return static_cast<uint8_t>(component * alpha / 255);
+}
+
+// A stored component never exceeds its alpha.
+constexpr uint8_t ClampToAlpha(uint8_t component, uint8_t alpha) {
+    return component > alpha ? Premultiply(component, alpha) : component;
+}
+
+// Straight colour from a premultiplied component; alpha 0 and 255 leave it as stored.
+constexpr uint8_t Unpremultiply(uint8_t component, uint8_t alpha) {
+    if (alpha == 0 || alpha == 255) {
+        return component;
+    }
+    const unsigned value = component * 255u / alpha;
+    return static_cast<uint8_t>(value > 255 ? 255 : value);
+}
+
+}  // namespace quenda

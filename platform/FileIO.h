@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quenda::fileio {
+
+// Reads a whole regular file. Fails on folders, missing files and files larger
+// than maxBytes.
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   uint64_t maxBytes = uint64_t{1} << 31);
+
+// Reads up to count bytes from the start of a regular file.
+bool ReadFilePrefix(const std::filesystem::path& path, size_t count, std::vector<uint8_t>& bytes);
+
+// The length of a regular file, or nothing when it cannot be read.
+std::optional<uint64_t> FileLength(const std::filesystem::path& path);
+
+bool Exists(const std::filesystem::path& path);
+bool IsRegularFile(const std::filesystem::path& path);
+// True when the file is gone afterwards because it was deleted.
+bool DeleteFile(const std::filesystem::path& path);
+
+// A new, empty, uniquely named file in the folder of `target`, for writing a
+// replacement that is renamed over `target` once complete. Empty path on failure.
+std::filesystem::path CreateSiblingTempFile(const std::filesystem::path& target);
+
+// Moves a finished temporary file over `target`, keeping the permissions an existing
+// target had. The temporary file is removed on failure.
+bool ReplaceWithTempFile(const std::filesystem::path& temp, const std::filesystem::path& target);
+
+// Writes bytes to `target` through a temporary file in the same folder, so an
+// existing file is replaced only by a complete new one.
+bool WriteFileReplacing(const std::filesystem::path& target, const uint8_t* data, size_t size);
+inline bool WriteFileReplacing(const std::filesystem::path& target,
+                               const std::vector<uint8_t>& bytes) {
+    return WriteFileReplacing(target, bytes.data(), bytes.size());
+}
+
+}  // namespace quenda::fileio

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Assembles device bitmap files byte by byte, so tests can state exactly what a
+// file holds, including malformed ones.
+struct RLEBuilder {
+    bool hasAlpha = false;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t rowCount = -1;        // -1: same as height
+    int32_t entryCount = -1;      // -1: colors.size() + 1
+    std::vector<uint16_t> colors;  // entries 1..N-1
+    std::vector<uint8_t> alphas;   // entries 0..N-1 (with alpha)
+    std::vector<std::vector<uint8_t>> rows;
+
+    std::vector<uint8_t> Build() const;
+};
+
+// Encodes rows of palette codes (0 = transparent, 1..251) with runs as the
+// device's writer does, without base markers.
+std::vector<uint8_t> EncodeCodesRow(const std::vector<uint8_t>& codes);
+
+// Writes bytes to a file; returns the path.
+std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
+// A fresh folder for one test.
+std::string MakeTempDir(const std::string& prefix);
+
+}  // namespace testsupport
