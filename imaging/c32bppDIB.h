@@ -17,7 +17,7 @@ namespace quenda {
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
 // Pixel access by (X from the left, Y from the top) converts to that order.
 class c32bppDIB {
-public:
+  public:
     // Asked before a file member replaces an existing file when prompting is on:
     // (text, title) -> true for Yes. Without one set, the answer is No.
     using OverwritePromptFn = std::function<bool(const std::string&, const std::string&)>;
@@ -74,8 +74,8 @@ public:
     bool SetDIBbits(const std::vector<uint8_t>& bytes, const DIBbitsLayout& layout, int32_t x = 0,
                     int32_t y = 0, int32_t width = 0, int32_t height = 0);
     // Width or Height 0 mean this image's size. A missing destination is created.
-    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0,
-                     int32_t height = 0, bool copyOriginalFormat = false) const;
+    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0, int32_t height = 0,
+                     bool copyOriginalFormat = false) const;
     bool GetOrginalFormat(std::vector<uint8_t>& bytes) const;
     // A drawing view of the whole buffer (invalid without an image). With select
     // false nothing is held and an invalid view is returned.
@@ -84,6 +84,25 @@ public:
     // --- Loading ------------------------------------------------------------
 
     // --- Rendering ----------------------------------------------------------
+    // Draws the image, or a rectangle of it, onto destinationDC, or into
+    // destinationDIB when one is given. Sizes of 0 mean the image's; a negative
+    // destination size mirrors that axis, a negative source size mirrors too.
+    // Opacity is a percentage (<= 0 draws nothing; above 100 taken modulo 100).
+    // Nothing is ever written outside the target surface.
+    bool Render(const Surface& destinationDC, int32_t destX = 0, int32_t destY = 0,
+                int32_t destWidth = 0, int32_t destHeight = 0, int32_t SrcX = 0, int32_t SrcY = 0,
+                int32_t srcWidth = 0, int32_t srcHeight = 0, int32_t opacity = 100,
+                bool blend = true, bool halftone = true, c32bppDIB* destinationDIB = nullptr,
+                int32_t grayScale = -1, int32_t lightAdjustment = 0, double angle = 0.0,
+                bool centerOnDestXY = false);
+    // The size that fits destWidth x destHeight: mode 0 keeps the aspect ratio, 1 also
+    // never enlarges, 2 takes the box itself, other modes the image's own size.
+    void ScaleImage(int32_t destWidth, int32_t destHeight, int32_t& newWidth, int32_t& newHeight,
+                    int32_t scaleMode) const;
+    // Resamples the held image to a new size (0 keeps that side); negative mirrors.
+    bool Resize(int32_t newWidth, int32_t newHeight);
+    // Exchanges the pixel memory (and size) of two images.
+    void SwapDIBs(c32bppDIB& other);
 
     // --- Saving -------------------------------------------------------------
     bool SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite = false);
@@ -100,7 +119,7 @@ public:
     // Largest image the buffer accepts, in pixels.
     static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
-private:
+  private:
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
