@@ -29,9 +29,13 @@ bool StartsWith(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t
 
 }  // namespace
 
-ZorixImgEngine::ZorixImgEngine() { ResetImage(); }
+ZorixImgEngine::ZorixImgEngine() {
+    ResetImage();
+}
 
-ZorixImgEngine::~ZorixImgEngine() { ResetImage(); }
+ZorixImgEngine::~ZorixImgEngine() {
+    ResetImage();
+}
 
 void ZorixImgEngine::ResetImage() {
     if (image_) {
@@ -69,18 +73,26 @@ std::string ZorixImgEngine::FileSizeDesc() const {
 }
 
 std::string ZorixImgEngine::ImageTypeDesc() const {
-    static const std::array<const char*, 6> kNames = {"Unknown", "RLE Bitmap", "RGB Bitmap",
-                                                      "aRGB Bitmap", "PNG", "GIF"};
+    static const std::array<const char*, 6> kNames = {"Unknown",     "RLE Bitmap", "RGB Bitmap",
+                                                      "aRGB Bitmap", "PNG",        "GIF"};
     return (imageType_ >= 1 && imageType_ <= 5) ? kNames[imageType_] : kNames[0];
 }
 
-bool ZorixImgEngine::ImageHasAlpha() const { return image_ && image_->Alpha(); }
+bool ZorixImgEngine::ImageHasAlpha() const {
+    return image_ && image_->Alpha();
+}
 
-int32_t ZorixImgEngine::ImageWidth() const { return image_ ? image_->Width() : 0; }
+int32_t ZorixImgEngine::ImageWidth() const {
+    return image_ ? image_->Width() : 0;
+}
 
-int32_t ZorixImgEngine::ImageHeight() const { return image_ ? image_->Height() : 0; }
+int32_t ZorixImgEngine::ImageHeight() const {
+    return image_ ? image_->Height() : 0;
+}
 
-bool ZorixImgEngine::ImageIsLoaded() const { return image_ && image_->Handle() != 0; }
+bool ZorixImgEngine::ImageIsLoaded() const {
+    return image_ && image_->Handle() != 0;
+}
 
 bool ZorixImgEngine::IsBMP(const std::string& path) const {
     return StartsWith(FilePrefix(path, 2), {'B', 'M'});

@@ -137,8 +137,32 @@ bool ScaleBilinear(const PixelView& source, const TargetWindow& window, PixelBuf
     return true;
 }
 
+namespace {
+
+using Lanes16 = uint16_t __attribute__((vector_size(32)));
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+
+// Adds one row of bytes into 16-bit column sums, sixteen bytes at a time.
+void AccumulateRow(const uint8_t* src, size_t length, uint16_t* sums) {
+    size_t i = 0;
+    for (; i + 16 <= length; i += 16) {
+        Bytes16 b;
+        Lanes16 acc;
+        std::memcpy(&b, src + i, 16);
+        std::memcpy(&acc, sums + i, 32);
+        acc += __builtin_convertvector(b, Lanes16);
+        std::memcpy(sums + i, &acc, 32);
+    }
+    for (; i < length; ++i) {
+        sums[i] = static_cast<uint16_t>(sums[i] + src[i]);
+    }
+}
+
+}  // namespace
+
 bool BoxReduce(const PixelView& source, int32_t factorX, int32_t factorY, PixelBuffer& out) {
-    if (!source.isValid() || factorX < 1 || factorY < 1) {
+    // Column sums of up to 257 rows of bytes fit in 16 bits.
+    if (!source.isValid() || factorX < 1 || factorY < 1 || factorY > 257) {
         return false;
     }
     const int32_t w = (source.width + factorX - 1) / factorX;
@@ -146,37 +170,28 @@ bool BoxReduce(const PixelView& source, int32_t factorX, int32_t factorY, PixelB
     if (!out.allocate(w, h)) {
         return false;
     }
-    std::vector<uint32_t> sums(static_cast<size_t>(w) * 4);
+    const size_t rowBytes = static_cast<size_t>(source.width) * 4;
+    std::vector<uint16_t> columns(rowBytes);
     for (int32_t by = 0; by < h; ++by) {
-        std::fill(sums.begin(), sums.end(), 0u);
+        std::fill(columns.begin(), columns.end(), uint16_t{0});
         const int32_t y0 = by * factorY;
         const int32_t y1 = std::min(y0 + factorY, source.height);
         for (int32_t y = y0; y < y1; ++y) {
-            const uint8_t* src = source.row(y);
-            for (int32_t bx = 0; bx < w; ++bx) {
-                const int32_t x0 = bx * factorX;
-                const int32_t x1 = std::min(x0 + factorX, source.width);
-                uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-                for (const uint8_t* p = src + static_cast<size_t>(x0) * 4;
-                     p < src + static_cast<size_t>(x1) * 4; p += 4) {
-                    s0 += p[0];
-                    s1 += p[1];
-                    s2 += p[2];
-                    s3 += p[3];
-                }
-                uint32_t* s = &sums[static_cast<size_t>(bx) * 4];
-                s[0] += s0;
-                s[1] += s1;
-                s[2] += s2;
-                s[3] += s3;
-            }
+            AccumulateRow(source.row(y), rowBytes, columns.data());
         }
         uint8_t* dst = out.row(by);
         for (int32_t bx = 0; bx < w; ++bx) {
-            const int32_t cols = std::min(bx * factorX + factorX, source.width) - bx * factorX;
-            const uint32_t count = static_cast<uint32_t>(cols) * (y1 - y0);
+            const int32_t x0 = bx * factorX;
+            const int32_t x1 = std::min(x0 + factorX, source.width);
+            uint32_t sums[4] = {0, 0, 0, 0};
+            for (int32_t x = x0; x < x1; ++x) {
+                for (int ch = 0; ch < 4; ++ch) {
+                    sums[ch] += columns[static_cast<size_t>(x) * 4 + ch];
+                }
+            }
+            const uint32_t count = static_cast<uint32_t>(x1 - x0) * (y1 - y0);
             for (int ch = 0; ch < 4; ++ch) {
-                dst[bx * 4 + ch] = static_cast<uint8_t>((sums[bx * 4 + ch] + count / 2) / count);
+                dst[bx * 4 + ch] = static_cast<uint8_t>((sums[ch] + count / 2) / count);
             }
         }
     }
@@ -294,7 +309,7 @@ void BicubicPass(const PixelView& source, const TargetWindow& window, PixelBuffe
 // Block size for averaging before the bicubic step: keeps at least twice the target
 // resolution so the bicubic filter still does the final smoothing.
 int32_t PreReductionFactor(int32_t sourceSize, int64_t targetSize) {
-    const int64_t factor = sourceSize / (2 * targetSize);
+    const int64_t factor = std::min<int64_t>(sourceSize / (2 * targetSize), 257);
     return factor >= 2 ? static_cast<int32_t>(factor) : 1;
 }
 
