@@ -17,7 +17,7 @@ namespace quenda {
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
 // Pixel access by (X from the left, Y from the top) converts to that order.
 class c32bppDIB {
-public:
+  public:
     // Asked before a file member replaces an existing file when prompting is on:
     // (text, title) -> true for Yes. Without one set, the answer is No.
     using OverwritePromptFn = std::function<bool(const std::string&, const std::string&)>;
@@ -74,14 +74,39 @@ public:
     bool SetDIBbits(const std::vector<uint8_t>& bytes, const DIBbitsLayout& layout, int32_t x = 0,
                     int32_t y = 0, int32_t width = 0, int32_t height = 0);
     // Width or Height 0 mean this image's size. A missing destination is created.
-    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0,
-                     int32_t height = 0, bool copyOriginalFormat = false) const;
+    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0, int32_t height = 0,
+                     bool copyOriginalFormat = false) const;
     bool GetOrginalFormat(std::vector<uint8_t>& bytes) const;
     // A drawing view of the whole buffer (invalid without an image). With select
     // false nothing is held and an invalid view is returned.
     Surface LoadDIBinDC(bool select);
 
     // --- Loading ------------------------------------------------------------
+    // Each is true exactly when the buffer holds an image afterwards. The icon
+    // arguments choose the image of a multi-image icon file; other readers ignore
+    // them. The file's name and extension play no part: the readers recognise the
+    // data themselves.
+    bool LoadPicture_File(const std::filesystem::path& fileName, int32_t iconWidth = 0,
+                          int32_t iconHeight = 0, bool keepOriginalFormat = false,
+                          int32_t iconBitDepth = 32);
+    // startIndex below 0 counts from 0; length 0 means to the end of the array.
+    bool LoadPicture_Stream(const std::vector<uint8_t>& bytes, int32_t iconWidth = 0,
+                            int32_t iconHeight = 0, int64_t startIndex = 0, int64_t length = 0,
+                            bool keepOriginalFormat = false, int32_t iconBitDepth = 32);
+    bool LoadPicture_FromOrignalFormat(int32_t iconWidth = 0, int32_t iconHeight = 0,
+                                       int32_t iconBitDepth = 32);
+    // Told the description of an error a reader leaves pending (the program shows
+    // it in a message box). Without one set, the text is dropped.
+    using LoadMessageFn = std::function<void(const std::string&)>;
+    void setLoadMessageHandler(LoadMessageFn handler) { loadMessage_ = std::move(handler); }
+    void ShowLoadMessage(const std::string& text) const;
+    // Library-internal: takes over a filled block of width x height x 4 bytes as
+    // the image (rows bottom-up), with ImageType 0 until the caller sets it.
+    bool AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height);
+    // A start-up token of the imaging bridge kept by the caller across images; 0
+    // on failure.
+    uint32_t CreateGDIplusToken();
+    bool DestroyGDIplusToken(uint32_t token);
 
     // --- Rendering ----------------------------------------------------------
 
@@ -89,6 +114,10 @@ public:
     bool SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite = false);
     bool SaveToStream(std::vector<uint8_t>& bytes) const;
     void setOverwritePrompt(OverwritePromptFn prompt) { overwritePrompt_ = std::move(prompt); }
+    // JPEG through the imaging bridge; quality is clamped to 30..100.
+    bool SaveToFile_JPG(const std::filesystem::path& fileName, int32_t quality = 100,
+                        bool promptOverwrite = false);
+    bool SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality = 100) const;
 
     // --- Library-internal ---------------------------------------------------
     void setImageType(int32_t type) { imageType_ = type; }
@@ -100,7 +129,7 @@ public:
     // Largest image the buffer accepts, in pixels.
     static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
-private:
+  private:
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
@@ -118,6 +147,7 @@ private:
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
+    LoadMessageFn loadMessage_;
 };
 
 }  // namespace quenda
