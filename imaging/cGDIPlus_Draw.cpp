@@ -5,7 +5,7 @@ namespace quenda {
 
 bool cGDIPlus::DrawImage(const DrawJob& job, const Surface& dest, bool highQuality,
                          uint32_t token) {
-    if (!isGDIplusOk(token != 0 ? &token : nullptr, false)) {
+    if (!Start(token)) {
         return false;
     }
     DrawJob scaled = job;
