@@ -5,13 +5,17 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "codecs/PngProperties.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
+
+class cPNGwriter;
 
 // The one image type of the library: Width x Height pixels of 4 bytes (Blue, Green,
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
@@ -89,6 +93,15 @@ public:
     bool SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite = false);
     bool SaveToStream(std::vector<uint8_t>& bytes) const;
     void setOverwritePrompt(OverwritePromptFn prompt) { overwritePrompt_ = std::move(prompt); }
+    // PNG: the platform bridge first and the own writer when it fails; once PNG
+    // properties are set, the own writer (which holds them) first.
+    bool SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite = false);
+    bool SaveToStream_PNG(std::vector<uint8_t>& bytes);
+    // Stores a property of the PNGs this buffer writes (PngPropertyId); without a value
+    // it removes the property, and PNG_CLEAR_ALL drops them all.
+    bool PngPropertySet(int32_t id, const std::optional<PngValue>& value = std::nullopt,
+                        const std::string& caption = {});
+    PngValue PngPropertyGet(int32_t id, const std::string& caption = {}) const;
 
     // --- Library-internal ---------------------------------------------------
     void setImageType(int32_t type) { imageType_ = type; }
@@ -104,6 +117,7 @@ private:
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
+    bool writePng(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes);
 
     std::unique_ptr<uint8_t[]> bits_;
     int32_t width_ = 0;
@@ -118,6 +132,7 @@ private:
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
+    std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 
 }  // namespace quenda
