@@ -248,8 +248,7 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
             failureReason_ = "writing RLE bitmaps is not available in this build";
             return false;
         case IS_PNG:
-            failureReason_ = "writing PNG is not available in this build";
-            return false;
+            return image_->SaveToFile_PNG(path, false);
         case IS_JPG:
             return image_->SaveToFile_JPG(path, 100, false);
         case IS_AUTO:

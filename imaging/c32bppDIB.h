@@ -5,13 +5,17 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "codecs/PngProperties.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
+
+class cPNGwriter;
 
 // The one image type of the library: Width x Height pixels of 4 bytes (Blue, Green,
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
@@ -137,6 +141,15 @@ class c32bppDIB {
     bool SaveToFile_JPG(const std::filesystem::path& fileName, int32_t quality = 100,
                         bool promptOverwrite = false);
     bool SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality = 100) const;
+    // PNG: the platform bridge first and the own writer when it fails; once PNG
+    // properties are set, the own writer (which holds them) first.
+    bool SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite = false);
+    bool SaveToStream_PNG(std::vector<uint8_t>& bytes);
+    // Stores a property of the PNGs this buffer writes (PngPropertyId); without a value
+    // it removes the property, and PNG_CLEAR_ALL drops them all.
+    bool PngPropertySet(int32_t id, const std::optional<PngValue>& value = std::nullopt,
+                        const std::string& caption = {});
+    PngValue PngPropertyGet(int32_t id, const std::string& caption = {}) const;
 
     // --- Library-internal ---------------------------------------------------
     void setImageType(int32_t type) { imageType_ = type; }
@@ -152,6 +165,7 @@ class c32bppDIB {
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
+    bool writePng(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes);
 
     std::unique_ptr<uint8_t[]> bits_;
     int32_t width_ = 0;
@@ -167,6 +181,7 @@ class c32bppDIB {
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
     LoadMessageFn loadMessage_;
+    std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 
 }  // namespace quenda
