@@ -151,6 +151,16 @@ class c32bppDIB {
                         const std::string& caption = {});
     PngValue PngPropertyGet(int32_t id, const std::string& caption = {}) const;
 
+    // TGA 2.0: run-length coded when compress (and smaller), 8-bit grey or colour
+    // mapped when reduceBitDepth and the opaque image has at most 256 colours, alpha
+    // kept premultiplied when allowPremultiplied.
+    bool SaveToFile_TGA(const std::filesystem::path& fileName, bool compress = false,
+                        bool reduceBitDepth = false, bool allowPremultiplied = false,
+                        bool promptOverwrite = false);
+    bool SaveToStream_TGA(std::vector<uint8_t>& bytes, bool compress = false,
+                          bool reduceBitDepth = false, bool allowPremultiplied = false,
+                          bool promptOverwrite = false) const;
+
     // --- Library-internal ---------------------------------------------------
     void setImageType(int32_t type) { imageType_ = type; }
     void setOriginalFormat(std::vector<uint8_t> bytes) { originalFormat_ = std::move(bytes); }
