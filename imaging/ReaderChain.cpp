@@ -4,6 +4,8 @@
 
 #include "codecs/cBMPparser.h"
 #include "codecs/cGIFparser.h"
+#include "codecs/cICOparser.h"
+#include "codecs/cTGAparser.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
 
@@ -28,18 +30,15 @@ bool TryPngReader(c32bppDIB& image, const ReaderChainInput& in, std::string& pen
 
 // ICO and CUR reader, given the icon size and bit depth asked for.
 bool TryIcoReader(c32bppDIB& image, const ReaderChainInput& in) {
-    (void)image;
-    (void)in;
-    return false;
+    return cICOparser().LoadStream(in.bytes, in.iconWidth, in.iconHeight, &image, in.start,
+                                   in.length, in.iconBitDepth, image.gdiToken());
 }
 
 // ---------------------------------------------------------------------------
 
 // TGA reader. TGA has no signature, so it comes last.
 bool TryTgaReader(c32bppDIB& image, const ReaderChainInput& in) {
-    (void)image;
-    (void)in;
-    return false;
+    return cTGAparser().LoadStream(in.bytes, image, in.start, in.length);
 }
 
 // ---------------------------------------------------------------------------

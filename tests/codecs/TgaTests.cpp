@@ -418,3 +418,18 @@ TEST(TgaWriter, FileMembers) {
     EXPECT_GT(std::filesystem::file_size(path), bytes.size());
     std::filesystem::remove(path);
 }
+
+TEST(TgaReader, ThroughTheReaderChainAfterEveryOtherReader) {
+    c32bppDIB img;
+    ASSERT_TRUE(img.InitializeDIB(6, 4));
+    FillPattern(img, true);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(img.SaveToStream_TGA(bytes, true, false, true));
+    c32bppDIB loaded;
+    ASSERT_TRUE(loaded.LoadPicture_Stream(bytes, 0, 0, 0, 0, true));
+    EXPECT_EQ(loaded.ImageType(), IMAGE_TGA);
+    EXPECT_EQ(At(loaded, 5, 3), At(img, 5, 3));
+    std::vector<uint8_t> kept;
+    EXPECT_TRUE(loaded.GetOrginalFormat(kept));
+    EXPECT_EQ(kept, bytes);
+}
