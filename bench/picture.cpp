@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "engine/ZorixImgEngine.h"
@@ -81,6 +82,64 @@ void BM_Thumbnail64KeepAspect(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Thumbnail64KeepAspect)->Unit(benchmark::kMillisecond);
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Picture and a plain copy of the same bytes (into a new image) timed alternately in
+// the same loop, so their ratio holds on a busy machine. The goal is a ratio of at
+// most 4.
+void BM_PictureToCopyRatio(benchmark::State& state) {
+    ZorixImgEngine& engine = LoadedEngine();
+    double pictureMs = 0, copyMs = 0, memcpyMs = 0;
+    std::vector<uint8_t> target(engine.Image()->ByteCount());
+    for (auto _ : state) {
+        double t0 = ThreadCpuMs();
+        auto picture = engine.Picture();
+        benchmark::DoNotOptimize(picture->BitsPointer());
+        double t1 = ThreadCpuMs();
+        std::unique_ptr<c32bppDIB> copy;
+        engine.Image()->CopyImageTo(copy);
+        benchmark::DoNotOptimize(copy->BitsPointer());
+        double t2 = ThreadCpuMs();
+        std::memcpy(target.data(), engine.Image()->BitsPointer(), target.size());
+        benchmark::ClobberMemory();
+        double t3 = ThreadCpuMs();
+        pictureMs += t1 - t0;
+        copyMs += t2 - t1;
+        memcpyMs += t3 - t2;
+    }
+    state.counters["picture_ms"] = pictureMs / state.iterations();
+    state.counters["copy_ms"] = copyMs / state.iterations();
+    state.counters["ratio_to_copy"] = pictureMs / copyMs;
+    state.counters["ratio_to_memcpy"] = pictureMs / memcpyMs;
+}
+BENCHMARK(BM_PictureToCopyRatio)->Unit(benchmark::kMillisecond)->Iterations(60);
+
+// Thumbnail CPU time against its 5 ms goal, beside the copy for scale.
+void BM_ThumbnailCpu(benchmark::State& state) {
+    ZorixImgEngine& engine = LoadedEngine();
+    double thumbMs = 0, copyMs = 0;
+    for (auto _ : state) {
+        double t0 = ThreadCpuMs();
+        auto thumb = engine.Thumbnail(64, 64, true);
+        benchmark::DoNotOptimize(thumb->BitsPointer());
+        double t1 = ThreadCpuMs();
+        std::unique_ptr<c32bppDIB> copy;
+        engine.Image()->CopyImageTo(copy);
+        benchmark::DoNotOptimize(copy->BitsPointer());
+        double t2 = ThreadCpuMs();
+        thumbMs += t1 - t0;
+        copyMs += t2 - t1;
+    }
+    state.counters["thumbnail_ms"] = thumbMs / state.iterations();
+    state.counters["ratio_to_copy"] = thumbMs / copyMs;
+    state.counters["goal_ms"] = 5.0;
+}
+BENCHMARK(BM_ThumbnailCpu)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 }  // namespace
 

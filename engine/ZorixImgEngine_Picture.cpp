@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "engine/ZorixImgEngine.h"
+#include "imaging/ColorCompose.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda {
@@ -38,10 +39,21 @@ std::unique_ptr<c32bppDIB> ZorixImgEngine::ComposeOverBackground(int32_t width,
     if (!picture->InitializeDIB(width, height)) {
         return nullptr;
     }
-    FillOpaque(*picture, bgColor_);
-    if (!image_->Render(Surface{}, 0, 0, width, height, 0, 0, 0, 0, 100, true, true,
-                        picture.get())) {
-        return nullptr;
+    // At the image's own size, where drawing takes the platform blend, the background
+    // and the image are composed in one pass with the same result.
+    const bool platformBlend =
+        image_->isAlphaBlendFriendly() &&
+        !(image_->isGDIplusEnabled() && (image_->KeepGDIplusActive() || image_->gdiToken() != 0));
+    if (platformBlend && width == image_->Width() && height == image_->Height()) {
+        if (!ComposeOverColor(*image_, *picture, bgColor_)) {
+            return nullptr;
+        }
+    } else {
+        FillOpaque(*picture, bgColor_);
+        if (!image_->Render(Surface{}, 0, 0, width, height, 0, 0, 0, 0, 100, true, true,
+                            picture.get())) {
+            return nullptr;
+        }
     }
     // Composed over an opaque background the picture is opaque.
     picture->setAlpha(false);

@@ -2,8 +2,12 @@
 
 #include <random>
 
+#include <cstring>
+
 #include "imaging/AlphaBlend.h"
+#include "imaging/ColorCompose.h"
 #include "imaging/ImageScaling.h"
+#include "imaging/c32bppDIB.h"
 
 using namespace quenda;
 
@@ -118,4 +122,35 @@ TEST(ScaleNearest, PicksPixelCentres) {
     ASSERT_TRUE(ScaleNearest(src.view(), TargetWindow{2, 1, 0, 0, 2, 1}, out));
     EXPECT_EQ(out.row(0)[0], 1);
     EXPECT_EQ(out.row(0)[4], 3);
+}
+
+TEST(ComposeOverColor, EqualsFillThenRender) {
+    std::mt19937 rng(11);
+    for (int variant = 0; variant < 3; ++variant) {
+        c32bppDIB image;
+        ASSERT_TRUE(image.InitializeDIB(13, 7));
+        uint8_t* p = image.BitsPointer();
+        for (size_t i = 0; i < image.ByteCount(); i += 4) {
+            const uint8_t a = static_cast<uint8_t>(rng());
+            p[i + 3] = variant == 2 && i % 3 == 0 ? 255 : a;
+            for (int c = 0; c < 3; ++c) {
+                // Variant 1 includes colours above alpha, which a blend caps.
+                p[i + c] = static_cast<uint8_t>(variant == 1 ? rng() : (a ? rng() % (a + 1) : 0));
+            }
+        }
+        image.setAlpha(variant != 2);
+        const int32_t colour = 0x00336699;
+        c32bppDIB composed, drawn;
+        ASSERT_TRUE(composed.InitializeDIB(13, 7));
+        ASSERT_TRUE(drawn.InitializeDIB(13, 7));
+        for (int32_t y = 0; y < 7; ++y) {
+            for (int32_t x = 0; x < 13; ++x) {
+                drawn.SetPixel(x, y, colour, 255);
+            }
+        }
+        ASSERT_TRUE(image.Render(Surface{}, 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &drawn));
+        ASSERT_TRUE(ComposeOverColor(image, composed, colour));
+        ASSERT_EQ(std::memcmp(composed.BitsPointer(), drawn.BitsPointer(), drawn.ByteCount()), 0)
+            << "variant " << variant;
+    }
 }
