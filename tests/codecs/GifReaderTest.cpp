@@ -45,7 +45,9 @@ std::array<uint8_t, 4> At(const c32bppDIB& image, int x, int y) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-std::array<uint8_t, 4> Opaque(const Rgb& c) { return {c[2], c[1], c[0], 255}; }
+std::array<uint8_t, 4> Opaque(const Rgb& c) {
+    return {c[2], c[1], c[0], 255};
+}
 
 void ExpectPicture(const c32bppDIB& image, int w, int h, const std::vector<uint8_t>& indices,
                    const std::vector<Rgb>& table, int transparent = -1) {

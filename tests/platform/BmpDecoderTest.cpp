@@ -20,12 +20,14 @@ std::array<uint8_t, 4> PixelAt(const quenda::StdPicture& p, int32_t x, int32_t y
     return out;
 }
 
-std::array<uint8_t, 4> Bgra(uint8_t r, uint8_t g, uint8_t b) { return {b, g, r, 255}; }
+std::array<uint8_t, 4> Bgra(uint8_t r, uint8_t g, uint8_t b) {
+    return {b, g, r, 255};
+}
 
 const std::vector<std::array<uint8_t, 3>> kPalette16 = {
-    {0, 0, 0},     {255, 0, 0},   {0, 255, 0},   {0, 0, 255},  {255, 255, 0}, {0, 255, 255},
-    {255, 0, 255}, {10, 20, 30},  {40, 50, 60},  {70, 80, 90}, {1, 2, 3},     {4, 5, 6},
-    {7, 8, 9},     {11, 12, 13},  {14, 15, 16},  {200, 100, 50}};
+    {0, 0, 0},     {255, 0, 0},  {0, 255, 0},  {0, 0, 255},   {255, 255, 0}, {0, 255, 255},
+    {255, 0, 255}, {10, 20, 30}, {40, 50, 60}, {70, 80, 90},  {1, 2, 3},     {4, 5, 6},
+    {7, 8, 9},     {11, 12, 13}, {14, 15, 16}, {200, 100, 50}};
 
 BmpBuilder IndexedBitmap(uint16_t bits, int32_t w, int32_t h, const std::vector<uint32_t>& idx,
                          uint32_t headerSize = 40, bool topDown = false) {

@@ -13,7 +13,7 @@ using quenda::bytes::AppendLE16;
 namespace {
 
 class BitWriter {
-public:
+  public:
     void put(uint32_t code, int bits) {
         buffer_ |= code << count_;
         count_ += bits;
@@ -30,7 +30,7 @@ public:
         return bytes_;
     }
 
-private:
+  private:
     uint32_t buffer_ = 0;
     int count_ = 0;
     std::vector<uint8_t> bytes_;
@@ -140,7 +140,8 @@ std::vector<uint8_t> GifBuilder::Build() const {
     std::vector<uint8_t> out(signature.begin(), signature.end());
     AppendLE16(out, screenWidth);
     AppendLE16(out, screenHeight);
-    out.push_back(globalTable.empty() ? 0 : static_cast<uint8_t>(0x80 | TableBits(globalTable.size())));
+    out.push_back(globalTable.empty() ? 0
+                                      : static_cast<uint8_t>(0x80 | TableBits(globalTable.size())));
     out.push_back(0);
     out.push_back(0);
     if (!globalTable.empty()) {
