@@ -153,7 +153,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out) {
         return false;
     }
     const bool rle = info.compression == kRle8 || info.compression == kRle4;
-    const uint64_t stored = BmpRowLength(info.width, info.bitsPerPixel) * info.height;
+    // Some writers leave out the padding after the last row; its pixels suffice.
+    const uint64_t lastRow = (static_cast<uint64_t>(info.width) * info.bitsPerPixel + 7) / 8;
+    const uint64_t stored =
+        BmpRowLength(info.width, info.bitsPerPixel) * (info.height - 1) + lastRow;
     if (!rle && stored > size - info.pixelOffset) {
         return false;  // truncated rows: refused before any memory is taken
     }

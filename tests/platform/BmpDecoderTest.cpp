@@ -245,6 +245,12 @@ TEST(BmpDecoder, MalformedFilesFailCleanly) {
     EXPECT_FALSE(quenda::bmp::DecodeBmp(truncated.data(), truncated.size(), p));
     EXPECT_TRUE(p.empty());
 
+    // A last row without its padding still has all its pixels.
+    const std::vector<uint8_t> unpadded = IndexedBitmap(8, 3, 2, {1, 2, 3, 4, 5, 6}).Build();
+    EXPECT_TRUE(quenda::bmp::DecodeBmp(unpadded.data(), unpadded.size() - 1, p));
+    EXPECT_EQ(PixelAt(p, 2, 0), Bgra(0, 0, 255));
+    EXPECT_FALSE(quenda::bmp::DecodeBmp(unpadded.data(), unpadded.size() - 2, p));
+
     BmpBuilder huge = IndexedBitmap(24, 1, 1, {0});
     huge.width = 0x7FFFFFFF;
     huge.height = 0x7FFFFFFF;
