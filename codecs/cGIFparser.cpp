@@ -151,6 +151,8 @@ std::vector<uint8_t> cGIFparser::BuildOneImageFile(const uint8_t* data, const Sc
     std::vector<uint8_t> file;
     file.reserve(scan.blocksStart + kControlSize + (scan.imageEnd - scan.imageStart) + 1);
     file.insert(file.end(), data, data + scan.blocksStart);
+    // The signature is matched ignoring case; the decoder wants it in capitals.
+    std::copy_n("GIF", 3, file.begin());
     if (scan.controlOffset != 0) {
         file.insert(file.end(), data + scan.controlOffset,
                     data + scan.controlOffset + kControlSize);
