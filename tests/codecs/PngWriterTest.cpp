@@ -252,7 +252,7 @@ TEST(PngWriter, EveryFilterChoiceRoundTripsThroughLibpng) {
         Fill(image, 67, 45, RandomPixels(67 * 45, colors, colors, partial, transparent), alpha);
         for (int choice : {0, 1, 2, 3, 4, 5, 6, 9, -2}) {
             cPNGwriter writer;
-            ASSERT_TRUE(writer.SetProperty(quenda::PNG_FILTER, int64_t{choice}));
+            ASSERT_TRUE(writer.SetProperty(quenda::PNGP_FILTER, int64_t{choice}));
             ExpectLibpngReadsTheImage(WritePng(image, writer), image,
                                       "filter " + std::to_string(choice) + " colours " +
                                           std::to_string(colors));
@@ -265,7 +265,7 @@ TEST(PngWriter, FilterChoiceSelectsTheRowFilters) {
     Fill(image, 20, 6, RandomPixels(120, 11, 120, true), true);
     auto filters = [&](int64_t choice) {
         cPNGwriter writer;
-        writer.SetProperty(quenda::PNG_FILTER, choice);
+        writer.SetProperty(quenda::PNGP_FILTER, choice);
         return RowFilters(WritePng(image, writer));
     };
     EXPECT_EQ(filters(0), std::vector<uint8_t>(6, 0)) << "palette default is None";
@@ -277,7 +277,7 @@ TEST(PngWriter, FilterChoiceSelectsTheRowFilters) {
 
     cPNGwriter plain;
     cPNGwriter nine;
-    nine.SetProperty(quenda::PNG_FILTER, int64_t{9});
+    nine.SetProperty(quenda::PNGP_FILTER, int64_t{9});
     EXPECT_EQ(WritePng(image, plain), WritePng(image, nine));
 }
 
@@ -303,12 +303,12 @@ TEST(PngWriter, WritesChunksInOrder) {
     c32bppDIB image;
     Fill(image, 4, 1, {{1, 2, 3, 255}, {0, 0, 0, 0}, {10, 20, 30, 64}, {4, 5, 6, 255}}, true);
     cPNGwriter writer;
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_COMMENT, std::string("a comment")));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_AUTHOR, std::string("me")));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_TITLE, std::string("the title")));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v"), "My Key"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_MODIFIED_TIME, PngDate{2024, 2, 29, 13, 14, 15}));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_BACKGROUND, int64_t{0x060504}));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_COMMENT, std::string("a comment")));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_AUTHOR, std::string("me")));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_TITLE, std::string("the title")));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v"), "My Key"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_MODIFIED_TIME, PngDate{2024, 2, 29, 13, 14, 15}));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_BACKGROUND, int64_t{0x060504}));
     const auto png = WritePng(image, writer);
     std::vector<std::string> order;
     for (const auto& [type, data] : pngtest::ListChunks(png)) {
@@ -334,7 +334,7 @@ TEST(PngWriter, WritesChunksInOrder) {
 TEST(PngWriter, BackgroundChunkFollowsTheColourForm) {
     c32bppDIB image;
     cPNGwriter writer;
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_BACKGROUND, int64_t{0x332211}));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_BACKGROUND, int64_t{0x332211}));
     Fill(image, 2, 1, {{9, 9, 9, 255}, {7, 7, 7, 255}}, false);
     auto chunks = pngtest::ListChunks(WritePng(image, writer));
     EXPECT_EQ(*FindChunk(chunks, "bKGD"), (std::vector<uint8_t>{0, 0x11}));
@@ -358,15 +358,15 @@ TEST(PngWriter, TextsAreCleanedAndLongCustomTextsCompressed) {
     c32bppDIB image;
     Fill(image, 1, 1, {{1, 2, 3, 255}}, false);
     cPNGwriter writer;
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("Set by keyword"), "tITle"));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_TITLE)), "Set by keyword");
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_DESCRIPTION, std::string("line\r\nbreak\rend")));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_DESCRIPTION)), "line\nbreak\nend");
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_WARNING, std::string("form\ffeed")));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_WARNING)), "");
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string(1025, 'x'), "Long"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string(1024, 'y'), "Short"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_SOURCE, std::string("caf\xC3\xA9 \xE2\x82\xAC")));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("Set by keyword"), "tITle"));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_TITLE)), "Set by keyword");
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_DESCRIPTION, std::string("line\r\nbreak\rend")));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_DESCRIPTION)), "line\nbreak\nend");
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_WARNING, std::string("form\ffeed")));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_WARNING)), "");
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string(1025, 'x'), "Long"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string(1024, 'y'), "Short"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_SOURCE, std::string("caf\xC3\xA9 \xE2\x82\xAC")));
 
     const auto chunks = pngtest::ListChunks(WritePng(image, writer));
     size_t warnings = 0;
@@ -397,51 +397,51 @@ TEST(PngWriter, TextsAreCleanedAndLongCustomTextsCompressed) {
 
 TEST(PngWriter, KeywordsAreCleaned) {
     cPNGwriter writer;
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v1"), "  My \xC2\xA0  Key  "));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_CUSTOM, "My Key")), "v1");
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v"), "   "));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v"), "bad\tkey"));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v"), "\xE2\x82\xAC"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v2"), "My Key"));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_CUSTOM, "My Key")), "v2");
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v1"), "  My \xC2\xA0  Key  "));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_CUSTOM, "My Key")), "v1");
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v"), "   "));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v"), "bad\tkey"));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v"), "\xE2\x82\xAC"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v2"), "My Key"));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_CUSTOM, "My Key")), "v2");
     const std::string longKey(100, 'k');
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("v3"), longKey));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_CUSTOM, std::string(79, 'k'))),
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("v3"), longKey));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_CUSTOM, std::string(79, 'k'))),
               "v3");
 }
 
 TEST(PngWriter, PropertyDefaultsValidationAndRemoval) {
     cPNGwriter writer;
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_TITLE)), "");
-    EXPECT_EQ(std::get<PngDate>(writer.GetProperty(quenda::PNG_MODIFIED_TIME)), PngDate{});
-    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNG_BACKGROUND)), -1);
-    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNG_FILTER)), 0);
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_TITLE)), "");
+    EXPECT_EQ(std::get<PngDate>(writer.GetProperty(quenda::PNGP_MODIFIED_TIME)), PngDate{});
+    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNGP_BACKGROUND)), -1);
+    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNGP_FILTER)), 0);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(writer.GetProperty(3)));
 
     EXPECT_FALSE(writer.SetProperty(3, std::string("x")));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_TITLE, std::monostate{}));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_MODIFIED_TIME, std::string("today")));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_MODIFIED_TIME, PngDate{2023, 2, 29, 0, 0, 0}));
-    EXPECT_FALSE(writer.SetProperty(quenda::PNG_BACKGROUND, std::string("red")));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_TITLE, std::monostate{}));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_MODIFIED_TIME, std::string("today")));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_MODIFIED_TIME, PngDate{2023, 2, 29, 0, 0, 0}));
+    EXPECT_FALSE(writer.SetProperty(quenda::PNGP_BACKGROUND, std::string("red")));
 
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_TITLE, std::string("t")));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("a"), "A"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_CUSTOM, std::string("b"), "B"));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_BACKGROUND, int64_t{0x123456}));
-    ASSERT_TRUE(writer.SetProperty(quenda::PNG_FILTER, int64_t{6}));
-    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNG_BACKGROUND)), 0x123456);
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_TITLE, std::string("t")));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("a"), "A"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("b"), "B"));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_BACKGROUND, int64_t{0x123456}));
+    ASSERT_TRUE(writer.SetProperty(quenda::PNGP_FILTER, int64_t{6}));
+    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNGP_BACKGROUND)), 0x123456);
 
-    EXPECT_TRUE(writer.RemoveProperty(quenda::PNG_TITLE));
-    EXPECT_FALSE(writer.RemoveProperty(quenda::PNG_TITLE));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_TITLE)), "");
-    EXPECT_TRUE(writer.RemoveProperty(quenda::PNG_CUSTOM, "A"));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_CUSTOM, "A")), "");
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNG_CUSTOM, "B")), "b");
-    EXPECT_TRUE(writer.RemoveProperty(quenda::PNG_BACKGROUND));
-    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNG_BACKGROUND)), -1);
-    EXPECT_TRUE(writer.RemoveProperty(quenda::PNG_FILTER));
-    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNG_FILTER)), 0);
-    EXPECT_FALSE(writer.RemoveProperty(quenda::PNG_MODIFIED_TIME));
+    EXPECT_TRUE(writer.RemoveProperty(quenda::PNGP_TITLE));
+    EXPECT_FALSE(writer.RemoveProperty(quenda::PNGP_TITLE));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_TITLE)), "");
+    EXPECT_TRUE(writer.RemoveProperty(quenda::PNGP_CUSTOM, "A"));
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_CUSTOM, "A")), "");
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_CUSTOM, "B")), "b");
+    EXPECT_TRUE(writer.RemoveProperty(quenda::PNGP_BACKGROUND));
+    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNGP_BACKGROUND)), -1);
+    EXPECT_TRUE(writer.RemoveProperty(quenda::PNGP_FILTER));
+    EXPECT_EQ(std::get<int64_t>(writer.GetProperty(quenda::PNGP_FILTER)), 0);
+    EXPECT_FALSE(writer.RemoveProperty(quenda::PNGP_MODIFIED_TIME));
 }
 
 TEST(PngWriter, NeedsAnImageAndZlib) {

@@ -105,29 +105,29 @@ TEST(SavePng, OverwriteQuestion) {
 TEST(SavePng, PropertiesAreHeldByTheBufferAndWritten) {
     c32bppDIB image;
     MakeImage(image);
-    EXPECT_EQ(std::get<int64_t>(image.PngPropertyGet(quenda::PNG_BACKGROUND)), -1);
-    EXPECT_EQ(std::get<quenda::PngDate>(image.PngPropertyGet(quenda::PNG_MODIFIED_TIME)),
+    EXPECT_EQ(std::get<int64_t>(image.PngPropertyGet(quenda::PNGP_BACKGROUND)), -1);
+    EXPECT_EQ(std::get<quenda::PngDate>(image.PngPropertyGet(quenda::PNGP_MODIFIED_TIME)),
               quenda::PngDate{});
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(image.PngPropertyGet(quenda::PNG_TITLE)));
-    EXPECT_FALSE(image.PngPropertySet(quenda::PNG_TITLE)) << "nothing to remove yet";
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(image.PngPropertyGet(quenda::PNGP_TITLE)));
+    EXPECT_FALSE(image.PngPropertySet(quenda::PNGP_TITLE)) << "nothing to remove yet";
 
-    ASSERT_TRUE(image.PngPropertySet(quenda::PNG_TITLE, std::string("Holiday")));
-    ASSERT_TRUE(image.PngPropertySet(quenda::PNG_CUSTOM, std::string("Zorix"), "Made with"));
-    EXPECT_EQ(std::get<std::string>(image.PngPropertyGet(quenda::PNG_TITLE)), "Holiday");
+    ASSERT_TRUE(image.PngPropertySet(quenda::PNGP_TITLE, std::string("Holiday")));
+    ASSERT_TRUE(image.PngPropertySet(quenda::PNGP_CUSTOM, std::string("Zorix"), "Made with"));
+    EXPECT_EQ(std::get<std::string>(image.PngPropertyGet(quenda::PNGP_TITLE)), "Holiday");
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(image.SaveToStream_PNG(bytes));
     EXPECT_TRUE(Contains(bytes, std::string("tEXtTitle\0Holiday", 17)));
     EXPECT_TRUE(Contains(bytes, std::string("tEXtMade with\0Zorix", 19)));
     EXPECT_TRUE(ReadsBackAs(bytes, image));
 
-    EXPECT_TRUE(image.PngPropertySet(quenda::PNG_TITLE));
+    EXPECT_TRUE(image.PngPropertySet(quenda::PNGP_TITLE));
     ASSERT_TRUE(image.SaveToStream_PNG(bytes));
     EXPECT_FALSE(Contains(bytes, "Holiday"));
     EXPECT_TRUE(Contains(bytes, "Made with"));
 
-    EXPECT_TRUE(image.PngPropertySet(quenda::PNG_CLEAR_ALL));
+    EXPECT_TRUE(image.PngPropertySet(quenda::PNGP_CLEAR_ALL));
     ASSERT_TRUE(image.SaveToStream_PNG(bytes));
     EXPECT_FALSE(Contains(bytes, "Made with"));
-    EXPECT_EQ(std::get<int64_t>(image.PngPropertyGet(quenda::PNG_BACKGROUND)), -1);
-    EXPECT_FALSE(image.PngPropertySet(quenda::PNG_TITLE, std::monostate{}));
+    EXPECT_EQ(std::get<int64_t>(image.PngPropertyGet(quenda::PNGP_BACKGROUND)), -1);
+    EXPECT_FALSE(image.PngPropertySet(quenda::PNGP_TITLE, std::monostate{}));
 }
