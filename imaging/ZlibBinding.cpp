@@ -17,9 +17,13 @@ constexpr int kLevel = 9;
 bool FitsULong(size_t n) { return n <= std::numeric_limits<uLong>::max(); }
 }  // namespace
 
-bool IsEnabled() { return !disabledForTesting.load(); }
+bool IsEnabled() {
+    return !disabledForTesting.load();
+}
 
-void SetDisabledForTesting(bool disabled) { disabledForTesting.store(disabled); }
+void SetDisabledForTesting(bool disabled) {
+    disabledForTesting.store(disabled);
+}
 
 void SetCompress2MissingForTesting(bool missing) { compress2MissingForTesting.store(missing); }
 
