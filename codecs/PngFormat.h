@@ -61,15 +61,13 @@ constexpr uint32_t PassExtent(uint32_t extent, uint32_t first, uint32_t step) {
 
 // The Paeth predictor: left when its distance is not greater than both others, else
 // up when up's is not greater than upper-left's, else upper-left.
-inline uint8_t PaethPredictor(int a, int b, int c) {
+inline int PaethPredictor(int a, int b, int c) {
     const int pa = b > c ? b - c : c - b;
     const int pb = a > c ? a - c : c - a;
     const int pcRaw = a + b - 2 * c;
     const int pc = pcRaw < 0 ? -pcRaw : pcRaw;
-    if (pa <= pb && pa <= pc) {
-        return static_cast<uint8_t>(a);
-    }
-    return static_cast<uint8_t>(pb <= pc ? b : c);
+    const int bc = pb <= pc ? b : c;
+    return (pa <= pb && pa <= pc) ? a : bc;
 }
 
 }  // namespace quenda::png

@@ -8,32 +8,32 @@ namespace quenda {
 
 // Identifiers of the properties a PNG writer keeps (bit values).
 enum PngPropertyId : int32_t {
-    PNG_TITLE = 1,
-    PNG_AUTHOR = 2,
-    PNG_DESCRIPTION = 4,
-    PNG_COPYRIGHT = 8,
-    PNG_CREATION_TIME = 16,
-    PNG_SOFTWARE = 32,
-    PNG_DISCLAIMER = 64,
-    PNG_WARNING = 128,
-    PNG_SOURCE = 256,
-    PNG_COMMENT = 512,
-    PNG_CUSTOM = 1024,
-    PNG_MODIFIED_TIME = 2048,
-    PNG_BACKGROUND = 4096,
-    PNG_FILTER = 8192,
-    PNG_CLEAR_ALL = -1,
+    PNGP_TITLE = 1,
+    PNGP_AUTHOR = 2,
+    PNGP_DESCRIPTION = 4,
+    PNGP_COPYRIGHT = 8,
+    PNGP_CREATION_TIME = 16,
+    PNGP_SOFTWARE = 32,
+    PNGP_DISCLAIMER = 64,
+    PNGP_WARNING = 128,
+    PNGP_SOURCE = 256,
+    PNGP_COMMENT = 512,
+    PNGP_CUSTOM = 1024,
+    PNGP_MODIFIED_TIME = 2048,
+    PNGP_BACKGROUND = 4096,
+    PNGP_FILTER = 8192,
+    PNGP_CLEAR_ALL = -1,
 };
 
-// Filter choices for PNG_FILTER.
+// Filter choices for PNGP_FILTER.
 enum PngFilterChoice : int32_t {
-    PNG_FILTER_DEFAULT = 0,
-    PNG_FILTER_NONE = 1,
-    PNG_FILTER_SUB = 2,
-    PNG_FILTER_UP = 3,
-    PNG_FILTER_AVERAGE = 4,
-    PNG_FILTER_PAETH = 5,
-    PNG_FILTER_ADAPTIVE = 6,
+    PNGP_FILTER_DEFAULT = 0,
+    PNGP_FILTER_NONE = 1,
+    PNGP_FILTER_SUB = 2,
+    PNGP_FILTER_UP = 3,
+    PNGP_FILTER_AVERAGE = 4,
+    PNGP_FILTER_PAETH = 5,
+    PNGP_FILTER_ADAPTIVE = 6,
 };
 
 // A calendar date and time as the caller gives it; no time zone is applied.

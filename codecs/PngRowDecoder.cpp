@@ -28,13 +28,34 @@ void UnfilterAverage(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsign
     }
 }
 
+// Keeps the left and upper-left bytes of each channel in registers, so the D
+// channels' dependency chains run side by side.
 template <unsigned D>
 void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    const size_t head = D < rowBytes ? D : rowBytes;
-    for (size_t i = 0; i < head; ++i) {
-        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    if (rowBytes < D) {
+        for (size_t i = 0; i < rowBytes; ++i) {
+            row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+        }
+        return;
     }
-    for (size_t i = D; i < rowBytes; ++i) {
+    int left[D];
+    int upperLeft[D];
+    for (unsigned k = 0; k < D; ++k) {
+        row[k] = static_cast<uint8_t>(row[k] + prior[k]);
+        left[k] = row[k];
+        upperLeft[k] = prior[k];
+    }
+    size_t i = D;
+    for (; i + D <= rowBytes; i += D) {
+        for (unsigned k = 0; k < D; ++k) {
+            const int up = prior[i + k];
+            const uint8_t v = static_cast<uint8_t>(row[i + k] + PaethPredictor(left[k], up, upperLeft[k]));
+            row[i + k] = v;
+            left[k] = v;
+            upperLeft[k] = up;
+        }
+    }
+    for (; i < rowBytes; ++i) {  // a trailing partial pixel cannot occur, but stay safe
         row[i] = static_cast<uint8_t>(row[i] + PaethPredictor(row[i - D], prior[i], prior[i - D]));
     }
 }

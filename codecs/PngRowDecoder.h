@@ -22,6 +22,14 @@ struct SampleFormat {
     std::array<uint8_t, 3> key{};
 };
 
+// Rows of inflated image data, handed out one after the other.
+class RowFeed {
+public:
+    virtual ~RowFeed() = default;
+    // The next n bytes, valid until the call after next; nullptr when there are none.
+    virtual uint8_t* Next(size_t n) = 0;
+};
+
 // Reverses a row's filter in place; prior is the previous unfiltered row of the pass
 // (zeros for the first). False for a filter type above 4, leaving the row unchanged.
 bool Unfilter(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,

@@ -101,11 +101,13 @@ bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
         if (!WalkChunks(data, size) || !CheckHeader() || !PrepareFormat()) {
             return false;
         }
-        std::vector<uint8_t> raw;
-        if (!Inflate(raw)) {
-            return false;
+        // zlib's result stands when it inflates the data as uncompress would; otherwise
+        // the own decoder inflates it all again.
+        bool inflateFailed = true;
+        if (zlibPresent_ && DecodeThroughZlib(host, inflateFailed)) {
+            return true;
         }
-        return WritePixels(raw, host);
+        return inflateFailed && DecodeThroughOwnInflater(host);
     } catch (...) {
         // Out of memory on a large image fails the load like any other error.
         return false;
@@ -267,32 +269,92 @@ bool cPNGparser::PrepareFormat() {
     return true;
 }
 
-bool cPNGparser::Inflate(std::vector<uint8_t>& raw) const {
-    raw.resize(expectedSize_);
-    size_t produced = expectedSize_;
-    bool ok = zlibPresent_ &&
-              zlib::Uncompress(raw.data(), produced, compressed_.data(), compressed_.size());
-    if (!ok) {
-        produced = 0;
-        ok = InflateStream(compressed_.data(), compressed_.size(), raw.data(), raw.size(),
-                           &produced);
+namespace {
+
+// Rows from a buffer holding all the inflated data.
+class BufferFeed : public png::RowFeed {
+public:
+    explicit BufferFeed(std::vector<uint8_t>& raw) : cursor_(raw.data()), end_(raw.data() + raw.size()) {}
+    uint8_t* Next(size_t n) override {
+        if (static_cast<size_t>(end_ - cursor_) < n) {
+            return nullptr;
+        }
+        uint8_t* row = cursor_;
+        cursor_ += n;
+        return row;
     }
-    if (ok && produced < raw.size()) {
-        std::memset(raw.data() + produced, 0, raw.size() - produced);
+
+private:
+    uint8_t* cursor_;
+    uint8_t* end_;
+};
+
+// Rows inflated by zlib as they are needed, into two alternating row buffers.
+class StreamFeed : public png::RowFeed {
+public:
+    StreamFeed(zlib::StreamInflater& inflater, size_t longestRow)
+        : inflater_(inflater), rows_{std::vector<uint8_t>(longestRow), std::vector<uint8_t>(longestRow)} {}
+    uint8_t* Next(size_t n) override {
+        std::vector<uint8_t>& row = rows_[next_];
+        next_ ^= 1;
+        if (failed_ || n > row.size() || !inflater_.Read(row.data(), n)) {
+            failed_ = true;
+            return nullptr;
+        }
+        return row.data();
     }
-    return ok;
+    bool Failed() const { return failed_; }
+
+private:
+    zlib::StreamInflater& inflater_;
+    std::vector<uint8_t> rows_[2];
+    size_t next_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+bool cPNGparser::DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const {
+    zlib::StreamInflater inflater;
+    if (!inflater.Begin(compressed_.data(), compressed_.size())) {
+        inflateFailed = true;
+        return false;
+    }
+    StreamFeed feed(inflater, LongestRow());
+    const bool written = WritePixels(feed, host);
+    inflateFailed = feed.Failed() || !inflater.Finish();
+    return written && !inflateFailed;
 }
 
-bool cPNGparser::WritePixels(std::vector<uint8_t>& raw, c32bppDIB& host) const {
+bool cPNGparser::DecodeThroughOwnInflater(c32bppDIB& host) const {
+    std::vector<uint8_t> raw(expectedSize_);
+    if (!InflateStream(compressed_.data(), compressed_.size(), raw.data(), raw.size())) {
+        return false;
+    }
+    BufferFeed feed(raw);
+    return WritePixels(feed, host);
+}
+
+size_t cPNGparser::LongestRow() const {
+    const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;
+    const size_t last = interlace_ ? png::kNonInterlacedPass : png::kPasses.size();
+    uint64_t longest = 0;
+    for (size_t p = first; p < last; ++p) {
+        const png::Pass& pass = png::kPasses[p];
+        const uint32_t w = png::PassExtent(width_, pass.firstColumn, pass.columnStep);
+        longest = std::max(longest, RowBytes(w, bitsPerPixel_) + 1);
+    }
+    return static_cast<size_t>(longest);
+}
+
+bool cPNGparser::WritePixels(png::RowFeed& feed, c32bppDIB& host) const {
     if (!host.InitializeDIB(width_, height_)) {
         return false;
     }
-    uint8_t* cursor = raw.data();
-    const uint8_t* end = raw.data() + raw.size();
     const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;
     const size_t last = interlace_ ? png::kNonInterlacedPass : png::kPasses.size();
     for (size_t p = first; p < last; ++p) {
-        if (!WritePass(p, cursor, end, host)) {
+        if (!WritePass(p, feed, host)) {
             return false;
         }
     }
@@ -302,8 +364,7 @@ bool cPNGparser::WritePixels(std::vector<uint8_t>& raw, c32bppDIB& host) const {
     return true;
 }
 
-bool cPNGparser::WritePass(size_t p, uint8_t*& cursor, const uint8_t* end,
-                           c32bppDIB& host) const {
+bool cPNGparser::WritePass(size_t p, png::RowFeed& feed, c32bppDIB& host) const {
     const png::Pass& pass = png::kPasses[p];
     const uint32_t w = png::PassExtent(width_, pass.firstColumn, pass.columnStep);
     const uint32_t h = png::PassExtent(height_, pass.firstRow, pass.rowStep);
@@ -315,11 +376,12 @@ bool cPNGparser::WritePass(size_t p, uint8_t*& cursor, const uint8_t* end,
     const uint8_t* prior = zeros.data();
     const size_t step = size_t{pass.columnStep} * 4;
     for (uint32_t r = 0; r < h; ++r) {
-        if (static_cast<size_t>(end - cursor) < rowBytes + 1) {
+        uint8_t* data = feed.Next(rowBytes + 1);
+        if (data == nullptr) {
             return false;
         }
-        uint8_t* row = cursor + 1;
-        if (!png::Unfilter(cursor[0], row, prior, rowBytes, filterDistance_) && interlace_) {
+        uint8_t* row = data + 1;
+        if (!png::Unfilter(data[0], row, prior, rowBytes, filterDistance_) && interlace_) {
             return false;  // an unknown filter only passes unchanged in a plain image
         }
         const int32_t imageRow = static_cast<int32_t>(pass.firstRow + r * pass.rowStep);
@@ -328,7 +390,6 @@ bool cPNGparser::WritePass(size_t p, uint8_t*& cursor, const uint8_t* end,
             return false;
         }
         prior = row;
-        cursor += rowBytes + 1;
     }
     return true;
 }

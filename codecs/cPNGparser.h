@@ -43,9 +43,11 @@ private:
     bool ReadHeader(const Chunk& chunk);
     bool CheckHeader();
     bool PrepareFormat();
-    bool Inflate(std::vector<uint8_t>& raw) const;
-    bool WritePixels(std::vector<uint8_t>& raw, c32bppDIB& host) const;
-    bool WritePass(size_t pass, uint8_t*& cursor, const uint8_t* end, c32bppDIB& host) const;
+    bool DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const;
+    bool DecodeThroughOwnInflater(c32bppDIB& host) const;
+    size_t LongestRow() const;
+    bool WritePixels(png::RowFeed& feed, c32bppDIB& host) const;
+    bool WritePass(size_t pass, png::RowFeed& feed, c32bppDIB& host) const;
 
     int32_t width_ = 0;
     int32_t height_ = 0;

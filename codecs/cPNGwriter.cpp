@@ -23,7 +23,7 @@ constexpr std::array<const char32_t*, 10> kStandardKeywords = {
 constexpr size_t kFirstTextAfterImage = 2;
 constexpr size_t kLongestPlainCustomText = 1024;
 
-bool IsTextId(int32_t id) { return id >= PNG_TITLE && id <= PNG_COMMENT && std::has_single_bit(static_cast<uint32_t>(id)); }
+bool IsTextId(int32_t id) { return id >= PNGP_TITLE && id <= PNGP_COMMENT && std::has_single_bit(static_cast<uint32_t>(id)); }
 
 size_t TextSlot(int32_t id) { return static_cast<size_t>(std::countr_zero(static_cast<uint32_t>(id))); }
 
@@ -116,7 +116,7 @@ bool cPNGwriter::Write(const c32bppDIB& image, const std::filesystem::path& file
 bool cPNGwriter::Encode(const c32bppDIB& image, std::vector<uint8_t>& png) const {
     png::ColorForm form = png::ChooseColorForm(image);
     std::vector<uint8_t> background;
-    const bool haveBackground = IsSet(PNG_BACKGROUND) && BackgroundData(form, background);
+    const bool haveBackground = IsSet(PNGP_BACKGROUND) && BackgroundData(form, background);
     std::vector<uint8_t> imageData;
     if (!CompressImage(image, form, imageData)) {
         return false;
@@ -140,7 +140,7 @@ bool cPNGwriter::Encode(const c32bppDIB& image, std::vector<uint8_t>& png) const
         AppendChunk(png, png::kTRNS, form.transparency);
     }
     AppendChunk(png, png::kIDAT, imageData);
-    if (IsSet(PNG_MODIFIED_TIME)) {
+    if (IsSet(PNGP_MODIFIED_TIME)) {
         const PngDate& d = modified_;
         std::vector<uint8_t> time = {static_cast<uint8_t>(d.year >> 8), static_cast<uint8_t>(d.year),
                                      static_cast<uint8_t>(d.month),      static_cast<uint8_t>(d.day),
@@ -168,16 +168,16 @@ bool cPNGwriter::CompressImage(const c32bppDIB& image, const png::ColorForm& for
     std::vector<uint8_t> prior(rowBytes, 0);
     int32_t choice = FilterChoice();
     uint8_t fixedFilter = png::kFilterNone;
-    if (choice == PNG_FILTER_DEFAULT) {
+    if (choice == PNGP_FILTER_DEFAULT) {
         const bool trueColor = form.colorType == png::kRGB || form.colorType == png::kRGBA;
         fixedFilter = trueColor ? png::kFilterPaeth : png::kFilterNone;
-    } else if (choice != PNG_FILTER_ADAPTIVE) {
-        fixedFilter = static_cast<uint8_t>(choice - PNG_FILTER_NONE);
+    } else if (choice != PNGP_FILTER_ADAPTIVE) {
+        fixedFilter = static_cast<uint8_t>(choice - PNGP_FILTER_NONE);
     }
     for (size_t y = 0; y < height; ++y) {
         png::SampleRow(form, image, static_cast<int32_t>(y), raw.data());
         const uint8_t filter =
-            choice == PNG_FILTER_ADAPTIVE
+            choice == PNGP_FILTER_ADAPTIVE
                 ? png::ChooseAdaptiveFilter(raw.data(), prior.data(), rowBytes, bpp, y == 0)
                 : fixedFilter;
         png::FilterRow(filter, raw.data(), prior.data(), rowBytes, static_cast<unsigned>(bpp),
@@ -241,9 +241,9 @@ void cPNGwriter::AppendText(std::vector<uint8_t>& png, const std::u32string& key
 }
 
 int32_t cPNGwriter::FilterChoice() const {
-    return (filterChoice_ >= PNG_FILTER_DEFAULT && filterChoice_ <= PNG_FILTER_ADAPTIVE)
+    return (filterChoice_ >= PNGP_FILTER_DEFAULT && filterChoice_ <= PNGP_FILTER_ADAPTIVE)
                ? static_cast<int32_t>(filterChoice_)
-               : PNG_FILTER_DEFAULT;
+               : PNGP_FILTER_DEFAULT;
 }
 
 // --- Properties ---------------------------------------------------------------
@@ -257,12 +257,12 @@ bool cPNGwriter::SetProperty(int32_t id, const PngValue& value, const std::strin
         return ValueAsText(value, text) && SetText(id, text);
     }
     switch (id) {
-        case PNG_CUSTOM:
+        case PNGP_CUSTOM:
             return SetCustom(value, keyword);
-        case PNG_MODIFIED_TIME:
+        case PNGP_MODIFIED_TIME:
             return SetDate(value);
-        case PNG_BACKGROUND:
-        case PNG_FILTER:
+        case PNGP_BACKGROUND:
+        case PNGP_FILTER:
             return SetNumber(id, value);
         default:
             return false;
@@ -292,7 +292,7 @@ bool cPNGwriter::SetCustom(const PngValue& value, const std::string& keyword) {
         }
     }
     custom_.push_back({key, text});
-    setFlags_ |= PNG_CUSTOM;
+    setFlags_ |= PNGP_CUSTOM;
     return true;
 }
 
@@ -302,7 +302,7 @@ bool cPNGwriter::SetDate(const PngValue& value) {
         return false;
     }
     modified_ = *date;
-    setFlags_ |= PNG_MODIFIED_TIME;
+    setFlags_ |= PNGP_MODIFIED_TIME;
     return true;
 }
 
@@ -311,7 +311,7 @@ bool cPNGwriter::SetNumber(int32_t id, const PngValue& value) {
     if (number == nullptr) {
         return false;
     }
-    if (id == PNG_BACKGROUND) {
+    if (id == PNGP_BACKGROUND) {
         if (*number < 0 || *number > 0xFFFFFF) {
             return false;
         }
@@ -328,7 +328,7 @@ PngValue cPNGwriter::GetProperty(int32_t id, const std::string& keyword) const {
         return pngtext::ToUtf8(texts_[TextSlot(id)]);
     }
     switch (id) {
-        case PNG_CUSTOM: {
+        case PNGP_CUSTOM: {
             const std::u32string key = pngtext::CleanKeyword(pngtext::FromUtf8(keyword));
             if (const int32_t standard = StandardIdOf(key)) {
                 return GetProperty(standard);
@@ -340,11 +340,11 @@ PngValue cPNGwriter::GetProperty(int32_t id, const std::string& keyword) const {
             }
             return std::string();
         }
-        case PNG_MODIFIED_TIME:
+        case PNGP_MODIFIED_TIME:
             return IsSet(id) ? modified_ : PngDate{};
-        case PNG_BACKGROUND:
+        case PNGP_BACKGROUND:
             return IsSet(id) ? int64_t{background_} : int64_t{-1};
-        case PNG_FILTER:
+        case PNGP_FILTER:
             return filterChoice_;
         default:
             return std::monostate{};
@@ -358,7 +358,7 @@ bool cPNGwriter::RemoveProperty(int32_t id, const std::string& keyword) {
         setFlags_ &= ~static_cast<uint32_t>(id);
         return wasSet;
     }
-    if (id == PNG_CUSTOM) {
+    if (id == PNGP_CUSTOM) {
         const std::u32string key = pngtext::CleanKeyword(pngtext::FromUtf8(keyword));
         if (const int32_t standard = StandardIdOf(key)) {
             return RemoveProperty(standard);
@@ -368,21 +368,21 @@ bool cPNGwriter::RemoveProperty(int32_t id, const std::string& keyword) {
                 custom_[i] = std::move(custom_.back());
                 custom_.pop_back();
                 if (custom_.empty()) {
-                    setFlags_ &= ~static_cast<uint32_t>(PNG_CUSTOM);
+                    setFlags_ &= ~static_cast<uint32_t>(PNGP_CUSTOM);
                 }
                 return true;
             }
         }
         return false;
     }
-    if (id != PNG_MODIFIED_TIME && id != PNG_BACKGROUND && id != PNG_FILTER) {
+    if (id != PNGP_MODIFIED_TIME && id != PNGP_BACKGROUND && id != PNGP_FILTER) {
         return false;
     }
     const bool wasSet = IsSet(id);
     setFlags_ &= ~static_cast<uint32_t>(id);
-    if (id == PNG_FILTER) {
+    if (id == PNGP_FILTER) {
         filterChoice_ = 0;
-    } else if (id == PNG_MODIFIED_TIME) {
+    } else if (id == PNGP_MODIFIED_TIME) {
         modified_ = PngDate{};
     }
     return wasSet;

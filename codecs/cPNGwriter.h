@@ -27,7 +27,7 @@ public:
     bool Write(const c32bppDIB& image, const std::filesystem::path& fileName,
                std::vector<uint8_t>& out) const;
 
-    // True when stored. keyword names the entry of PNG_CUSTOM.
+    // True when stored. keyword names the entry of PNGP_CUSTOM.
     bool SetProperty(int32_t id, const PngValue& value, const std::string& keyword = {});
     // Text, date or number; see PngPropertyId for the defaults of unset properties.
     PngValue GetProperty(int32_t id, const std::string& keyword = {}) const;

@@ -146,7 +146,7 @@ class c32bppDIB {
     bool SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite = false);
     bool SaveToStream_PNG(std::vector<uint8_t>& bytes);
     // Stores a property of the PNGs this buffer writes (PngPropertyId); without a value
-    // it removes the property, and PNG_CLEAR_ALL drops them all.
+    // it removes the property, and PNGP_CLEAR_ALL drops them all.
     bool PngPropertySet(int32_t id, const std::optional<PngValue>& value = std::nullopt,
                         const std::string& caption = {});
     PngValue PngPropertyGet(int32_t id, const std::string& caption = {}) const;

@@ -43,7 +43,7 @@ bool c32bppDIB::writePng(const std::filesystem::path& fileName, std::vector<uint
 
 bool c32bppDIB::PngPropertySet(int32_t id, const std::optional<PngValue>& value,
                                const std::string& caption) {
-    if (id == PNG_CLEAR_ALL) {
+    if (id == PNGP_CLEAR_ALL) {
         pngWriter_.reset();
         return true;
     }
@@ -65,10 +65,10 @@ PngValue c32bppDIB::PngPropertyGet(int32_t id, const std::string& caption) const
     if (pngWriter_) {
         return pngWriter_->GetProperty(id, caption);
     }
-    if (id == PNG_BACKGROUND) {
+    if (id == PNGP_BACKGROUND) {
         return int64_t{-1};
     }
-    if (id == PNG_MODIFIED_TIME) {
+    if (id == PNGP_MODIFIED_TIME) {
         return PngDate{};
     }
     return std::monostate{};
