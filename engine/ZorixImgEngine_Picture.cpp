@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "engine/ZorixImgEngine.h"
 #include "imaging/ColorCompose.h"
@@ -36,19 +37,22 @@ std::unique_ptr<c32bppDIB> ZorixImgEngine::ComposeOverBackground(int32_t width,
         return nullptr;
     }
     auto picture = std::make_unique<c32bppDIB>();
-    if (!picture->InitializeDIB(width, height)) {
-        return nullptr;
-    }
-    // At the image's own size, where drawing takes the platform blend, the background
-    // and the image are composed in one pass with the same result.
+    // At the image's own size, where drawing takes the platform blend, background and
+    // image are composed in one pass into fresh memory, with the same result as
+    // filling the picture and drawing the image onto it.
     const bool platformBlend =
         image_->isAlphaBlendFriendly() &&
         !(image_->isGDIplusEnabled() && (image_->KeepGDIplusActive() || image_->gdiToken() != 0));
     if (platformBlend && width == image_->Width() && height == image_->Height()) {
-        if (!ComposeOverColor(*image_, *picture, bgColor_)) {
+        std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[image_->ByteCount()]);
+        if (!bits || !ComposeOverColor(*image_, bits.get(), bgColor_) ||
+            !picture->AdoptBits(std::move(bits), width, height)) {
             return nullptr;
         }
     } else {
+        if (!picture->InitializeDIB(width, height)) {
+            return nullptr;
+        }
         FillOpaque(*picture, bgColor_);
         if (!image_->Render(Surface{}, 0, 0, width, height, 0, 0, 0, 0, 100, true, true,
                             picture.get())) {

@@ -63,6 +63,11 @@ inline void BlendPixel(uint8_t* d, const uint8_t* s, const BlendParams& p) {
 void BlendOnto(const PixelView& source, const Surface& dest, int32_t x, int32_t y,
                const BlendParams& params);
 
+// The platform blend at full constant opacity with per-pixel alpha for one row:
+// out = s + under * (255 - a) / 255, capped at 255; out may be under itself.
+void BlendRowOver(const uint8_t* s, const uint8_t* under, uint8_t* out, int32_t count,
+                  const BlendParams& params);
+
 // Grey-scale (formula -1 = none) and light adjustment (percent, 0 = none) applied to
 // premultiplied pixels; alpha is kept.
 struct ColorEffects {

@@ -140,8 +140,8 @@ TEST(ComposeOverColor, EqualsFillThenRender) {
         }
         image.setAlpha(variant != 2);
         const int32_t colour = 0x00336699;
-        c32bppDIB composed, drawn;
-        ASSERT_TRUE(composed.InitializeDIB(13, 7));
+        c32bppDIB drawn;
+        std::vector<uint8_t> composed(image.ByteCount());
         ASSERT_TRUE(drawn.InitializeDIB(13, 7));
         for (int32_t y = 0; y < 7; ++y) {
             for (int32_t x = 0; x < 13; ++x) {
@@ -149,8 +149,8 @@ TEST(ComposeOverColor, EqualsFillThenRender) {
             }
         }
         ASSERT_TRUE(image.Render(Surface{}, 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &drawn));
-        ASSERT_TRUE(ComposeOverColor(image, composed, colour));
-        ASSERT_EQ(std::memcmp(composed.BitsPointer(), drawn.BitsPointer(), drawn.ByteCount()), 0)
+        ASSERT_TRUE(ComposeOverColor(image, composed.data(), colour));
+        ASSERT_EQ(std::memcmp(composed.data(), drawn.BitsPointer(), drawn.ByteCount()), 0)
             << "variant " << variant;
     }
 }
