@@ -33,7 +33,7 @@ enum IMG_SAVE_TYPES : int32_t {
 // the image in the five target formats. Members never throw; failures are false
 // results, with a short reason in LastFailureReason.
 class ZorixImgEngine {
-public:
+  public:
     ZorixImgEngine();
     ~ZorixImgEngine();
     ZorixImgEngine(const ZorixImgEngine&) = delete;
@@ -79,10 +79,12 @@ public:
     // The held image, or nullptr.
     const c32bppDIB* Image() const { return image_.get(); }
 
-private:
+  private:
     void ResetImage();
     bool LoadOrdinaryImage(const std::string& path);
-    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type);
+    // Writes the image to `path`, a temporary file that becomes `destination`.
+    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type, const std::string& destination);
+    bool WriteRLE(const std::string& path, const std::string& destination);
 
     EngineEventHub events_;
     std::unique_ptr<c32bppDIB> image_;

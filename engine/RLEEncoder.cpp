@@ -1,0 +1,369 @@
+#include "engine/RLEEncoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <numeric>
+
+#include "engine/PaletteKeyIndex.h"
+#include "engine/PaletteMerger.h"
+#include "engine/RLEFormat.h"
+#include "engine/RowWindowChooser.h"
+#include "engine/ZorixImgEngineEvents.h"
+#include "engine/modColor.h"
+#include "engine/modMain.h"
+#include "imaging/PixelMath.h"
+#include "imaging/c32bppDIB.h"
+
+namespace quenda {
+
+namespace {
+
+// A palette of 65536 entries or more cannot be counted in the header.
+constexpr size_t kPaletteOverflow = 65536;
+constexpr uint32_t kLargestStoredSize = 0xFFFF;
+
+// Raises the encoding events with the status text of this image.
+class EncodeEvents {
+  public:
+    EncodeEvents(const std::string& fileName, ZorixImgEngineEvents& events, const c32bppDIB& image)
+        : fileName_(fileName), events_(events) {
+        status_ = "size: " + std::to_string(image.Width()) + "x" + std::to_string(image.Height()) +
+                  " | color palette: 16Bit " + (image.Alpha() ? "A" : "") + "RGB";
+    }
+
+    void Started() { events_.RLEEncodingStarted(fileName_); }
+    void Complete(bool success, bool overflow) {
+        events_.RLEEncodingComplete(fileName_, success, overflow);
+    }
+    // An event whose status is the bare status text and whose count is 0.
+    void Plain(int16_t step, const char* action, float progress) {
+        events_.RLEEncoding(fileName_, step, action, status_, progress, 0);
+    }
+    // An event whose status carries the colour count.
+    void Counted(int16_t step, const char* action, float progress, size_t count) {
+        const auto colors = static_cast<int32_t>(count);
+        events_.RLEEncoding(fileName_, step, action,
+                            status_ + ", " + std::to_string(colors) + " colors", progress, colors);
+    }
+
+  private:
+    const std::string& fileName_;
+    ZorixImgEngineEvents& events_;
+    std::string status_;
+};
+
+float RowProgress(int32_t y, int32_t height) {
+    // A one-row image is complete after its only row, as when decoding.
+    return height > 1 ? static_cast<float>(y * 100.0 / (height - 1)) : 100.0f;
+}
+
+// Per-channel conversions of a stored (premultiplied) pixel to the palette key.
+struct KeyTables {
+    std::array<uint8_t, 256> red5{}, green6{}, blue5{}, alpha33{};
+    std::vector<uint8_t> straight;  // [alpha * 256 + component]
+
+    KeyTables() : straight(256 * 256) {
+        for (unsigned v = 0; v < 256; ++v) {
+            const uint16_t r = RGBTo565(v), g = RGBTo565(v << 8), b = RGBTo565(v << 16);
+            red5[v] = static_cast<uint8_t>(r >> 11);
+            green6[v] = static_cast<uint8_t>(g >> 5);
+            blue5[v] = static_cast<uint8_t>(b);
+            alpha33[v] = AlphaTo33(static_cast<uint8_t>(v));
+            for (unsigned a = 0; a < 256; ++a) {
+                straight[a * 256 + v] =
+                    Unpremultiply(static_cast<uint8_t>(v), static_cast<uint8_t>(a));
+            }
+        }
+    }
+
+    // The key of the colour GetPixel gives un-premultiplied, and the alpha level.
+    PaletteKey Key(const uint8_t* p) const {
+        const uint8_t* row = straight.data() + p[3] * 256;
+        const unsigned color =
+            (red5[row[p[2]]] << 11) | (green6[row[p[1]]] << 5) | blue5[row[p[0]]];
+        return MakePaletteKey(static_cast<uint16_t>(color), alpha33[p[3]]);
+    }
+};
+
+const KeyTables& Tables() {
+    static const KeyTables tables;
+    return tables;
+}
+
+// The working state of one encoding: the palette as keys and, per pixel (rows top
+// to bottom), the position of its colour in the palette (0 for the transparent
+// entry). Until the rows are coded the palette holds each colour once.
+struct Work {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool hasAlpha = false;
+    PaletteKey transparent = 0;
+    std::vector<PaletteKey> palette;
+    std::vector<int32_t> pixels;
+};
+
+// Reads the pixels and collects the palette in order of first appearance.
+void CollectPalette(const c32bppDIB& image, Work& work, EncodeEvents& events) {
+    const KeyTables& tables = Tables();
+    work.palette.assign(1, work.transparent);
+    work.pixels.assign(static_cast<size_t>(work.width) * work.height, 0);
+    PaletteKeyIndex index;
+    PaletteKey lastKey = work.transparent;
+    int32_t lastPosition = 0;
+    for (int32_t y = 0; y < work.height; ++y) {
+        const uint8_t* p = image.BitsPointer() + image.PixelOffset(0, y);
+        int32_t* out = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x, p += 4) {
+            const PaletteKey key = tables.Key(p);
+            if (key != lastKey) {
+                lastKey = key;
+                lastPosition = key == work.transparent ? 0 : index.Find(key);
+                if (lastPosition < 0) {
+                    lastPosition = static_cast<int32_t>(work.palette.size());
+                    index.Insert(key, lastPosition);
+                    work.palette.push_back(key);
+                }
+            }
+            out[x] = lastPosition;
+        }
+        events.Counted(1, "Loading color palette", RowProgress(y, work.height),
+                       work.palette.size());
+    }
+}
+
+// Counts each colour and orders the palette by frequency, most frequent first;
+// equal counts keep their order of appearance.
+void SortByFrequency(Work& work, EncodeEvents& events) {
+    const size_t count = work.palette.size();
+    events.Counted(2, "Analyzing palette", 0, count);
+    std::vector<uint32_t> counter(count, 0);
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x) {
+            ++counter[row[x]];
+        }
+        events.Counted(2, "Analyzing palette...", RowProgress(y, work.height), count);
+    }
+    events.Counted(2, "Sorting palette...", -1, count);
+    std::vector<int32_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin() + 1, order.end(),
+                     [&](int32_t a, int32_t b) { return counter[a] > counter[b]; });
+    std::vector<int32_t> moved(count);
+    std::vector<PaletteKey> sorted(count);
+    for (size_t i = 0; i < count; ++i) {
+        moved[order[i]] = static_cast<int32_t>(i);
+        sorted[i] = work.palette[order[i]];
+    }
+    work.palette.swap(sorted);
+    for (int32_t& p : work.pixels) {
+        p = moved[p];
+    }
+}
+
+void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& events) {
+    events.Counted(2, "Scanning color palette. Please wait...", -1, work.palette.size());
+    const std::vector<int32_t> moved =
+        PaletteMerger::Run(work.palette, accuracy, maxPalette, [&](int32_t remaining) {
+            events.Counted(2, "Reducing color palette...", -1, static_cast<size_t>(remaining));
+        });
+    for (int32_t& p : work.pixels) {
+        p = moved[p];
+    }
+}
+
+// Appends the run of `length` pixels of `code`.
+void FlushRun(std::vector<uint8_t>& out, uint8_t code, int length) {
+    if (length < 4) {
+        out.insert(out.end(), static_cast<size_t>(length), code);
+    } else if (code != 0) {
+        out.insert(out.end(), {rle::kColorRun, code, static_cast<uint8_t>(length)});
+    } else {
+        out.insert(out.end(), {rle::kTransparentRun, static_cast<uint8_t>(length)});
+    }
+}
+
+void CodeRow(const uint8_t* codes, int32_t width, std::vector<uint8_t>& out) {
+    if (width <= 0) {
+        return;
+    }
+    uint8_t previous = codes[0];
+    int length = 1;
+    for (int32_t x = 1; x < width; ++x) {
+        if (codes[x] == previous && length < 255) {
+            ++length;
+        } else {
+            FlushRun(out, previous, length);
+            previous = codes[x];
+            length = 1;
+        }
+    }
+    FlushRun(out, previous, length);
+}
+
+enum class RowsOutcome { Done, Overflow, RowTooColorful, RowTooLong };
+
+// Codes every row into `data`, row r ending at rowEnds[r].
+RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>& rowEnds,
+                     EncodeEvents& events) {
+    const size_t distinct = work.palette.size();
+    const bool windowed = distinct > static_cast<size_t>(rle::kDirectPaletteLimit);
+    RowWindowChooser chooser(work.palette);
+    std::vector<int32_t> seenInRow(distinct, -1);
+    std::vector<int32_t> rowCode(distinct, 0);
+    std::vector<int32_t> rowColors;
+    std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        int32_t base = 1;
+        if (windowed) {
+            rowColors.clear();
+            for (int32_t x = 0; x < work.width; ++x) {
+                if (row[x] != 0 && seenInRow[row[x]] != y) {
+                    seenInRow[row[x]] = y;
+                    rowColors.push_back(row[x]);
+                }
+            }
+            base = chooser.ChooseBase(rowColors);
+            if (work.palette.size() >= kPaletteOverflow) {
+                return RowsOutcome::Overflow;
+            }
+            for (const int32_t id : rowColors) {
+                rowCode[id] = chooser.Code(id, base);
+                if (rowCode[id] < 0) {
+                    return RowsOutcome::RowTooColorful;
+                }
+            }
+        }
+        const size_t rowStart = data.size();
+        if (base > 1) {
+            const int32_t stored = base - 1;
+            data.insert(data.end(), {rle::kBaseMarker, static_cast<uint8_t>(stored & 0xFF),
+                                     static_cast<uint8_t>(stored >> 8)});
+        }
+        for (int32_t x = 0; x < work.width; ++x) {
+            const int32_t id = row[x];
+            codes[x] = static_cast<uint8_t>(id == 0 ? 0 : (windowed ? rowCode[id] : id));
+        }
+        CodeRow(codes.data(), work.width, data);
+        if (data.size() - rowStart > kLargestStoredSize) {
+            return RowsOutcome::RowTooLong;
+        }
+        rowEnds.push_back(data.size());
+        events.Counted(3, "Encoding bitmap", RowProgress(y, work.height), work.palette.size());
+    }
+    return RowsOutcome::Done;
+}
+
+void Put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
+std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
+                               const std::vector<size_t>& rowEnds) {
+    const size_t count = work.palette.size();
+    std::vector<uint8_t> file;
+    file.reserve(rle::kHeaderSize + 3 * count + 3 * rowEnds.size() + data.size());
+    file.insert(file.end(), {'R', 'L', static_cast<uint8_t>(work.hasAlpha ? 1 : 0), 0});
+    Put16(file, static_cast<uint32_t>(work.width));
+    Put16(file, static_cast<uint32_t>(work.height));
+    Put16(file, static_cast<uint32_t>(count));
+    Put16(file, static_cast<uint32_t>(work.height));
+    file.insert(file.end(), {0x1F, 0xF8});
+    for (size_t i = 1; i < count; ++i) {
+        Put16(file, KeyColor(work.palette[i]));
+    }
+    if (work.hasAlpha) {
+        file.push_back(0);  // the transparent entry
+        for (size_t i = 1; i < count; ++i) {
+            file.push_back(KeyAlpha(work.palette[i]));
+        }
+    }
+    size_t start = 0;
+    for (const size_t end : rowEnds) {
+        const size_t length = end - start;
+        if (length < 255) {
+            file.push_back(static_cast<uint8_t>(length));
+        } else {
+            file.insert(file.end(), {rle::kLongRowLength, static_cast<uint8_t>(length >> 8),
+                                     static_cast<uint8_t>(length & 0xFF)});
+        }
+        start = end;
+    }
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+RLEEncodeResult Fail(const char* reason, bool overflow = false) {
+    RLEEncodeResult result;
+    result.paletteOverflow = overflow;
+    result.failureReason = reason;
+    return result;
+}
+
+RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalette,
+                       EncodeEvents& events) {
+    Work work;
+    work.width = image.Width();
+    work.height = image.Height();
+    work.hasAlpha = image.Alpha();
+    // Pure black of an opaque image is the transparent entry itself.
+    work.transparent = MakePaletteKey(0, work.hasAlpha ? 0 : kMaxAlpha33);
+    if (work.width < 0 || work.height < 0 || work.width > 0xFFFF || work.height > 0xFFFF ||
+        (work.width > 0 && work.height > 0 && image.BitsPointer() == nullptr)) {
+        return Fail("the image is too large for a device bitmap");
+    }
+    events.Plain(1, "Reading image into memory", -1);
+    events.Plain(1, "Loading color palette", 0);
+    CollectPalette(image, work, events);
+    if (work.palette.size() >= kPaletteOverflow) {
+        return Fail("the image has more than 65535 colours", true);
+    }
+    if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
+        SortByFrequency(work, events);
+        if (accuracy < 100.0f || maxPalette > 0) {
+            MergeSimilar(work, accuracy, maxPalette, events);
+        }
+    }
+
+    TraceLine("starting encode annoucement");
+    events.Counted(3, "Encoding bitmap", 0, work.palette.size());
+    TraceLine("starting encode");
+    std::vector<uint8_t> data;
+    std::vector<size_t> rowEnds;
+    switch (CodeRows(work, data, rowEnds, events)) {
+        case RowsOutcome::Overflow:
+            return Fail("the palette needs more than 65535 entries", true);
+        case RowsOutcome::RowTooColorful:
+            return Fail(kTooManyRowColorsReason);
+        case RowsOutcome::RowTooLong:
+            return Fail("a row codes to more than 65535 bytes");
+        case RowsOutcome::Done:
+            break;
+    }
+    events.Counted(3, "Building file structure...", -1, work.palette.size());
+    RLEEncodeResult result;
+    result.bytes = BuildFile(work, data, rowEnds);
+    result.success = true;
+    return result;
+}
+
+}  // namespace
+
+RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
+                          int32_t maxPalette, ZorixImgEngineEvents& events) {
+    EncodeEvents raise(fileName, events, image);
+    raise.Started();
+    RLEEncodeResult result;
+    try {
+        result = Encode(image, accuracy, maxPalette, raise);
+    } catch (const std::exception&) {
+        result = Fail("not enough memory to encode the image");
+    }
+    raise.Complete(result.success, result.paletteOverflow);
+    return result;
+}
+
+}  // namespace quenda
