@@ -70,7 +70,8 @@ std::string FormatFileSizeText(uint64_t size) {
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-    const size_t nameStart = path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
+    const size_t nameStart =
+        path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < nameStart) {
         return path + "." + extension;

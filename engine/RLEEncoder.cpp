@@ -103,27 +103,39 @@ struct Work {
     std::vector<int32_t> pixels;
 };
 
+// Position of a pixel's key in the palette, appending it when new.
+int32_t PositionOf(PaletteKey key, Work& work, PaletteKeyIndex& index) {
+    if (key == work.transparent) {
+        return 0;
+    }
+    int32_t position = index.Find(key);
+    if (position < 0) {
+        position = static_cast<int32_t>(work.palette.size());
+        index.Insert(key, position);
+        work.palette.push_back(key);
+    }
+    return position;
+}
+
 // Reads the pixels and collects the palette in order of first appearance.
 void CollectPalette(const c32bppDIB& image, Work& work, EncodeEvents& events) {
     const KeyTables& tables = Tables();
     work.palette.assign(1, work.transparent);
     work.pixels.assign(static_cast<size_t>(work.width) * work.height, 0);
     PaletteKeyIndex index;
-    PaletteKey lastKey = work.transparent;
-    int32_t lastPosition = 0;
+    // Neighbouring pixels are often equal: the last stored pixel and its position
+    // spare the conversion and the lookup.
+    uint32_t lastStored = 0;
+    int32_t lastPosition = -1;
     for (int32_t y = 0; y < work.height; ++y) {
         const uint8_t* p = image.BitsPointer() + image.PixelOffset(0, y);
         int32_t* out = work.pixels.data() + static_cast<size_t>(y) * work.width;
         for (int32_t x = 0; x < work.width; ++x, p += 4) {
-            const PaletteKey key = tables.Key(p);
-            if (key != lastKey) {
-                lastKey = key;
-                lastPosition = key == work.transparent ? 0 : index.Find(key);
-                if (lastPosition < 0) {
-                    lastPosition = static_cast<int32_t>(work.palette.size());
-                    index.Insert(key, lastPosition);
-                    work.palette.push_back(key);
-                }
+            uint32_t stored;
+            std::memcpy(&stored, p, 4);
+            if (stored != lastStored || lastPosition < 0) {
+                lastStored = stored;
+                lastPosition = PositionOf(tables.Key(p), work, index);
             }
             out[x] = lastPosition;
         }
@@ -173,20 +185,28 @@ void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& 
     }
 }
 
-// Appends the run of `length` pixels of `code`.
-void FlushRun(std::vector<uint8_t>& out, uint8_t code, int length) {
+// Writes the run of `length` pixels of `code`; returns the end of what it wrote.
+uint8_t* FlushRun(uint8_t* out, uint8_t code, int length) {
     if (length < 4) {
-        out.insert(out.end(), static_cast<size_t>(length), code);
+        for (int i = 0; i < length; ++i) {
+            *out++ = code;
+        }
     } else if (code != 0) {
-        out.insert(out.end(), {rle::kColorRun, code, static_cast<uint8_t>(length)});
+        *out++ = rle::kColorRun;
+        *out++ = code;
+        *out++ = static_cast<uint8_t>(length);
     } else {
-        out.insert(out.end(), {rle::kTransparentRun, static_cast<uint8_t>(length)});
+        *out++ = rle::kTransparentRun;
+        *out++ = static_cast<uint8_t>(length);
     }
+    return out;
 }
 
-void CodeRow(const uint8_t* codes, int32_t width, std::vector<uint8_t>& out) {
+// Run-codes one row of codes at `out`, which has room for `width` bytes: no run
+// writes more bytes than it has pixels. Returns the end.
+uint8_t* CodeRow(const uint8_t* codes, int32_t width, uint8_t* out) {
     if (width <= 0) {
-        return;
+        return out;
     }
     uint8_t previous = codes[0];
     int length = 1;
@@ -194,12 +214,12 @@ void CodeRow(const uint8_t* codes, int32_t width, std::vector<uint8_t>& out) {
         if (codes[x] == previous && length < 255) {
             ++length;
         } else {
-            FlushRun(out, previous, length);
+            out = FlushRun(out, previous, length);
             previous = codes[x];
             length = 1;
         }
     }
-    FlushRun(out, previous, length);
+    return FlushRun(out, previous, length);
 }
 
 enum class RowsOutcome { Done, Overflow, RowTooColorful, RowTooLong };
@@ -214,6 +234,7 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     std::vector<int32_t> rowCode(distinct, 0);
     std::vector<int32_t> rowColors;
     std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    data.reserve(static_cast<size_t>(work.width) * work.height / 2);
     for (int32_t y = 0; y < work.height; ++y) {
         const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
         int32_t base = 1;
@@ -237,16 +258,21 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
             }
         }
         const size_t rowStart = data.size();
+        // A row never codes to more bytes than pixels, plus its base marker.
+        data.resize(rowStart + static_cast<size_t>(work.width) + 3);
+        uint8_t* out = data.data() + rowStart;
         if (base > 1) {
             const int32_t stored = base - 1;
-            data.insert(data.end(), {rle::kBaseMarker, static_cast<uint8_t>(stored & 0xFF),
-                                     static_cast<uint8_t>(stored >> 8)});
+            *out++ = rle::kBaseMarker;
+            *out++ = static_cast<uint8_t>(stored & 0xFF);
+            *out++ = static_cast<uint8_t>(stored >> 8);
         }
         for (int32_t x = 0; x < work.width; ++x) {
             const int32_t id = row[x];
             codes[x] = static_cast<uint8_t>(id == 0 ? 0 : (windowed ? rowCode[id] : id));
         }
-        CodeRow(codes.data(), work.width, data);
+        out = CodeRow(codes.data(), work.width, out);
+        data.resize(static_cast<size_t>(out - data.data()));
         if (data.size() - rowStart > kLargestStoredSize) {
             return RowsOutcome::RowTooLong;
         }
