@@ -345,7 +345,7 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     events.Plain(1, "Loading color palette", 0);
     CollectPalette(image, work, events);
     if (work.palette.size() >= kPaletteOverflow) {
-        return Fail("the image has more than 65535 colours", true);
+        return Fail("the image has more colours than a device bitmap can hold", true);
     }
     if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
         SortByFrequency(work, events);
