@@ -177,6 +177,21 @@ bool ZorixImgEngine::LoadOrdinaryImage(const std::string& path) {
     return false;
 }
 
+std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES type) {
+    const std::string path = TrimBlanks(a);
+    const std::string ext = UpperExtension(path);
+    if (type == IS_PNG && ext != "PNG") {
+        return ReplaceExtension(path, "png");
+    }
+    if (type == IS_JPG && ext != "JPG" && ext != "JPEG") {
+        return ReplaceExtension(path, "jpg");
+    }
+    if (type >= IS_BMP_RL && type <= IS_BMP_32 && ext != "BMP") {
+        return ReplaceExtension(path, "bmp");
+    }
+    return path;
+}
+
 bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
     failureReason_.clear();
     if (!image_ || b < IS_AUTO || b > IS_JPG) {
@@ -192,15 +207,7 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
         return false;
     }
 
-    std::string path = TrimBlanks(a);
-    const std::string ext = UpperExtension(path);
-    if (type == IS_PNG && ext != "PNG") {
-        path = ReplaceExtension(path, "png");
-    } else if (type == IS_JPG && ext != "JPG" && ext != "JPEG") {
-        path = ReplaceExtension(path, "jpg");
-    } else if (type <= IS_BMP_32 && ext != "BMP") {
-        path = ReplaceExtension(path, "bmp");
-    }
+    const std::string path = DestinationPath(a, type);
 
     // The new file is written beside the destination and renamed over it only when
     // complete, so an existing file is never lost.

@@ -68,6 +68,10 @@ class ZorixImgEngine {
     bool LoadImage(const std::string& path);
     bool SaveImageAs(const std::string& path, int32_t saveType = IS_AUTO);
 
+    // The path SaveImageAs writes for `type`: trimmed, with the extension the format
+    // requires ("bmp", "png", "jpg"; ".jpeg" is kept).
+    static std::string DestinationPath(const std::string& path, IMG_SAVE_TYPES type);
+
     bool IsGIF(const std::string& path) const;
     bool IsPNG(const std::string& path) const;
     bool IsBMP(const std::string& path) const;
