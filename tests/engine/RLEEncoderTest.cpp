@@ -229,6 +229,29 @@ TEST(RLEEncoderFailures, PaletteOverflowProducesNothing) {
     EXPECT_EQ(log.CountWithAction("Encoding bitmap"), 0u);
 }
 
+TEST(RLEEncoderFailures, CopiesThatOverflowThePaletteProduceNothing) {
+    // 65000 colours, each twice so the palette keeps the order of rows 0..259;
+    // rows 260.. take every 260th colour, spread over the whole palette, and need
+    // copies of nearly all of them until the palette passes 65535 entries.
+    const auto image = MakeImage(250, 520, false, [](int x, int y) {
+        const unsigned i = y < 260 ? static_cast<unsigned>(y * 250 + x)
+                                   : static_cast<unsigned>((y - 260) + 260 * x);
+        const unsigned v = i + 1;
+        return Pixel{From565(v >> 11, (v >> 5) & 63, v & 31), 255};
+    });
+    EventLog log;
+    const auto result = Encode(*image, 100, 0, &log);
+    EXPECT_FALSE(result.success);
+    EXPECT_TRUE(result.paletteOverflow);
+    EXPECT_TRUE(result.bytes.empty());
+    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|0|1");
+    // Rows 0..259 and a few spread rows were coded before the overflow.
+    const size_t coded = log.CountWithAction("Encoding bitmap") - 1;
+    EXPECT_GT(coded, 260u);
+    EXPECT_LT(coded, 270u);
+    EXPECT_EQ(log.CountWithAction("Building file structure..."), 0u);
+}
+
 TEST(RLEEncoderMerging, DifferentOpacitiesNeverMergeAndTheReductionEnds) {
     // 150 frequent opaque colours and 150 rare half-transparent near twins: no
     // pair of equal opacity across the halves, so the limit can never be met.
