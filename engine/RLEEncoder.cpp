@@ -224,55 +224,88 @@ uint8_t* CodeRow(const uint8_t* codes, int32_t width, uint8_t* out) {
 
 enum class RowsOutcome { Done, Overflow, RowTooColorful, RowTooLong };
 
+// Codes of the colours of one row for palettes of more than 250 entries, where
+// each row addresses a window of the palette.
+class WindowedCodes {
+  public:
+    explicit WindowedCodes(std::vector<PaletteKey>& palette)
+        : palette_(palette),
+          chooser_(palette),
+          seenInRow_(palette.size(), -1),
+          code_(palette.size(), 0) {}
+
+    // Chooses row y's window (appending copies as needed) and the code of each of
+    // its colours; sets base.
+    RowsOutcome Prepare(const int32_t* row, int32_t width, int32_t y, int32_t& base) {
+        rowColors_.clear();
+        for (int32_t x = 0; x < width; ++x) {
+            if (row[x] != 0 && seenInRow_[row[x]] != y) {
+                seenInRow_[row[x]] = y;
+                rowColors_.push_back(row[x]);
+            }
+        }
+        base = chooser_.ChooseBase(rowColors_);
+        if (palette_.size() >= kPaletteOverflow) {
+            return RowsOutcome::Overflow;
+        }
+        for (const int32_t id : rowColors_) {
+            code_[id] = chooser_.Code(id, base);
+            if (code_[id] < 0) {
+                return RowsOutcome::RowTooColorful;
+            }
+        }
+        return RowsOutcome::Done;
+    }
+
+    uint8_t Code(int32_t id) const { return static_cast<uint8_t>(code_[id]); }
+
+  private:
+    std::vector<PaletteKey>& palette_;
+    RowWindowChooser chooser_;
+    std::vector<int32_t> seenInRow_;
+    std::vector<int32_t> code_;
+    std::vector<int32_t> rowColors_;
+};
+
+// Appends the coded row at the end of data: the base marker, then the runs.
+void AppendRow(const uint8_t* codes, int32_t width, int32_t base, std::vector<uint8_t>& data) {
+    const size_t rowStart = data.size();
+    // A row never codes to more bytes than pixels, plus its base marker.
+    data.resize(rowStart + static_cast<size_t>(width) + 3);
+    uint8_t* out = data.data() + rowStart;
+    if (base > 1) {
+        const int32_t stored = base - 1;
+        *out++ = rle::kBaseMarker;
+        *out++ = static_cast<uint8_t>(stored & 0xFF);
+        *out++ = static_cast<uint8_t>(stored >> 8);
+    }
+    out = CodeRow(codes, width, out);
+    data.resize(static_cast<size_t>(out - data.data()));
+}
+
 // Codes every row into `data`, row r ending at rowEnds[r].
 RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>& rowEnds,
                      EncodeEvents& events) {
-    const size_t distinct = work.palette.size();
-    const bool windowed = distinct > static_cast<size_t>(rle::kDirectPaletteLimit);
-    RowWindowChooser chooser(work.palette);
-    std::vector<int32_t> seenInRow(distinct, -1);
-    std::vector<int32_t> rowCode(distinct, 0);
-    std::vector<int32_t> rowColors;
+    // Smaller palettes code each colour by its index, with no base.
+    const bool windowed = work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit);
+    WindowedCodes windows(work.palette);
     std::vector<uint8_t> codes(static_cast<size_t>(work.width));
     data.reserve(static_cast<size_t>(work.width) * work.height / 2);
     for (int32_t y = 0; y < work.height; ++y) {
         const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
         int32_t base = 1;
         if (windowed) {
-            rowColors.clear();
-            for (int32_t x = 0; x < work.width; ++x) {
-                if (row[x] != 0 && seenInRow[row[x]] != y) {
-                    seenInRow[row[x]] = y;
-                    rowColors.push_back(row[x]);
-                }
+            const RowsOutcome outcome = windows.Prepare(row, work.width, y, base);
+            if (outcome != RowsOutcome::Done) {
+                return outcome;
             }
-            base = chooser.ChooseBase(rowColors);
-            if (work.palette.size() >= kPaletteOverflow) {
-                return RowsOutcome::Overflow;
-            }
-            for (const int32_t id : rowColors) {
-                rowCode[id] = chooser.Code(id, base);
-                if (rowCode[id] < 0) {
-                    return RowsOutcome::RowTooColorful;
-                }
-            }
-        }
-        const size_t rowStart = data.size();
-        // A row never codes to more bytes than pixels, plus its base marker.
-        data.resize(rowStart + static_cast<size_t>(work.width) + 3);
-        uint8_t* out = data.data() + rowStart;
-        if (base > 1) {
-            const int32_t stored = base - 1;
-            *out++ = rle::kBaseMarker;
-            *out++ = static_cast<uint8_t>(stored & 0xFF);
-            *out++ = static_cast<uint8_t>(stored >> 8);
         }
         for (int32_t x = 0; x < work.width; ++x) {
             const int32_t id = row[x];
-            codes[x] = static_cast<uint8_t>(id == 0 ? 0 : (windowed ? rowCode[id] : id));
+            codes[x] = id == 0 ? 0 : (windowed ? windows.Code(id) : static_cast<uint8_t>(id));
         }
-        out = CodeRow(codes.data(), work.width, out);
-        data.resize(static_cast<size_t>(out - data.data()));
+        const size_t rowStart = data.size();
+        AppendRow(codes.data(), work.width, base, data);
         if (data.size() - rowStart > kLargestStoredSize) {
             return RowsOutcome::RowTooLong;
         }
