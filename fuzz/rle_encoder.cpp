@@ -21,11 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 6) {
         return 0;
     }
-    const int width = 1 + data[0] % 40;
+    const int width = 1 + data[0] % 32;
     const int height = 1 + data[1] % 24;
     const bool alpha = (data[2] & 1) != 0;
     const float accuracy = 90.0f + static_cast<float>(data[3] % 101) / 10.0f;
     const int32_t maxPalette = data[4] < 128 ? 0 : (data[4] - 128) * 3 + (data[5] & 3);
+    // Optionally shift each pixel's colour by its position, so that short inputs
+    // still give images of hundreds of near shades.
+    const unsigned stepX = (data[5] >> 2) & 7, stepY = data[5] >> 5;
     data += 6;
     size -= 6;
 
@@ -39,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int y = 0; y < height && size >= 3; ++y) {
         for (int x = 0; x < width; ++x) {
             const size_t at = (static_cast<size_t>(y) * width + x) * 3 % (size - size % 3);
-            const unsigned v = data[at] | (data[at + 1] << 8);
+            const unsigned v = (data[at] | (data[at + 1] << 8)) + x * stepX + y * stepY * 33u;
             const uint32_t color = ((v >> 11) << 3) | (((v >> 5) & 63) << 10) | ((v & 31) << 19);
             const uint8_t a = alpha ? data[at + 2] : 255;
             image.SetPixel(x, y, color, a, false);
