@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -413,6 +414,11 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
 
 RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
                           int32_t maxPalette, ZorixImgEngineEvents& events) {
+    // The engine keeps its accuracy within 90..100; a threshold that is not a
+    // number would never let a size-limited reduction end.
+    if (std::isnan(accuracy)) {
+        accuracy = 90.0f;
+    }
     EncodeEvents raise(fileName, events, image);
     raise.Started();
     RLEEncodeResult result;

@@ -267,6 +267,16 @@ TEST(RLEEncoderMerging, DifferentOpacitiesNeverMergeAndTheReductionEnds) {
     EXPECT_EQ(log.CountWithAction("Scanning color palette. Please wait..."), 1u);
 }
 
+TEST(RLEEncoderMerging, AccuracyThatIsNotANumberStillEnds) {
+    const std::vector<uint32_t> colors = NearShades(30, 10, 9);
+    const auto image = MakeImage(30, 10, false, [&](int x, int y) {
+        return Pixel{colors[static_cast<size_t>(y) * 30 + x], 255};
+    });
+    const auto result = Encode(*image, std::nanf(""), 50);
+    ASSERT_TRUE(result.success);
+    EXPECT_EQ(EntryCount(result.bytes), 50u);
+}
+
 TEST(RLEEncoderMerging, FullAccuracyWithoutLimitDoesNotScan) {
     const std::vector<uint32_t> colors = NearShades(40, 10, 6);
     const auto image = MakeImage(40, 10, false, [&](int x, int y) {
