@@ -171,9 +171,23 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
 }
 
 bool ZorixImgEngine::LoadOrdinaryImage(const std::string& path) {
-    // Ordinary BMP, PNG and GIF files load through the image library's reader chain.
-    (void)path;
-    return false;
+    // Ordinary BMP, PNG and GIF files load through the image library's reader
+    // chain, which recognises the data itself; the signature test picks the kind.
+    const auto load = [&] { return image_->LoadPicture_File(path, 0, 0, false, 32); };
+    if (fileType_ == "BMP") {
+        if (IsBMP(path) && load()) {
+            imageType_ = image_->Alpha() ? IL_BMP_32 : IL_BMP_24;
+        }
+    } else if (fileType_ == "PNG") {
+        if (IsPNG(path) && load()) {
+            imageType_ = IL_PNG;
+        }
+    } else if (fileType_ == "GIF") {
+        if (IsGIF(path) && load()) {
+            imageType_ = IL_GIF;
+        }
+    }
+    return imageType_ != IL_UNKNOWN;
 }
 
 std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES type) {
@@ -243,8 +257,7 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
         case IS_PNG:
             return image_->SaveToFile_PNG(path, false);
         case IS_JPG:
-            failureReason_ = "writing JPEG is not available in this build";
-            return false;
+            return image_->SaveToFile_JPG(path, 100, false);
         case IS_AUTO:
             break;
     }

@@ -86,6 +86,31 @@ class c32bppDIB {
     Surface LoadDIBinDC(bool select);
 
     // --- Loading ------------------------------------------------------------
+    // Each is true exactly when the buffer holds an image afterwards. The icon
+    // arguments choose the image of a multi-image icon file; other readers ignore
+    // them. The file's name and extension play no part: the readers recognise the
+    // data themselves.
+    bool LoadPicture_File(const std::filesystem::path& fileName, int32_t iconWidth = 0,
+                          int32_t iconHeight = 0, bool keepOriginalFormat = false,
+                          int32_t iconBitDepth = 32);
+    // startIndex below 0 counts from 0; length 0 means to the end of the array.
+    bool LoadPicture_Stream(const std::vector<uint8_t>& bytes, int32_t iconWidth = 0,
+                            int32_t iconHeight = 0, int64_t startIndex = 0, int64_t length = 0,
+                            bool keepOriginalFormat = false, int32_t iconBitDepth = 32);
+    bool LoadPicture_FromOrignalFormat(int32_t iconWidth = 0, int32_t iconHeight = 0,
+                                       int32_t iconBitDepth = 32);
+    // Told the description of an error a reader leaves pending (the program shows
+    // it in a message box). Without one set, the text is dropped.
+    using LoadMessageFn = std::function<void(const std::string&)>;
+    void setLoadMessageHandler(LoadMessageFn handler) { loadMessage_ = std::move(handler); }
+    void ShowLoadMessage(const std::string& text) const;
+    // Library-internal: takes over a filled block of width x height x 4 bytes as
+    // the image (rows bottom-up), with ImageType 0 until the caller sets it.
+    bool AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height);
+    // A start-up token of the imaging bridge kept by the caller across images; 0
+    // on failure.
+    uint32_t CreateGDIplusToken();
+    bool DestroyGDIplusToken(uint32_t token);
 
     // --- Rendering ----------------------------------------------------------
 
@@ -93,6 +118,10 @@ class c32bppDIB {
     bool SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite = false);
     bool SaveToStream(std::vector<uint8_t>& bytes) const;
     void setOverwritePrompt(OverwritePromptFn prompt) { overwritePrompt_ = std::move(prompt); }
+    // JPEG through the imaging bridge; quality is clamped to 30..100.
+    bool SaveToFile_JPG(const std::filesystem::path& fileName, int32_t quality = 100,
+                        bool promptOverwrite = false);
+    bool SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality = 100) const;
     // PNG: the platform bridge first and the own writer when it fails; once PNG
     // properties are set, the own writer (which holds them) first.
     bool SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite = false);
@@ -132,6 +161,7 @@ class c32bppDIB {
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
+    LoadMessageFn loadMessage_;
     std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 
