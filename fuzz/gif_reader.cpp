@@ -12,10 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quenda::c32bppDIB image;
     quenda::cGIFparser().LoadStream(bytes, image, 0, bytes.size());
     if (image.Handle() != 0) {
-        uint32_t sum = 0;
-        for (size_t i = 0; i < image.ByteCount(); ++i) {
-            sum += image.BitsPointer()[i];
-        }
+        // The first and last byte: a wrongly sized buffer shows under the sanitizer.
+        const uint8_t* bits = image.BitsPointer();
+        uint32_t sum = bits[0] + bits[image.ByteCount() - 1];
         __asm__ volatile("" : : "g"(sum) : "memory");
     }
     return 0;

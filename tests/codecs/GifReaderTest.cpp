@@ -194,3 +194,19 @@ TEST(GifReader, DamagedDataIsTakenWithAnEmptyImage) {
     EXPECT_TRUE(Load(file, image));
     EXPECT_EQ(image.Handle(), 0u);
 }
+
+TEST(GifReader, IndicesPastTheTableDrawOpaqueBlack) {
+    // Two entries, but the smallest code size (2) allows four indices.
+    GifBuilder g = OneImage(4, 1, {0, 1, 2, 3});
+    g.globalTable = {{10, 20, 30}, {40, 50, 60}};
+    for (int transparent : {-1, 1}) {
+        g.frames[0].transparent = transparent;
+        const std::vector<uint8_t> file = g.Build();
+        c32bppDIB image;
+        ASSERT_TRUE(Load(file, image));
+        ASSERT_EQ(image.Width(), 4);
+        EXPECT_EQ(At(image, 2, 0), (std::array<uint8_t, 4>{0, 0, 0, 255}));
+        EXPECT_EQ(At(image, 3, 0), (std::array<uint8_t, 4>{0, 0, 0, 255}));
+        EXPECT_EQ(At(image, 0, 0), Opaque(g.globalTable[0]));
+    }
+}

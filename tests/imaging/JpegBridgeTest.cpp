@@ -55,6 +55,11 @@ TEST(JpegBridge, WrittenJpegReadsBackUprightAsJfif) {
     EXPECT_TRUE(Near(back.GetPixel(5, 20), 0x000000FF, 8));
     EXPECT_TRUE(Near(back.GetPixel(60, 30), 0x00FF0000, 8));
     EXPECT_FALSE(back.Alpha());
+    for (int y = 0; y < 32; y += 7) {
+        uint8_t alpha = 0;
+        back.GetPixel(y * 2, y, &alpha);
+        EXPECT_EQ(alpha, 255);
+    }
 }
 
 TEST(JpegBridge, QualityIsClampedTo30Through100) {

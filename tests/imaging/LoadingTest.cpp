@@ -58,12 +58,27 @@ TEST(Loading, FilesUnder57BytesAreRefused) {
     ASSERT_EQ(bmp.size(), 58u);
     c32bppDIB image;
     EXPECT_TRUE(image.LoadPicture_File(testsupport::WriteBytes(dir + "/a.bmp", bmp)));
-    bmp.pop_back();  // 57 bytes: offered, but the rows are short now
-    const std::string shortFile = testsupport::WriteBytes(dir + "/b.bmp", bmp);
-    EXPECT_FALSE(image.LoadPicture_File(shortFile));
+    bmp.pop_back();  // 57 bytes: offered, and the pixels are all there (one pad byte short)
+    EXPECT_TRUE(image.LoadPicture_File(testsupport::WriteBytes(dir + "/b.bmp", bmp)));
+    EXPECT_EQ(image.GetPixel(0, 0), 0x00563412);
     bmp.pop_back();  // 56 bytes: never offered
     EXPECT_FALSE(image.LoadPicture_File(testsupport::WriteBytes(dir + "/c.bmp", bmp)));
     EXPECT_EQ(image.Handle(), 0u);
+    // A complete 1-bit bitmap padded to 56 bytes: refused as a file, read as an array.
+    BmpBuilder tiny;
+    tiny.headerSize = 12;
+    tiny.width = 1;
+    tiny.height = 1;
+    tiny.bitsPerPixel = 1;
+    tiny.palette = {{0, 0, 0}, {255, 255, 255}};
+    tiny.pixelData = {0x80, 0, 0, 0};
+    std::vector<uint8_t> small = tiny.Build();
+    small.resize(56, 0);
+    EXPECT_FALSE(image.LoadPicture_File(testsupport::WriteBytes(dir + "/d.bmp", small)));
+    EXPECT_TRUE(image.LoadPicture_Stream(small));
+    EXPECT_EQ(image.GetPixel(0, 0), 0x00FFFFFF);
+    small.push_back(0);
+    EXPECT_TRUE(image.LoadPicture_File(testsupport::WriteBytes(dir + "/e.bmp", small)));
     EXPECT_FALSE(image.LoadPicture_File(dir + "/missing.bmp"));
     EXPECT_FALSE(image.LoadPicture_File(dir));
 }

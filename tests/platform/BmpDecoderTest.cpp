@@ -286,3 +286,64 @@ TEST(PictureLoader, RefusesWhatItDoesNotKnow) {
     EXPECT_FALSE(quenda::LoadStdPicture(brokenJpeg.data(), brokenJpeg.size(), p));
     EXPECT_TRUE(p.empty());
 }
+
+TEST(BmpDecoder, Os2HeadersAndIgnoredMasks) {
+    // Short and long OS/2 headers read like info headers.
+    for (uint32_t header : {16u, 64u}) {
+        const std::vector<uint32_t> idx = {1, 2, 3, 0};
+        const auto file = IndexedBitmap(4, 2, 2, idx, header).Build();
+        quenda::StdPicture p;
+        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), p)) << header;
+        EXPECT_EQ(PixelAt(p, 1, 0), Bgra(0, 255, 0));
+        EXPECT_EQ(PixelAt(p, 1, 1), Bgra(0, 0, 0));
+    }
+    // OS/2 compression 3 is Huffman coding, not bit fields.
+    BmpBuilder huffman = IndexedBitmap(1, 8, 1, {0, 1, 0, 1, 0, 1, 0, 1}, 64);
+    huffman.compression = 3;
+    auto file = huffman.Build();
+    quenda::StdPicture p;
+    EXPECT_FALSE(quenda::bmp::DecodeBmp(file.data(), file.size(), p));
+
+    // Uncompressed 16 bits is 555 even when a V4 header carries other masks.
+    BmpBuilder v4;
+    v4.headerSize = 108;
+    v4.width = 1;
+    v4.height = 1;
+    v4.bitsPerPixel = 16;
+    v4.masks = {0xF800, 0x07E0, 0x001F, 0};
+    v4.pixelData = PackRows(1, 1, 16, {0x03E0}, false);
+    file = v4.Build();
+    ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), p));
+    EXPECT_EQ(PixelAt(p, 0, 0), Bgra(0, 255, 0));
+}
+
+TEST(BmpDecoder, AlphaBitFieldsAreReadAsColourOnly) {
+    BmpBuilder b;
+    b.width = 1;
+    b.height = 1;
+    b.bitsPerPixel = 16;
+    b.compression = 6;
+    b.trailingMasks = true;
+    b.masks = {0x0F00, 0x00F0, 0x000F, 0xF000};  // 4-4-4-4
+    b.pixelData = PackRows(1, 1, 16, {0x1F80}, false);
+    const auto file = b.Build();
+    quenda::StdPicture p;
+    ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), p));
+    EXPECT_EQ(PixelAt(p, 0, 0), Bgra(255, 136, 0));
+}
+
+TEST(BmpDecoder, BitCountsThatDoNotFitTheCompressionAreRefused) {
+    quenda::StdPicture p;
+    for (auto [bits, compression] :
+         {std::pair<uint16_t, uint32_t>{24, 3}, {8, 2}, {4, 1}, {3, 0}, {0, 0}, {8, 7}}) {
+        BmpBuilder b;
+        b.width = 2;
+        b.height = 2;
+        b.bitsPerPixel = bits;
+        b.compression = compression;
+        b.pixelData.assign(64, 0);
+        const auto file = b.Build();
+        EXPECT_FALSE(quenda::bmp::DecodeBmp(file.data(), file.size(), p))
+            << bits << "/" << compression;
+    }
+}
