@@ -10,6 +10,7 @@
 #include "imaging/ByteOrder.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
+#include "imaging/cGDIPlus.h"
 #include "platform/FileIO.h"
 
 namespace quenda {
@@ -69,9 +70,11 @@ bool cPNGparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, 
 
 bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host,
                             uint32_t& gdiToken) {
-    (void)gdiToken;  // the platform bridge decodes no PNG here, so the own decoder runs
     if (data == nullptr || !HasSignature(data, size)) {
         return false;
+    }
+    if (LoadThroughBridge(data, size, host, gdiToken)) {
+        return true;
     }
     if (!Decode(data, size, host)) {
         host.DestroyDIB();
@@ -79,9 +82,20 @@ bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host,
     return true;
 }
 
+bool cPNGparser::LoadThroughBridge(const uint8_t* data, size_t size, c32bppDIB& host,
+                                   uint32_t gdiToken) {
+    // The bridge of this platform decodes no PNG, so this normally falls through to
+    // the own decoder.
+    if (!cGDIPlus().LoadPicture(data, size, host, gdiToken)) {
+        return false;
+    }
+    width_ = host.Width();
+    height_ = host.Height();
+    return true;
+}
+
 bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host,
                           uint32_t& gdiToken) {
-    (void)gdiToken;
     const std::optional<uint64_t> length = fileio::FileLength(fileName);
     std::vector<uint8_t> bytes;
     if (!length || *length < kMinimumFileSize ||
@@ -89,10 +103,11 @@ bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host
         !HasSignature(bytes.data(), bytes.size())) {
         return false;
     }
-    if (!fileio::ReadWholeFile(fileName, bytes) || !Decode(bytes.data(), bytes.size(), host)) {
+    if (!fileio::ReadWholeFile(fileName, bytes)) {
         host.DestroyDIB();
+        return true;
     }
-    return true;
+    return LoadStream(bytes.data(), bytes.size(), host, gdiToken);
 }
 
 bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {

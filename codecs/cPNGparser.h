@@ -35,6 +35,7 @@ private:
         uint32_t storedCrc;
     };
 
+    bool LoadThroughBridge(const uint8_t* data, size_t size, c32bppDIB& host, uint32_t gdiToken);
     // The own decoder, from the bytes after the signature; false leaves the host empty.
     bool Decode(const uint8_t* data, size_t size, c32bppDIB& host);
     bool WalkChunks(const uint8_t* data, size_t size);

@@ -5,6 +5,7 @@
 #include "codecs/cBMPparser.h"
 #include "codecs/cGIFparser.h"
 #include "codecs/cICOparser.h"
+#include "codecs/cPNGparser.h"
 #include "codecs/cTGAparser.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
@@ -20,10 +21,9 @@ namespace {
 // PNG reader, first in the chain. An error description it leaves in
 // pendingError is shown to the user, and the chain goes on.
 bool TryPngReader(c32bppDIB& image, const ReaderChainInput& in, std::string& pendingError) {
-    (void)image;
-    (void)in;
-    (void)pendingError;
-    return false;
+    (void)pendingError;  // the PNG reader reports failures only through an empty image
+    uint32_t token = image.gdiToken();
+    return cPNGparser().LoadStream(in.bytes, image, in.start, in.length, token);
 }
 
 // ---------------------------------------------------------------------------

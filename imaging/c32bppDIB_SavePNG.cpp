@@ -1,18 +1,16 @@
 #include "codecs/cPNGwriter.h"
 #include "imaging/c32bppDIB.h"
+#include "imaging/cGDIPlus.h"
 
 namespace quenda {
 
 namespace {
 
 // The platform bridge's PNG encoder. The stand-in of this platform writes no PNG, so
-// the own writer always does the work.
+// the own writer does the work.
 bool SavePngThroughBridge(const c32bppDIB& image, const std::filesystem::path& fileName,
                           std::vector<uint8_t>& bytes) {
-    (void)image;
-    (void)fileName;
-    (void)bytes;
-    return false;
+    return cGDIPlus().SaveToPNG(fileName, bytes, image, image.gdiToken());
 }
 
 }  // namespace
