@@ -114,3 +114,27 @@ TEST(EngineRender, DrawsOntoSurfaceAtFullOpacity) {
     EXPECT_TRUE(engine.Render(dest.LoadDIBinDC(true), 0, 0, -4, 4));
     EXPECT_EQ(At(dest, 3, 0), (std::array<uint8_t, 4>{0, 0, 255, 255}));
 }
+
+TEST(EnginePicture, LoadedPngWithAlphaOverBackground) {
+    c32bppDIB source;
+    ASSERT_TRUE(source.InitializeDIB(3, 1));
+    source.SetPixel(0, 0, 0x000000FF, 255);  // opaque red
+    source.SetPixel(1, 0, 0x00FF0000, 0);    // transparent
+    source.SetPixel(2, 0, 0x00FFFFFF, 255);
+    const std::string path = testsupport::MakeTempDir("picture_png") + "/alpha.png";
+    ASSERT_TRUE(source.SaveToFile_PNG(path));
+    ZorixImgEngine engine;
+    ASSERT_TRUE(engine.LoadImage(path));
+    ASSERT_TRUE(engine.ImageHasAlpha());
+    engine.setImageBgColor(0x00102030);
+    const auto picture = engine.Picture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(At(*picture, 0, 0), (std::array<uint8_t, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(At(*picture, 1, 0), (std::array<uint8_t, 4>{0x10, 0x20, 0x30, 255}));
+    EXPECT_EQ(At(*picture, 2, 0), (std::array<uint8_t, 4>{255, 255, 255, 255}));
+    const auto thumb = engine.Thumbnail(6, 6, true);
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->Width(), 6);
+    EXPECT_EQ(thumb->Height(), 2);
+    EXPECT_FALSE(thumb->Alpha());
+}
