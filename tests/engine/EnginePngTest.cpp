@@ -20,7 +20,8 @@ std::string WriteDeviceBitmap(const std::string& dir) {
     const std::vector<uint8_t> bytes = b.Build();
     const std::string path = dir + "/device.bmp";
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
