@@ -7,6 +7,7 @@
 
 #include "engine/FileFacts.h"
 #include "engine/RLEDecoder.h"
+#include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
@@ -229,7 +230,7 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
         failureReason_ = "the destination cannot be written";
         return false;
     }
-    if (!WriteImage(temp.string(), type)) {
+    if (!WriteImage(temp.string(), type, path)) {
         fileio::DeleteFile(temp);
         if (failureReason_.empty()) {
             failureReason_ = "the image could not be written";
@@ -243,7 +244,8 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
     return true;
 }
 
-bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
+bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type,
+                                const std::string& destination) {
     switch (type) {
         case IS_BMP_24:
             image_->setAlpha(false);
@@ -252,8 +254,7 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
             image_->setAlpha(true);
             return image_->SaveToFile(path, false);
         case IS_BMP_RL:
-            failureReason_ = "writing RLE bitmaps is not available in this build";
-            return false;
+            return WriteRLE(path, destination);
         case IS_PNG:
             return image_->SaveToFile_PNG(path, false);
         case IS_JPG:
@@ -262,6 +263,21 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
             break;
     }
     return false;
+}
+
+bool ZorixImgEngine::WriteRLE(const std::string& path, const std::string& destination) {
+    // The events name the file the caller asked for, not the temporary one.
+    RLEEncodeResult encoded =
+        EncodeRLE(destination, *image_, colorAccuracy_, maxPaletteSize_, events_);
+    if (!encoded.success || encoded.bytes.size() < 2) {
+        failureReason_ = encoded.failureReason;
+        return false;
+    }
+    if (!fileio::WriteFileReplacing(path, encoded.bytes)) {
+        failureReason_ = "the file could not be written";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace quenda

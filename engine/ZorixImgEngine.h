@@ -86,7 +86,9 @@ class ZorixImgEngine {
   private:
     void ResetImage();
     bool LoadOrdinaryImage(const std::string& path);
-    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type);
+    // Writes the image to `path`, a temporary file that becomes `destination`.
+    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type, const std::string& destination);
+    bool WriteRLE(const std::string& path, const std::string& destination);
 
     EngineEventHub events_;
     std::unique_ptr<c32bppDIB> image_;
