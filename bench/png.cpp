@@ -5,9 +5,9 @@
 #include <png.h>
 #include <zlib.h>
 
-#include <ctime>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -32,7 +32,8 @@ std::vector<uint8_t> MakeRGBA() {
             const double fx = x / double(kWidth);
             const double fy = y / double(kHeight);
             const int noise = static_cast<int>(rng() % 9) - 4;
-            p[0] = static_cast<uint8_t>(std::clamp(128 + 100 * std::sin(fx * 7 + fy * 3) + noise, 0.0, 255.0));
+            p[0] = static_cast<uint8_t>(
+                std::clamp(128 + 100 * std::sin(fx * 7 + fy * 3) + noise, 0.0, 255.0));
             p[1] = static_cast<uint8_t>(std::clamp(255 * fy + noise, 0.0, 255.0));
             p[2] = static_cast<uint8_t>(std::clamp(60 + 120 * fx * fy + noise, 0.0, 255.0));
             const double edge = std::hypot(fx - 0.5, fy - 0.5);
@@ -109,7 +110,8 @@ bool LibpngDecodeRGBA(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& r
 std::vector<uint8_t> IdatStream(const std::vector<uint8_t>& png) {
     std::vector<uint8_t> idat;
     for (size_t pos = 8; pos + 12 <= png.size();) {
-        const uint32_t len = (uint32_t{png[pos]} << 24) | (png[pos + 1] << 16) | (png[pos + 2] << 8) | png[pos + 3];
+        const uint32_t len =
+            (uint32_t{png[pos]} << 24) | (png[pos + 1] << 16) | (png[pos + 2] << 8) | png[pos + 3];
         if (std::memcmp(&png[pos + 4], "IDAT", 4) == 0) {
             idat.insert(idat.end(), png.begin() + pos + 8, png.begin() + pos + 8 + len);
         }

@@ -13,22 +13,23 @@ constexpr unsigned kLiteralRootBits = 10;
 constexpr unsigned kDistanceRootBits = 8;
 constexpr unsigned kEndOfBlock = 256;
 
-constexpr std::array<uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
-                                                  15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+constexpr std::array<uint16_t, 29> kLengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                  15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                                   67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<uint8_t, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                   2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 constexpr std::array<uint16_t, 30> kDistanceBase = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
+                                                    4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
+                                                    9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 constexpr std::array<uint8_t, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                       11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 // Least-significant-bit-first reader that supplies zero bits past the end of the input.
 class BitReader {
-public:
+  public:
     BitReader(const uint8_t* data, size_t size, size_t skip)
         : start_(data), pos_(data + (skip < size ? skip : size)), end_(data + size) {}
 
@@ -58,7 +59,9 @@ public:
             count_ += 8;
         }
     }
-    uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer_ & ((uint64_t{1} << n) - 1)); }
+    uint32_t Peek(unsigned n) const {
+        return static_cast<uint32_t>(buffer_ & ((uint64_t{1} << n) - 1));
+    }
     void Drop(unsigned n) {
         buffer_ >>= n;
         count_ -= n;
@@ -88,7 +91,7 @@ public:
         overrun_ = 0;
     }
 
-private:
+  private:
     const uint8_t* start_;
     const uint8_t* pos_;
     const uint8_t* end_;
@@ -100,7 +103,7 @@ private:
 // Canonical Huffman code decoded through a root table indexed by the next bits,
 // with second-level tables for codes longer than the root.
 class HuffmanTable {
-public:
+  public:
     // Entry: bits 0-7 code length (0 = no code), bit 8 second-level link,
     // bits 16-31 symbol or offset of the second-level table.
     static constexpr uint32_t kLink = 0x100;
@@ -154,7 +157,7 @@ public:
         return static_cast<int>(e >> 16);
     }
 
-private:
+  private:
     static uint32_t Reverse(uint32_t code, unsigned len) {
         uint32_t r = 0;
         for (unsigned i = 0; i < len; ++i) {
@@ -192,7 +195,7 @@ private:
 enum class Step { Continue, Full, Fail };
 
 class Inflater {
-public:
+  public:
     Inflater(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t dstSize,
              const InflateOptions& options)
         : in_(src, srcSize, options.zlibHeader ? 2 : 0),
@@ -221,7 +224,7 @@ public:
 
     size_t Produced() const { return static_cast<size_t>(out_ - outStart_); }
 
-private:
+  private:
     Step Block(uint32_t type) {
         switch (type) {
             case 0:
@@ -243,8 +246,7 @@ private:
             return Step::Fail;
         }
         const size_t at = in_.BytePosition();
-        if (at > in_.Size() || len > in_.Size() - at ||
-            len > static_cast<size_t>(outEnd_ - out_)) {
+        if (at > in_.Size() || len > in_.Size() - at || len > static_cast<size_t>(outEnd_ - out_)) {
             return Step::Fail;
         }
         std::memcpy(out_, in_.Data() + at, len);

@@ -14,10 +14,18 @@ namespace {
 constexpr size_t kMaxPaletteColors = 256;
 
 // BGRA value of a pixel: blue in the low byte, alpha in the high byte.
-inline uint8_t Blue(uint32_t v) { return static_cast<uint8_t>(v); }
-inline uint8_t Green(uint32_t v) { return static_cast<uint8_t>(v >> 8); }
-inline uint8_t Red(uint32_t v) { return static_cast<uint8_t>(v >> 16); }
-inline uint8_t AlphaOf(uint32_t v) { return static_cast<uint8_t>(v >> 24); }
+inline uint8_t Blue(uint32_t v) {
+    return static_cast<uint8_t>(v);
+}
+inline uint8_t Green(uint32_t v) {
+    return static_cast<uint8_t>(v >> 8);
+}
+inline uint8_t Red(uint32_t v) {
+    return static_cast<uint8_t>(v >> 16);
+}
+inline uint8_t AlphaOf(uint32_t v) {
+    return static_cast<uint8_t>(v >> 24);
+}
 
 inline uint8_t Unpremultiply(uint8_t channel, uint8_t alpha) {
     const uint32_t v = uint32_t{channel} * 255 / alpha;
@@ -51,7 +59,9 @@ bool CollectColors(const c32bppDIB& image, std::vector<uint32_t>& colors) {
     return true;
 }
 
-uint8_t TransparencyOf(const ColorForm& form, uint32_t v) { return form.alpha ? AlphaOf(v) : 255; }
+uint8_t TransparencyOf(const ColorForm& form, uint32_t v) {
+    return form.alpha ? AlphaOf(v) : 255;
+}
 
 // Grey form: every colour grey and at most one colour not opaque, which must be fully
 // transparent (a partly transparent grey cannot be expressed with a grey key).

@@ -33,7 +33,13 @@ enum ColorType : uint8_t {
     kRGBA = 6,
 };
 
-enum Filter : uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2, kFilterAverage = 3, kFilterPaeth = 4 };
+enum Filter : uint8_t {
+    kFilterNone = 0,
+    kFilterSub = 1,
+    kFilterUp = 2,
+    kFilterAverage = 3,
+    kFilterPaeth = 4
+};
 
 // One pass of the image: rows firstRow + k * rowStep, columns firstColumn + k * columnStep.
 struct Pass {

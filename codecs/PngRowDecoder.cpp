@@ -49,7 +49,8 @@ void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     for (; i + D <= rowBytes; i += D) {
         for (unsigned k = 0; k < D; ++k) {
             const int up = prior[i + k];
-            const uint8_t v = static_cast<uint8_t>(row[i + k] + PaethPredictor(left[k], up, upperLeft[k]));
+            const uint8_t v =
+                static_cast<uint8_t>(row[i + k] + PaethPredictor(left[k], up, upperLeft[k]));
             row[i + k] = v;
             left[k] = v;
             upperLeft[k] = up;

@@ -24,7 +24,7 @@ struct SampleFormat {
 
 // Rows of inflated image data, handed out one after the other.
 class RowFeed {
-public:
+  public:
     virtual ~RowFeed() = default;
     // The next n bytes, valid until the call after next; nullptr when there are none.
     virtual uint8_t* Next(size_t n) = 0;

@@ -7,8 +7,7 @@ namespace quenda::png {
 namespace {
 
 // The predictor of byte i of the row under a filter.
-inline int Predict(uint8_t filter, const uint8_t* raw, const uint8_t* prior, size_t i,
-                   unsigned d) {
+inline int Predict(uint8_t filter, const uint8_t* raw, const uint8_t* prior, size_t i, unsigned d) {
     const int left = i >= d ? raw[i - d] : 0;
     switch (filter) {
         case kFilterSub:

@@ -25,7 +25,9 @@ size_t SequenceLength(unsigned char lead) {
     return 0;
 }
 
-char32_t ToLowerAscii(char32_t c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+char32_t ToLowerAscii(char32_t c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
 }  // namespace
 

@@ -55,7 +55,9 @@ bool ValidDepthForType(uint8_t depth, uint8_t colorType) {
     }
 }
 
-uint64_t RowBytes(uint64_t width, unsigned bitsPerPixel) { return (width * bitsPerPixel + 7) / 8; }
+uint64_t RowBytes(uint64_t width, unsigned bitsPerPixel) {
+    return (width * bitsPerPixel + 7) / 8;
+}
 
 }  // namespace
 
@@ -68,8 +70,7 @@ bool cPNGparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, 
     return LoadStream(bytes.data() + offset, std::min(length, available), host, gdiToken);
 }
 
-bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host,
-                            uint32_t& gdiToken) {
+bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host, uint32_t& gdiToken) {
     if (data == nullptr || !HasSignature(data, size)) {
         return false;
     }
@@ -233,16 +234,16 @@ bool cPNGparser::CheckHeader() {
 }
 
 bool cPNGparser::PrepareFormat() {
-    const bool paletteKept = !palette_.empty() && (colorType_ == png::kRGB ||
-                                                   colorType_ == png::kPalette ||
-                                                   colorType_ == png::kRGBA);
+    const bool paletteKept =
+        !palette_.empty() &&
+        (colorType_ == png::kRGB || colorType_ == png::kPalette || colorType_ == png::kRGBA);
     if (paletteKept && (!paletteCrcOk_ || palette_.size() % 3 != 0)) {
         return false;
     }
     const size_t keyBytes = colorType_ == png::kGrey ? 2 : colorType_ == png::kRGB ? 6 : 1;
-    keptTransparency_ = transparency_.size() >= keyBytes &&
-                        (colorType_ == png::kGrey || colorType_ == png::kRGB ||
-                         colorType_ == png::kPalette);
+    keptTransparency_ =
+        transparency_.size() >= keyBytes &&
+        (colorType_ == png::kGrey || colorType_ == png::kRGB || colorType_ == png::kPalette);
     if (keptTransparency_ && !transparencyCrcOk_) {
         return false;
     }
@@ -270,7 +271,8 @@ bool cPNGparser::PrepareFormat() {
             const unsigned stepValue = 255 / (entries - 1);
             format_.palette.resize(entries * 3);
             for (unsigned i = 0; i < entries; ++i) {
-                std::fill_n(format_.palette.begin() + 3 * i, 3, static_cast<uint8_t>(i * stepValue));
+                std::fill_n(format_.palette.begin() + 3 * i, 3,
+                            static_cast<uint8_t>(i * stepValue));
             }
         }
         format_.hasKey = keptTransparency_;
@@ -288,8 +290,9 @@ namespace {
 
 // Rows from a buffer holding all the inflated data.
 class BufferFeed : public png::RowFeed {
-public:
-    explicit BufferFeed(std::vector<uint8_t>& raw) : cursor_(raw.data()), end_(raw.data() + raw.size()) {}
+  public:
+    explicit BufferFeed(std::vector<uint8_t>& raw)
+        : cursor_(raw.data()), end_(raw.data() + raw.size()) {}
     uint8_t* Next(size_t n) override {
         if (static_cast<size_t>(end_ - cursor_) < n) {
             return nullptr;
@@ -299,16 +302,17 @@ public:
         return row;
     }
 
-private:
+  private:
     uint8_t* cursor_;
     uint8_t* end_;
 };
 
 // Rows inflated by zlib as they are needed, into two alternating row buffers.
 class StreamFeed : public png::RowFeed {
-public:
+  public:
     StreamFeed(zlib::StreamInflater& inflater, size_t longestRow)
-        : inflater_(inflater), rows_{std::vector<uint8_t>(longestRow), std::vector<uint8_t>(longestRow)} {}
+        : inflater_(inflater),
+          rows_{std::vector<uint8_t>(longestRow), std::vector<uint8_t>(longestRow)} {}
     uint8_t* Next(size_t n) override {
         std::vector<uint8_t>& row = rows_[next_];
         next_ ^= 1;
@@ -320,7 +324,7 @@ public:
     }
     bool Failed() const { return failed_; }
 
-private:
+  private:
     zlib::StreamInflater& inflater_;
     std::vector<uint8_t> rows_[2];
     size_t next_ = 0;

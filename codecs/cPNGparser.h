@@ -16,7 +16,7 @@ class c32bppDIB;
 // failed decode leaves the host empty) and False, with the host untouched, when it
 // is not. One parser serves one load.
 class cPNGparser {
-public:
+  public:
     // The PNG is `length` bytes of `bytes` from `offset` (clipped to the array).
     bool LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset,
                     size_t length, uint32_t& gdiToken);
@@ -27,7 +27,7 @@ public:
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
 
-private:
+  private:
     struct Chunk {
         uint32_t type;
         const uint8_t* data;

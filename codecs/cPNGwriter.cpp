@@ -18,14 +18,18 @@ namespace quenda {
 namespace {
 
 constexpr std::array<const char32_t*, 10> kStandardKeywords = {
-    U"Title",         U"Author",   U"Description", U"Copyright", U"Creation Time",
-    U"Software",      U"Disclaimer", U"Warning",   U"Source",    U"Comment"};
+    U"Title",    U"Author",     U"Description", U"Copyright", U"Creation Time",
+    U"Software", U"Disclaimer", U"Warning",     U"Source",    U"Comment"};
 constexpr size_t kFirstTextAfterImage = 2;
 constexpr size_t kLongestPlainCustomText = 1024;
 
-bool IsTextId(int32_t id) { return id >= PNGP_TITLE && id <= PNGP_COMMENT && std::has_single_bit(static_cast<uint32_t>(id)); }
+bool IsTextId(int32_t id) {
+    return id >= PNGP_TITLE && id <= PNGP_COMMENT && std::has_single_bit(static_cast<uint32_t>(id));
+}
 
-size_t TextSlot(int32_t id) { return static_cast<size_t>(std::countr_zero(static_cast<uint32_t>(id))); }
+size_t TextSlot(int32_t id) {
+    return static_cast<size_t>(std::countr_zero(static_cast<uint32_t>(id)));
+}
 
 // The standard property a keyword names (ignoring case), or 0.
 int32_t StandardIdOf(const std::u32string& keyword) {
@@ -75,7 +79,8 @@ void AppendChunk(std::vector<uint8_t>& png, uint32_t type, const std::vector<uin
 // Compresses with the binding into a buffer of n + n / 100 + 12 bytes (never less than
 // zlib's own bound).
 bool CompressBytes(const uint8_t* src, size_t n, std::vector<uint8_t>& out) {
-    const double wanted = std::nearbyint(static_cast<double>(n) + static_cast<double>(n) / 100.0 + 12.0);
+    const double wanted =
+        std::nearbyint(static_cast<double>(n) + static_cast<double>(n) / 100.0 + 12.0);
     size_t capacity = static_cast<size_t>(wanted);
     capacity = std::max(capacity, zlib::CompressBound(n));
     out.resize(capacity);
@@ -142,10 +147,11 @@ bool cPNGwriter::Encode(const c32bppDIB& image, std::vector<uint8_t>& png) const
     AppendChunk(png, png::kIDAT, imageData);
     if (IsSet(PNGP_MODIFIED_TIME)) {
         const PngDate& d = modified_;
-        std::vector<uint8_t> time = {static_cast<uint8_t>(d.year >> 8), static_cast<uint8_t>(d.year),
-                                     static_cast<uint8_t>(d.month),      static_cast<uint8_t>(d.day),
-                                     static_cast<uint8_t>(d.hour),       static_cast<uint8_t>(d.minute),
-                                     static_cast<uint8_t>(d.second)};
+        std::vector<uint8_t> time = {
+            static_cast<uint8_t>(d.year >> 8), static_cast<uint8_t>(d.year),
+            static_cast<uint8_t>(d.month),     static_cast<uint8_t>(d.day),
+            static_cast<uint8_t>(d.hour),      static_cast<uint8_t>(d.minute),
+            static_cast<uint8_t>(d.second)};
         AppendChunk(png, png::kTIME, time);
     }
     for (size_t slot = kFirstTextAfterImage; slot < texts_.size(); ++slot) {

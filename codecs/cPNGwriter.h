@@ -21,7 +21,7 @@ struct ColorForm;
 // and keeps the properties a buffer attaches to its PNGs: ten standard text keywords,
 // custom keywords, a modification time, a background colour and the filter choice.
 class cPNGwriter {
-public:
+  public:
     // To the file when fileName is not empty (replacing it only when complete), else
     // into out, sized exactly. False without an image or zlib, or on any error.
     bool Write(const c32bppDIB& image, const std::filesystem::path& fileName,
@@ -34,7 +34,7 @@ public:
     // True when the identifier is valid and the property was set.
     bool RemoveProperty(int32_t id, const std::string& keyword = {});
 
-private:
+  private:
     struct CustomEntry {
         std::u32string keyword;
         std::u32string text;

@@ -14,7 +14,9 @@ std::atomic<bool> compress2MissingForTesting{false};
 
 constexpr int kLevel = 9;
 
-bool FitsULong(size_t n) { return n <= std::numeric_limits<uLong>::max(); }
+bool FitsULong(size_t n) {
+    return n <= std::numeric_limits<uLong>::max();
+}
 }  // namespace
 
 bool IsEnabled() {
@@ -25,7 +27,9 @@ void SetDisabledForTesting(bool disabled) {
     disabledForTesting.store(disabled);
 }
 
-void SetCompress2MissingForTesting(bool missing) { compress2MissingForTesting.store(missing); }
+void SetCompress2MissingForTesting(bool missing) {
+    compress2MissingForTesting.store(missing);
+}
 
 bool Crc32(const uint8_t* data, size_t size, uint32_t& crc) {
     if (!IsEnabled() || (data == nullptr && size != 0)) {

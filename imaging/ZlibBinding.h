@@ -24,7 +24,7 @@ bool Uncompress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcL
 // Inflates a zlib stream piece by piece, with the outcome Uncompress would give for
 // an output buffer of the bytes read so far: the stream must end within them.
 class StreamInflater {
-public:
+  public:
     StreamInflater();
     ~StreamInflater();
     StreamInflater(const StreamInflater&) = delete;
@@ -36,7 +36,7 @@ public:
     // True when the stream ends (checksum included) without further output.
     bool Finish();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -113,9 +113,14 @@ TEST(InflateDecoder, MatchesZlibOnStoredFixedAndDynamicBlocks) {
         int level;
         int strategy;
     };
-    const Case cases[] = {{0, Z_DEFAULT_STRATEGY}, {1, Z_DEFAULT_STRATEGY}, {6, Z_DEFAULT_STRATEGY},
-                          {9, Z_DEFAULT_STRATEGY}, {9, Z_FIXED},            {9, Z_HUFFMAN_ONLY},
-                          {9, Z_RLE},              {9, Z_FILTERED}};
+    const Case cases[] = {{0, Z_DEFAULT_STRATEGY},
+                          {1, Z_DEFAULT_STRATEGY},
+                          {6, Z_DEFAULT_STRATEGY},
+                          {9, Z_DEFAULT_STRATEGY},
+                          {9, Z_FIXED},
+                          {9, Z_HUFFMAN_ONLY},
+                          {9, Z_RLE},
+                          {9, Z_FILTERED}};
     for (uint32_t seed = 1; seed <= 4; ++seed) {
         const std::vector<std::vector<uint8_t>> inputs = {
             RandomBytes(100000, seed), RandomBytes(70000, seed, 5), RepetitiveBytes(300000, seed),
@@ -186,13 +191,15 @@ TEST(InflateDecoder, RejectsCorruptStreams) {
     const std::vector<uint8_t> reserved = {0x78, 0x01, 0x07};
     EXPECT_FALSE(InflateStream(reserved.data(), reserved.size(), out.data(), out.size()));
     // Stored block whose NLEN is not the complement of LEN.
-    const std::vector<uint8_t> badStored = {0x78, 0x01, 0x01, 0x05, 0x00, 0x00, 0x00, 1, 2, 3, 4, 5};
+    const std::vector<uint8_t> badStored = {0x78, 0x01, 0x01, 0x05, 0x00, 0x00,
+                                            0x00, 1,    2,    3,    4,    5};
     EXPECT_FALSE(InflateStream(badStored.data(), badStored.size(), out.data(), out.size()));
     // Stored block running past the input.
     const std::vector<uint8_t> shortStored = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA, 0xFF, 1, 2};
     EXPECT_FALSE(InflateStream(shortStored.data(), shortStored.size(), out.data(), out.size()));
     // Stored block larger than the output.
-    const std::vector<uint8_t> bigStored = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA, 0xFF, 1, 2, 3, 4, 5};
+    const std::vector<uint8_t> bigStored = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA,
+                                            0xFF, 1,    2,    3,    4,    5};
     std::vector<uint8_t> small(3);
     EXPECT_FALSE(InflateStream(bigStored.data(), bigStored.size(), small.data(), small.size()));
     // A match reaching before the start of the output.
@@ -200,8 +207,8 @@ TEST(InflateDecoder, RejectsCorruptStreams) {
     far.Bits(1, 1);
     far.Bits(1, 2);
     far.Fixed('x');
-    far.Fixed(257);   // length 3
-    far.Code(1, 5);   // distance 2, one byte written so far
+    far.Fixed(257);  // length 3
+    far.Code(1, 5);  // distance 2, one byte written so far
     far.Fixed(256);
     const auto farStream = far.Finish();
     EXPECT_FALSE(InflateStream(farStream.data(), farStream.size(), out.data(), out.size()));
@@ -213,8 +220,8 @@ TEST(InflateDecoder, RejectsCorruptStreams) {
     badDistance.Fixed(257);
     badDistance.Code(30, 5);
     const auto badDistanceStream = badDistance.Finish();
-    EXPECT_FALSE(InflateStream(badDistanceStream.data(), badDistanceStream.size(), out.data(),
-                               out.size()));
+    EXPECT_FALSE(
+        InflateStream(badDistanceStream.data(), badDistanceStream.size(), out.data(), out.size()));
 }
 
 TEST(InflateDecoder, RejectsBadDynamicHeaders) {
@@ -277,8 +284,8 @@ TEST(InflateDecoder, RepeatsOverlappingCopiesAndHonoursTheLength285Switch) {
     const auto variant = v.Finish();
     InflateOptions options;
     options.length285WithExtraBits = true;
-    ASSERT_TRUE(InflateStream(variant.data(), variant.size(), out.data(), out.size(), &produced,
-                              options));
+    ASSERT_TRUE(
+        InflateStream(variant.data(), variant.size(), out.data(), out.size(), &produced, options));
     EXPECT_EQ(produced, 11u);
 }
 

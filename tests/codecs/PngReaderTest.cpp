@@ -111,7 +111,7 @@ std::vector<uint8_t> MakeImage(int colorType, int depth, uint32_t w, uint32_t h,
 }
 
 class ZlibOff {
-public:
+  public:
     ZlibOff() { quenda::zlib::SetDisabledForTesting(true); }
     ~ZlibOff() { quenda::zlib::SetDisabledForTesting(false); }
 };
@@ -147,7 +147,8 @@ TEST(PngReader, MatchesLibpngOnTheCorpusWithTheOwnInflater) {
 }
 
 TEST(PngReader, MatchesLibpngOnEveryFormInterlaceAndTransparency) {
-    const std::vector<std::pair<uint32_t, uint32_t>> sizes = {{1, 1}, {3, 5}, {7, 2}, {17, 9}, {33, 19}};
+    const std::vector<std::pair<uint32_t, uint32_t>> sizes = {
+        {1, 1}, {3, 5}, {7, 2}, {17, 9}, {33, 19}};
     uint32_t seed = 1;
     for (const auto& [type, depth] : AllowedForms()) {
         for (bool interlace : {false, true}) {
@@ -226,11 +227,8 @@ TEST(PngReader, GreyKeyLeavesMatchingPixelsTransparent) {
 
 TEST(PngReader, MissingPaletteGivesTheDefaultPalettes) {
     // Depth 1 without PLTE: index 1 is white, everything else black.
-    const auto png = ChunkList()
-                         .Header(2, 1, 1, 3)
-                         .Add("IDAT", pngtest::ZlibCompress({0, 0x40}))
-                         .End()
-                         .bytes;
+    const auto png =
+        ChunkList().Header(2, 1, 1, 3).Add("IDAT", pngtest::ZlibCompress({0, 0x40})).End().bytes;
     c32bppDIB image;
     ASSERT_TRUE(Load(png, image));
     ASSERT_NE(image.Handle(), 0u);
@@ -320,19 +318,25 @@ TEST(PngReader, BadInputAnswersTrueWithAnEmptyHost) {
     cases.emplace_back("zero width", ChunkList().Header(0, 1, 8, 2).Add("IDAT", idat).End().bytes);
     cases.emplace_back("negative height",
                        ChunkList().Header(1, 0x80000000u, 8, 2).Add("IDAT", idat).End().bytes);
-    cases.emplace_back("absurd dimensions",
-                       ChunkList().Header(0x7FFFFFFF, 0x7FFFFFFF, 8, 6).Add("IDAT", idat).End().bytes);
+    cases.emplace_back(
+        "absurd dimensions",
+        ChunkList().Header(0x7FFFFFFF, 0x7FFFFFFF, 8, 6).Add("IDAT", idat).End().bytes);
     cases.emplace_back("bad depth", ChunkList().Header(1, 1, 3, 0).Add("IDAT", idat).End().bytes);
-    cases.emplace_back("bad colour type", ChunkList().Header(1, 1, 8, 5).Add("IDAT", idat).End().bytes);
-    cases.emplace_back("RGB at depth 4", ChunkList().Header(1, 1, 4, 2).Add("IDAT", idat).End().bytes);
+    cases.emplace_back("bad colour type",
+                       ChunkList().Header(1, 1, 8, 5).Add("IDAT", idat).End().bytes);
+    cases.emplace_back("RGB at depth 4",
+                       ChunkList().Header(1, 1, 4, 2).Add("IDAT", idat).End().bytes);
     cases.emplace_back("palette at depth 16",
                        ChunkList().Header(1, 1, 16, 3).Add("IDAT", idat).End().bytes);
-    cases.emplace_back("bad interlace", ChunkList().Header(1, 1, 8, 2, 2).Add("IDAT", idat).End().bytes);
+    cases.emplace_back("bad interlace",
+                       ChunkList().Header(1, 1, 8, 2, 2).Add("IDAT", idat).End().bytes);
     cases.emplace_back("no IDAT", ChunkList().Header(1, 1, 8, 2).End().bytes);
     cases.emplace_back("no IHDR", ChunkList().Add("IDAT", idat).End().bytes);
-    cases.emplace_back("short IHDR", ChunkList().Add("IHDR", {0, 0, 0, 1}).Add("IDAT", idat).End().bytes);
-    cases.emplace_back("corrupt deflate data",
-                       ChunkList().Header(1, 1, 8, 2).Add("IDAT", {0x78, 0x9C, 0xFF, 0xFF, 0xFF}).End().bytes);
+    cases.emplace_back("short IHDR",
+                       ChunkList().Add("IHDR", {0, 0, 0, 1}).Add("IDAT", idat).End().bytes);
+    cases.emplace_back(
+        "corrupt deflate data",
+        ChunkList().Header(1, 1, 8, 2).Add("IDAT", {0x78, 0x9C, 0xFF, 0xFF, 0xFF}).End().bytes);
     cases.emplace_back("palette index past the palette",
                        ChunkList()
                            .Header(2, 1, 8, 3)
@@ -373,7 +377,8 @@ TEST(PngReader, LoadsFromOffsetsAndFromFiles) {
 
     const std::string dir = testsupport::MakeTempDir("pngreader");
     const auto path = std::filesystem::path(dir) / "image.png";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), png.size());
     c32bppDIB fromFile;
     ASSERT_TRUE(cPNGparser().LoadFile(path, fromFile, token));
     EXPECT_EQ(pngtest::TopDownPixels(fromFile), pngtest::TopDownPixels(direct));
@@ -382,5 +387,6 @@ TEST(PngReader, LoadsFromOffsetsAndFromFiles) {
     const auto tiny = std::filesystem::path(dir) / "tiny.png";
     std::ofstream(tiny, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), 56);
     EXPECT_FALSE(cPNGparser().LoadFile(tiny, fromFile, token));
-    EXPECT_FALSE(cPNGparser().LoadFile(std::filesystem::path(dir) / "missing.png", fromFile, token));
+    EXPECT_FALSE(
+        cPNGparser().LoadFile(std::filesystem::path(dir) / "missing.png", fromFile, token));
 }

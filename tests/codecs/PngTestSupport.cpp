@@ -46,7 +46,9 @@ int Channels(int colorType) {
     }
 }
 
-uint8_t Premultiply(uint8_t c, uint8_t a) { return static_cast<uint8_t>(c * a / 255); }
+uint8_t Premultiply(uint8_t c, uint8_t a) {
+    return static_cast<uint8_t>(c * a / 255);
+}
 
 void PutPixel(uint8_t* d, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     if (a == 0) {
@@ -132,7 +134,9 @@ std::vector<uint8_t> ExpectedBGRA(const RawImage& raw, bool* alpha) {
                         break;
                     }
                     const uint8_t grey =
-                        raw.bitDepth < 8 ? static_cast<uint8_t>(v * (255 / ((1 << raw.bitDepth) - 1))) : v;
+                        raw.bitDepth < 8
+                            ? static_cast<uint8_t>(v * (255 / ((1 << raw.bitDepth) - 1)))
+                            : v;
                     PutPixel(d, grey, grey, grey, 255);
                     break;
                 }
@@ -201,7 +205,8 @@ bool DecodeRGBAWithLibpng(const std::vector<uint8_t>& bytes, uint32_t& width, ui
 
 std::vector<uint8_t> EncodeWithLibpng(const EncodeSpec& spec) {
     std::vector<uint8_t> out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
     png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> pointers;
     std::vector<png_color> palette;
@@ -220,8 +225,8 @@ std::vector<uint8_t> EncodeWithLibpng(const EncodeSpec& spec) {
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     }
     if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
-                     nullptr);
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
     } else if (spec.key) {
         png_color_16 color{};
         color.gray = (*spec.key)[0];
@@ -281,7 +286,9 @@ ChunkList& ChunkList::Header(uint32_t width, uint32_t height, uint8_t depth, uin
     return Add("IHDR", data);
 }
 
-ChunkList& ChunkList::End() { return Add("IEND", {}); }
+ChunkList& ChunkList::End() {
+    return Add("IEND", {});
+}
 
 std::vector<uint8_t> ZlibCompress(const std::vector<uint8_t>& data, int level) {
     uLongf size = compressBound(static_cast<uLong>(data.size()));
@@ -301,8 +308,9 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> ListChunks(
         if (pos + 12 + len > png.size()) {
             break;
         }
-        chunks.emplace_back(std::string(png.begin() + pos + 4, png.begin() + pos + 8),
-                            std::vector<uint8_t>(png.begin() + pos + 8, png.begin() + pos + 8 + len));
+        chunks.emplace_back(
+            std::string(png.begin() + pos + 4, png.begin() + pos + 8),
+            std::vector<uint8_t>(png.begin() + pos + 8, png.begin() + pos + 8 + len));
         pos += 12 + len;
     }
     return chunks;

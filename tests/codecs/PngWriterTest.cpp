@@ -5,8 +5,8 @@
 #include <set>
 
 #include "PngTestSupport.h"
-#include "codecs/cPNGparser.h"
 #include "codecs/PngRowFilter.h"
+#include "codecs/cPNGparser.h"
 #include "codecs/cPNGwriter.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
@@ -45,7 +45,8 @@ std::vector<uint8_t> WritePng(const c32bppDIB& image, const cPNGwriter& writer =
 }
 
 const std::vector<uint8_t>* FindChunk(
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>>& chunks, const std::string& type) {
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>>& chunks,
+    const std::string& type) {
     for (const auto& [t, data] : chunks) {
         if (t == type) {
             return &data;
@@ -245,17 +246,20 @@ TEST(PngWriter, EveryFilterChoiceRoundTripsThroughLibpng) {
         bool partial;
         bool transparent;
     };
-    const Form forms[] = {{40, false, false}, {40, true, false},     {5000, false, false},
-                          {5000, true, false}, {5000, false, true}};
+    const Form forms[] = {{40, false, false},
+                          {40, true, false},
+                          {5000, false, false},
+                          {5000, true, false},
+                          {5000, false, true}};
     for (const auto& [colors, partial, transparent] : forms) {
         const bool alpha = partial || transparent;
         Fill(image, 67, 45, RandomPixels(67 * 45, colors, colors, partial, transparent), alpha);
         for (int choice : {0, 1, 2, 3, 4, 5, 6, 9, -2}) {
             cPNGwriter writer;
             ASSERT_TRUE(writer.SetProperty(quenda::PNGP_FILTER, int64_t{choice}));
-            ExpectLibpngReadsTheImage(WritePng(image, writer), image,
-                                      "filter " + std::to_string(choice) + " colours " +
-                                          std::to_string(colors));
+            ExpectLibpngReadsTheImage(
+                WritePng(image, writer), image,
+                "filter " + std::to_string(choice) + " colours " + std::to_string(colors));
         }
     }
 }
@@ -312,12 +316,13 @@ TEST(PngWriter, WritesChunksInOrder) {
     const auto png = WritePng(image, writer);
     std::vector<std::string> order;
     for (const auto& [type, data] : pngtest::ListChunks(png)) {
-        order.push_back(type == "tEXt" ? "tEXt:" + std::string(reinterpret_cast<const char*>(data.data()))
-                                       : type);
+        order.push_back(type == "tEXt"
+                            ? "tEXt:" + std::string(reinterpret_cast<const char*>(data.data()))
+                            : type);
     }
-    const std::vector<std::string> expected = {"IHDR", "tEXt:Title", "tEXt:Author", "PLTE",
-                                               "bKGD", "tRNS",       "IDAT",        "tIME",
-                                               "tEXt:Comment",       "tEXt:My Key", "IEND"};
+    const std::vector<std::string> expected = {"IHDR",         "tEXt:Title",  "tEXt:Author", "PLTE",
+                                               "bKGD",         "tRNS",        "IDAT",        "tIME",
+                                               "tEXt:Comment", "tEXt:My Key", "IEND"};
     EXPECT_EQ(order, expected);
     const auto chunks = pngtest::ListChunks(png);
     EXPECT_EQ(*FindChunk(chunks, "tIME"), (std::vector<uint8_t>{0x07, 0xE8, 2, 29, 13, 14, 15}));
@@ -361,7 +366,8 @@ TEST(PngWriter, TextsAreCleanedAndLongCustomTextsCompressed) {
     ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string("Set by keyword"), "tITle"));
     EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_TITLE)), "Set by keyword");
     ASSERT_TRUE(writer.SetProperty(quenda::PNGP_DESCRIPTION, std::string("line\r\nbreak\rend")));
-    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_DESCRIPTION)), "line\nbreak\nend");
+    EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_DESCRIPTION)),
+              "line\nbreak\nend");
     ASSERT_TRUE(writer.SetProperty(quenda::PNGP_WARNING, std::string("form\ffeed")));
     EXPECT_EQ(std::get<std::string>(writer.GetProperty(quenda::PNGP_WARNING)), "");
     ASSERT_TRUE(writer.SetProperty(quenda::PNGP_CUSTOM, std::string(1025, 'x'), "Long"));

@@ -20,7 +20,8 @@ std::string WriteDeviceBitmap(const std::string& dir) {
     const std::vector<uint8_t> bytes = b.Build();
     const std::string path = dir + "/device.bmp";
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -52,4 +53,50 @@ TEST(EnginePng, SavesTheHeldImageAsPng) {
         ++files;
     }
     EXPECT_EQ(files, 2u);
+}
+
+TEST(EnginePng, LoadsPngFilesThroughTheReaderChain) {
+    const std::string dir = testsupport::MakeTempDir("enginepng");
+    quenda::ZorixImgEngine engine;
+    ASSERT_TRUE(engine.LoadImage(WriteDeviceBitmap(dir)));
+    ASSERT_TRUE(engine.SaveImageAs(dir + "/round.png", quenda::IS_PNG));
+    std::vector<uint8_t> held(engine.Image()->BitsPointer(),
+                              engine.Image()->BitsPointer() + engine.Image()->ByteCount());
+
+    quenda::ZorixImgEngine other;
+    ASSERT_TRUE(other.LoadImage(dir + "/round.png"));
+    EXPECT_EQ(other.ImageType(), quenda::IL_PNG);
+    EXPECT_EQ(other.ImageTypeDesc(), "PNG");
+    EXPECT_EQ(other.ImageWidth(), 3);
+    EXPECT_EQ(other.ImageHeight(), 2);
+    EXPECT_EQ(other.ImageHasAlpha(), engine.ImageHasAlpha());
+    EXPECT_TRUE(std::equal(held.begin(), held.end(), other.Image()->BitsPointer()));
+
+    // A damaged PNG fails the load and leaves the engine reset.
+    std::ifstream in(dir + "/round.png", std::ios::binary);
+    std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), {});
+    png[png.size() - 20] ^= 0xFF;  // inside the IDAT data or its CRC
+    std::ofstream(dir + "/bad.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    EXPECT_FALSE(other.LoadImage(dir + "/bad.png"));
+    EXPECT_EQ(other.ImageType(), quenda::IL_UNKNOWN);
+}
+
+TEST(EnginePng, LibraryLoadsPngFromFilesAndArrays) {
+    const std::string dir = testsupport::MakeTempDir("enginepng");
+    quenda::ZorixImgEngine engine;
+    ASSERT_TRUE(engine.LoadImage(WriteDeviceBitmap(dir)));
+    ASSERT_TRUE(engine.SaveImageAs(dir + "/a.png", quenda::IS_PNG));
+    quenda::c32bppDIB fromFile;
+    ASSERT_TRUE(fromFile.LoadPicture_File(dir + "/a.png"));
+    EXPECT_EQ(fromFile.ImageType(), quenda::IMAGE_PNG);
+    std::ifstream in(dir + "/a.png", std::ios::binary);
+    std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), {});
+    quenda::c32bppDIB fromArray;
+    ASSERT_TRUE(fromArray.LoadPicture_Stream(png, 0, 0, 0, 0, true));
+    std::vector<uint8_t> kept;
+    ASSERT_TRUE(fromArray.GetOrginalFormat(kept));
+    EXPECT_EQ(kept, png);
+    EXPECT_TRUE(std::equal(fromFile.BitsPointer(), fromFile.BitsPointer() + fromFile.ByteCount(),
+                           fromArray.BitsPointer()));
 }

@@ -16,7 +16,8 @@ void MakeImage(c32bppDIB& image) {
     ASSERT_TRUE(image.InitializeDIB(5, 3));
     for (int32_t y = 0; y < 3; ++y) {
         for (int32_t x = 0; x < 5; ++x) {
-            image.SetPixel(x, y, static_cast<uint32_t>(x * 40 + (y * 70 << 8) + (x * y << 16)), 255);
+            image.SetPixel(x, y, static_cast<uint32_t>(x * 40 + (y * 70 << 8) + (x * y << 16)),
+                           255);
         }
     }
     image.setAlpha(false);
@@ -95,8 +96,8 @@ TEST(SavePng, OverwriteQuestion) {
     });
     EXPECT_FALSE(image.SaveToFile_PNG(path, true));
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(ReadFile(path), std::vector<uint8_t>({'o', 'l', 'd', ' ', 'c', 'o', 'n', 't', 'e',
-                                                    'n', 't', 's'}));
+    EXPECT_EQ(ReadFile(path),
+              std::vector<uint8_t>({'o', 'l', 'd', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't', 's'}));
     EXPECT_TRUE(image.SaveToFile_PNG(path, false)) << "without prompting it replaces the file";
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(ReadsBackAs(ReadFile(path), image));
