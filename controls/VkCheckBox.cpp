@@ -13,7 +13,9 @@ namespace {
 constexpr int kImageSize = 13;
 constexpr int kSpacing = 4;  // between the image and the caption
 
-int ImageIndex(int value) { return value == 1 ? 1 : (value == -1 ? 2 : 0); }
+int ImageIndex(int value) {
+    return value == 1 ? 1 : (value == -1 ? 2 : 0);
+}
 
 }  // namespace
 
@@ -117,14 +119,30 @@ void VkCheckBox::SetFont(const QFont& font) {
     font_ = font;
     Changed("font");
 }
-void VkCheckBox::SetBackColor(uint color) { SetColorProperty(&backColor_, color, "bcolor"); }
-void VkCheckBox::SetForeColor(uint color) { SetColorProperty(&foreColor_, color, "fcolor"); }
-void VkCheckBox::SetMaskColor(uint color) { SetColorProperty(&maskColor_, color, "mcolor"); }
-void VkCheckBox::SetUseMaskColor(bool use) { SetBoolProperty(&useMask_, use, "umask"); }
-void VkCheckBox::SetAutoSize(bool autoSize) { SetBoolProperty(&autoSize_, autoSize, "uasize"); }
-void VkCheckBox::SetFocusRect(bool on) { SetBoolProperty(&focusRect_, on, "ufocus"); }
-void VkCheckBox::SetHoverFX(bool on) { SetBoolProperty(&hoverFX_, on, "uhover"); }
-void VkCheckBox::SetHoverBold(bool on) { SetBoolProperty(&hoverBold_, on, "uhoverbold"); }
+void VkCheckBox::SetBackColor(uint color) {
+    SetColorProperty(&backColor_, color, "bcolor");
+}
+void VkCheckBox::SetForeColor(uint color) {
+    SetColorProperty(&foreColor_, color, "fcolor");
+}
+void VkCheckBox::SetMaskColor(uint color) {
+    SetColorProperty(&maskColor_, color, "mcolor");
+}
+void VkCheckBox::SetUseMaskColor(bool use) {
+    SetBoolProperty(&useMask_, use, "umask");
+}
+void VkCheckBox::SetAutoSize(bool autoSize) {
+    SetBoolProperty(&autoSize_, autoSize, "uasize");
+}
+void VkCheckBox::SetFocusRect(bool on) {
+    SetBoolProperty(&focusRect_, on, "ufocus");
+}
+void VkCheckBox::SetHoverFX(bool on) {
+    SetBoolProperty(&hoverFX_, on, "uhover");
+}
+void VkCheckBox::SetHoverBold(bool on) {
+    SetBoolProperty(&hoverBold_, on, "uhoverbold");
+}
 void VkCheckBox::SetHoverUnderline(bool on) {
     SetBoolProperty(&hoverUnderline_, on, "uhoverunder");
 }
@@ -160,7 +178,9 @@ QSize VkCheckBox::ContentSize() const {
     return QSize(kImageSize + text + 2, qMax(kImageSize, fm.height()) + 2);
 }
 
-QSize VkCheckBox::sizeHint() const { return ContentSize().expandedTo(QSize(80, 17)); }
+QSize VkCheckBox::sizeHint() const {
+    return ContentSize().expandedTo(QSize(80, 17));
+}
 
 QRect VkCheckBox::ImageRect() const {
     const int x = alignment_ == baLeft ? 1 : width() - kImageSize - 1;
@@ -179,8 +199,8 @@ QImage VkCheckBox::Render() const {
     const QFont f = CaptionFont();
     const QFontMetrics fm(f);
     const int textWidth = fm.horizontalAdvance(caption_);
-    const int x = alignment_ == baLeft ? box.right() + 1 + kSpacing
-                                       : box.left() - kSpacing - textWidth;
+    const int x =
+        alignment_ == baLeft ? box.right() + 1 + kSpacing : box.left() - kSpacing - textWidth;
     const QRect text(x, (height() - fm.height()) / 2, textWidth, fm.height());
     QColor color = colorFuncs::ToQColor(Hovering() ? hoverColor_ : foreColor_);
     if (!isEnabled()) {
@@ -254,7 +274,9 @@ void VkCheckBox::mouseMoveEvent(QMouseEvent* e) {
     }
 }
 
-void VkCheckBox::leaveEvent(QEvent*) { OnHoverChange(tip_.Leave()); }
+void VkCheckBox::leaveEvent(QEvent*) {
+    OnHoverChange(tip_.Leave());
+}
 
 void VkCheckBox::mousePressEvent(QMouseEvent* e) {
     leftDown_ = e->button() == Qt::LeftButton;
@@ -262,8 +284,8 @@ void VkCheckBox::mousePressEvent(QMouseEvent* e) {
 }
 
 void VkCheckBox::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click = leftDown_ && e->button() == Qt::LeftButton &&
-                       rect().contains(e->position().toPoint());
+    const bool click =
+        leftDown_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     leftDown_ = false;
     if (click) {
         DoClick();
@@ -294,7 +316,9 @@ void VkCheckBox::keyReleaseEvent(QKeyEvent* e) {
     QWidget::keyReleaseEvent(e);
 }
 
-void VkCheckBox::focusInEvent(QFocusEvent*) { update(); }
+void VkCheckBox::focusInEvent(QFocusEvent*) {
+    update();
+}
 
 void VkCheckBox::focusOutEvent(QFocusEvent*) {
     spaceDown_ = false;

@@ -34,7 +34,7 @@ class VkCheckBox : public QWidget {
     Q_PROPERTY(QVariant xtrVar READ xtrVar WRITE SetxtrVar)
     Q_PROPERTY(QString ExProp READ ExProp WRITE SetExProp)
 
-public:
+  public:
     enum CB_CHECKBOXSTYLE { csNormal = 0, csYesNo = 1, csTriState = 2 };
     Q_ENUM(CB_CHECKBOXSTYLE)
     enum CB_BASICALIGN { baLeft = 0, baRight = 1 };
@@ -97,7 +97,7 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void Click();
     void DblClick();
     void Change();
@@ -105,7 +105,7 @@ signals:
     void MouseOut();
     void PropertyChanged(const QString& key);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -119,7 +119,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-private:
+  private:
     void Changed(const char* key);
     void SetColorProperty(uint* field, uint color, const char* key);
     void SetBoolProperty(bool* field, bool value, const char* key);

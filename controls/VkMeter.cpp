@@ -15,7 +15,9 @@ constexpr int kMargin = 1;
 constexpr int kMaxSteps = 32767;
 
 // Rounds to the nearest integer, halves to even.
-long RoundEven(double v) { return std::lrint(std::nearbyint(v)); }
+long RoundEven(double v) {
+    return std::lrint(std::nearbyint(v));
+}
 
 }  // namespace
 
@@ -43,11 +45,21 @@ void VkMeter::SetColorProperty(uint* field, uint color, const char* key) {
     Changed(key, false);
 }
 
-void VkMeter::SetColorL0(uint color) { SetColorProperty(&colorL0_, color, "cl0"); }
-void VkMeter::SetColorL1(uint color) { SetColorProperty(&colorL1_, color, "cl1"); }
-void VkMeter::SetColorL2(uint color) { SetColorProperty(&colorL2_, color, "cl2"); }
-void VkMeter::SetColorOff(uint color) { SetColorProperty(&colorOff_, color, "coff"); }
-void VkMeter::SetBackColor(uint color) { SetColorProperty(&backColor_, color, "bcolor"); }
+void VkMeter::SetColorL0(uint color) {
+    SetColorProperty(&colorL0_, color, "cl0");
+}
+void VkMeter::SetColorL1(uint color) {
+    SetColorProperty(&colorL1_, color, "cl1");
+}
+void VkMeter::SetColorL2(uint color) {
+    SetColorProperty(&colorL2_, color, "cl2");
+}
+void VkMeter::SetColorOff(uint color) {
+    SetColorProperty(&colorOff_, color, "coff");
+}
+void VkMeter::SetBackColor(uint color) {
+    SetColorProperty(&backColor_, color, "bcolor");
+}
 
 void VkMeter::SetOrientation(int orientation) {
     if (orientation != mtHorizontal && orientation != mtVertical) {
@@ -143,9 +155,10 @@ void VkMeter::SetxtrVar(const QVariant& value) {
 
 void VkMeter::UpdatePercentage() {
     const double span = static_cast<double>(max_) - min_;
-    percentage_ = span > 0 ? static_cast<int>(std::lround((static_cast<double>(value_) - min_) *
-                                                          100.0 / span))
-                           : 0;
+    percentage_ =
+        span > 0
+            ? static_cast<int>(std::lround((static_cast<double>(value_) - min_) * 100.0 / span))
+            : 0;
 }
 
 int VkMeter::ComputeLit() const {
@@ -245,7 +258,9 @@ void VkMeter::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
-void VkMeter::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
+void VkMeter::mouseDoubleClickEvent(QMouseEvent*) {
+    emit DblClick();
+}
 
 void VkMeter::ReadProperties(const PropertyBag& bag) {
     loading_ = true;

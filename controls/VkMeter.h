@@ -31,7 +31,7 @@ class VkMeter : public QWidget {
     Q_PROPERTY(QVariant xtrVar READ xtrVar WRITE SetxtrVar)
     Q_PROPERTY(QImage Image READ Image)
 
-public:
+  public:
     enum MT_ORIENTATION { mtHorizontal = 0, mtVertical = 1 };
     Q_ENUM(MT_ORIENTATION)
     enum MT_APPEARANCE { mtFlat = 0, mt3D = 1 };
@@ -88,19 +88,19 @@ public:
 
     QSize sizeHint() const override { return QSize(20, 120); }
 
-signals:
+  signals:
     void Click();
     void DblClick();
     void Change();
     void PropertyChanged(const QString& key);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void Changed(const char* key, bool relayout);
     void SetColorProperty(uint* field, uint color, const char* key);
     int ComputeLit() const;

@@ -37,8 +37,8 @@ QPixmap SampleIcon() {
 
 void SendMove(QWidget* w) {
     const QPointF local(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent move(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(w, &move);
 }
 
@@ -67,8 +67,7 @@ QWidget* Gallery::Section(const QString& title, int x, int y, int w, int h) {
 }
 
 void Gallery::BuildButtons(QWidget* area) {
-    const char* themes[] = {"thmSky3D", "thmSkyFlat", "thmSilver3D", "thmCandy3D",
-                            "thmOfficeBar"};
+    const char* themes[] = {"thmSky3D", "thmSkyFlat", "thmSilver3D", "thmCandy3D", "thmOfficeBar"};
     const char* states[] = {"normal", "hover", "pressed", "default", "disabled"};
     for (int c = 0; c < 5; ++c) {
         Label(area, themes[c], 80 + c * 118, 0, 110);
@@ -149,10 +148,8 @@ void Gallery::BuildButtons(QWidget* area) {
              b->SetOutline(VkButton::olNone);
              b->SetForeColor(0x800000);
          }},
-        {"Bottom right",
-         [](VkButton* b) { b->SetAlignment(VkButton::aaBottomRight); }},
-        {"Flat",
-         [](VkButton* b) { b->SetBorderAppearence(VkButton::apFlat); }},
+        {"Bottom right", [](VkButton* b) { b->SetAlignment(VkButton::aaBottomRight); }},
+        {"Flat", [](VkButton* b) { b->SetBorderAppearence(VkButton::apFlat); }},
     };
     for (int i = 0; i < 12; ++i) {
         auto* b = new VkButton(area);
@@ -228,9 +225,12 @@ void Gallery::BuildCheckBoxes(QWidget* area) {
         int style, value;
     };
     const Box boxes[] = {
-        {"csNormal, 0", VkCheckBox::csNormal, 0},   {"csNormal, 1", VkCheckBox::csNormal, 1},
-        {"csYesNo, yes", VkCheckBox::csYesNo, 1},   {"csYesNo, no", VkCheckBox::csYesNo, -1},
-        {"csTriState, 0", VkCheckBox::csTriState, 0}, {"csTriState, 1", VkCheckBox::csTriState, 1},
+        {"csNormal, 0", VkCheckBox::csNormal, 0},
+        {"csNormal, 1", VkCheckBox::csNormal, 1},
+        {"csYesNo, yes", VkCheckBox::csYesNo, 1},
+        {"csYesNo, no", VkCheckBox::csYesNo, -1},
+        {"csTriState, 0", VkCheckBox::csTriState, 0},
+        {"csTriState, 1", VkCheckBox::csTriState, 1},
         {"csTriState, -1", VkCheckBox::csTriState, -1},
     };
     for (int i = 0; i < 7; ++i) {
@@ -374,8 +374,9 @@ void Gallery::BuildTooltips(QWidget* area) {
         {"A standard tooltip", ""},
         {"Standard, with a title and\nthe information icon", "tttitle=Information;tticon=info"},
         {"Balloon with a warning", "tticon=Warning;ttstyle=Balloon;tttitle=Note"},
-        {"Own colours, error icon", "ttbcolor=8421631;ttfcolor=16777215;tticon=3;tttitle=Error;"
-                                    "ttstyle=balloon"},
+        {"Own colours, error icon",
+         "ttbcolor=8421631;ttfcolor=16777215;tticon=3;tttitle=Error;"
+         "ttstyle=balloon"},
         {"Line one\nline two (single-line mode)", "ttmultiline=no"},
     };
     int y = 4;

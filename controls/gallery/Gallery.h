@@ -6,13 +6,13 @@
 // One window showing every control of both libraries in each theme and state.
 class Gallery : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Gallery(QWidget* parent = nullptr);
 
     // Hover and pressed looks need events; call once the window is shown.
     void ApplyStates();
 
-private:
+  private:
     QWidget* Section(const QString& title, int x, int y, int w, int h);
     void BuildButtons(QWidget* area);
     void BuildProgressBars(QWidget* area);
