@@ -1,0 +1,61 @@
+#include "app/pbForm.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/modSettings.h"
+
+namespace zorix {
+
+pbForm::pbForm(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
+      bar_(new QProgressBar(this)),
+      title_(new QLabel(QStringLiteral("Please wait..."), this)),
+      action_(new QLabel(this)) {
+    setObjectName(QStringLiteral("pbForm"));
+    setModal(false);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    bar_->setRange(0, 100);
+    bar_->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title_);
+    layout->addWidget(bar_);
+    layout->addWidget(action_);
+    setFixedSize(300, 90);
+}
+
+void pbForm::setValue(float value) {
+    if (std::isnan(value) || value < 0) {
+        value = 0;
+    } else if (value > 100) {
+        value = 100;
+    }
+    value_ = static_cast<float>(RoundHalfEven(value));
+    bar_->setValue(static_cast<int>(value_));
+    QCoreApplication::processEvents();
+}
+
+QString pbForm::Title() const { return title_->text(); }
+
+void pbForm::setTitle(const QString& text) {
+    title_->setText(text);
+    QCoreApplication::processEvents();
+}
+
+QString pbForm::Action() const { return action_->text(); }
+
+void pbForm::setAction(const QString& text) {
+    action_->setText(text);
+    QCoreApplication::processEvents();
+}
+
+void pbForm::Reset() { setTitle(QStringLiteral("Please wait...")); }
+
+int pbForm::BarValue() const { return bar_->value(); }
+
+}  // namespace zorix
