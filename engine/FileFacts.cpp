@@ -9,10 +9,13 @@ namespace {
 
 constexpr char kSeparator = '/';
 
+// Wide enough for any file size in ten-thousandths.
+using Fixed = __int128;
+
 // value / divisor rounded to the nearest integer, halves to even.
-int64_t DivideHalfEven(int64_t value, int64_t divisor) {
-    int64_t quotient = value / divisor;
-    const int64_t twiceRemainder = (value % divisor) * 2;
+Fixed DivideHalfEven(Fixed value, Fixed divisor) {
+    Fixed quotient = value / divisor;
+    const Fixed twiceRemainder = (value % divisor) * 2;
     if (twiceRemainder > divisor || (twiceRemainder == divisor && quotient % 2 != 0)) {
         ++quotient;
     }
@@ -49,16 +52,16 @@ std::string UpperExtension(const std::string& path) {
 std::string FormatFileSizeText(uint64_t size) {
     static const char* const kUnits[] = {" Bytes", " KB", " MB", " GB", " TB"};
     // Fixed point with four decimals, each division kept to four decimals.
-    constexpr int64_t kScale = 10000;
-    int64_t value = static_cast<int64_t>(std::min<uint64_t>(size, INT64_MAX / kScale)) * kScale;
+    constexpr Fixed kScale = 10000;
+    Fixed value = static_cast<Fixed>(size) * kScale;
     size_t unit = 0;
     while (value >= 1024 * kScale && unit + 1 < std::size(kUnits)) {
         value = DivideHalfEven(value, 1024);
         ++unit;
     }
-    const int64_t hundredths = DivideHalfEven(value, 100);
-    std::string text = std::to_string(hundredths / 100);
-    const int64_t fraction = hundredths % 100;
+    const Fixed hundredths = DivideHalfEven(value, 100);
+    std::string text = std::to_string(static_cast<uint64_t>(hundredths / 100));
+    const int fraction = static_cast<int>(hundredths % 100);
     if (fraction != 0) {
         text += '.';
         text += static_cast<char>('0' + fraction / 10);
@@ -70,7 +73,8 @@ std::string FormatFileSizeText(uint64_t size) {
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-    const size_t nameStart = path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
+    const size_t nameStart =
+        path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < nameStart) {
         return path + "." + extension;

@@ -59,7 +59,7 @@ enum class RowStatus { Ok, MissingEntry, TruncatedToken };
 
 // Writes pixels of one row; columns beyond the width are dropped.
 class RowWriter {
-public:
+  public:
     RowWriter(uint32_t* out, int32_t width) : out_(out), width_(width) {}
     void put(uint32_t pixel, unsigned count) {
         const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{x_} + count, width_));
@@ -69,7 +69,7 @@ public:
         x_ = std::max(x_, end);
     }
 
-private:
+  private:
     uint32_t* out_;
     int32_t width_;
     int32_t x_ = 0;

@@ -27,7 +27,7 @@ namespace {
 
 // Reads forward through the file; every take checks the remaining length.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::span<const uint8_t> data) : data_(data) {}
     bool has(size_t count) const { return data_.size() - pos_ >= count; }
     const uint8_t* take(size_t count) {
@@ -36,7 +36,7 @@ public:
         return p;
     }
 
-private:
+  private:
     std::span<const uint8_t> data_;
     size_t pos_ = 0;
 };

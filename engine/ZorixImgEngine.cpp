@@ -29,9 +29,13 @@ bool StartsWith(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t
 
 }  // namespace
 
-ZorixImgEngine::ZorixImgEngine() { ResetImage(); }
+ZorixImgEngine::ZorixImgEngine() {
+    ResetImage();
+}
 
-ZorixImgEngine::~ZorixImgEngine() { ResetImage(); }
+ZorixImgEngine::~ZorixImgEngine() {
+    ResetImage();
+}
 
 void ZorixImgEngine::ResetImage() {
     if (image_) {
@@ -69,18 +73,26 @@ std::string ZorixImgEngine::FileSizeDesc() const {
 }
 
 std::string ZorixImgEngine::ImageTypeDesc() const {
-    static const std::array<const char*, 6> kNames = {"Unknown", "RLE Bitmap", "RGB Bitmap",
-                                                      "aRGB Bitmap", "PNG", "GIF"};
+    static const std::array<const char*, 6> kNames = {"Unknown",     "RLE Bitmap", "RGB Bitmap",
+                                                      "aRGB Bitmap", "PNG",        "GIF"};
     return (imageType_ >= 1 && imageType_ <= 5) ? kNames[imageType_] : kNames[0];
 }
 
-bool ZorixImgEngine::ImageHasAlpha() const { return image_ && image_->Alpha(); }
+bool ZorixImgEngine::ImageHasAlpha() const {
+    return image_ && image_->Alpha();
+}
 
-int32_t ZorixImgEngine::ImageWidth() const { return image_ ? image_->Width() : 0; }
+int32_t ZorixImgEngine::ImageWidth() const {
+    return image_ ? image_->Width() : 0;
+}
 
-int32_t ZorixImgEngine::ImageHeight() const { return image_ ? image_->Height() : 0; }
+int32_t ZorixImgEngine::ImageHeight() const {
+    return image_ ? image_->Height() : 0;
+}
 
-bool ZorixImgEngine::ImageIsLoaded() const { return image_ && image_->Handle() != 0; }
+bool ZorixImgEngine::ImageIsLoaded() const {
+    return image_ && image_->Handle() != 0;
+}
 
 bool ZorixImgEngine::IsBMP(const std::string& path) const {
     return StartsWith(FilePrefix(path, 2), {'B', 'M'});
@@ -164,6 +176,21 @@ bool ZorixImgEngine::LoadOrdinaryImage(const std::string& path) {
     return false;
 }
 
+std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES type) {
+    const std::string path = TrimBlanks(a);
+    const std::string ext = UpperExtension(path);
+    if (type == IS_PNG && ext != "PNG") {
+        return ReplaceExtension(path, "png");
+    }
+    if (type == IS_JPG && ext != "JPG" && ext != "JPEG") {
+        return ReplaceExtension(path, "jpg");
+    }
+    if (type >= IS_BMP_RL && type <= IS_BMP_32 && ext != "BMP") {
+        return ReplaceExtension(path, "bmp");
+    }
+    return path;
+}
+
 bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
     failureReason_.clear();
     if (!image_ || b < IS_AUTO || b > IS_JPG) {
@@ -179,15 +206,7 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
         return false;
     }
 
-    std::string path = TrimBlanks(a);
-    const std::string ext = UpperExtension(path);
-    if (type == IS_PNG && ext != "PNG") {
-        path = ReplaceExtension(path, "png");
-    } else if (type == IS_JPG && ext != "JPG" && ext != "JPEG") {
-        path = ReplaceExtension(path, "jpg");
-    } else if (type <= IS_BMP_32 && ext != "BMP") {
-        path = ReplaceExtension(path, "bmp");
-    }
+    const std::string path = DestinationPath(a, type);
 
     // The new file is written beside the destination and renamed over it only when
     // complete, so an existing file is never lost.

@@ -33,7 +33,7 @@ enum IMG_SAVE_TYPES : int32_t {
 // the image in the five target formats. Members never throw; failures are false
 // results, with a short reason in LastFailureReason.
 class ZorixImgEngine {
-public:
+  public:
     ZorixImgEngine();
     ~ZorixImgEngine();
     ZorixImgEngine(const ZorixImgEngine&) = delete;
@@ -68,6 +68,10 @@ public:
     bool LoadImage(const std::string& path);
     bool SaveImageAs(const std::string& path, int32_t saveType = IS_AUTO);
 
+    // The path SaveImageAs writes for `type`: trimmed, with the extension the format
+    // requires ("bmp", "png", "jpg"; ".jpeg" is kept).
+    static std::string DestinationPath(const std::string& path, IMG_SAVE_TYPES type);
+
     bool IsGIF(const std::string& path) const;
     bool IsPNG(const std::string& path) const;
     bool IsBMP(const std::string& path) const;
@@ -79,7 +83,7 @@ public:
     // The held image, or nullptr.
     const c32bppDIB* Image() const { return image_.get(); }
 
-private:
+  private:
     void ResetImage();
     bool LoadOrdinaryImage(const std::string& path);
     bool WriteImage(const std::string& path, IMG_SAVE_TYPES type);

@@ -9,7 +9,7 @@ namespace quenda {
 // Subscriber interface of the engine's events. They are raised synchronously, from
 // inside LoadImage and SaveImageAs, to every subscriber in the order subscribed.
 class ZorixImgEngineEvents {
-public:
+  public:
     virtual ~ZorixImgEngineEvents() = default;
 
     // Default handlers ignore the event; parameter names are as in the overrides.
@@ -26,7 +26,7 @@ public:
 
 // Forwards every event to the subscribers, in the order they subscribed.
 class EngineEventHub final : public ZorixImgEngineEvents {
-public:
+  public:
     void Subscribe(ZorixImgEngineEvents* subscriber);
     void Unsubscribe(ZorixImgEngineEvents* subscriber);
 
@@ -39,7 +39,7 @@ public:
     void RLEDecodingStarted(const std::string& fileName) override;
     void RLEDecodingComplete(const std::string& fileName, bool success) override;
 
-private:
+  private:
     std::vector<ZorixImgEngineEvents*> subscribers_;
 };
 

@@ -35,7 +35,9 @@ double ColorSimilarity(uint16_t a, uint16_t b) {
                        3.0;
 }
 
-uint8_t AlphaTo33(uint8_t alpha) { return static_cast<uint8_t>(ScaleNearest(alpha, 32, 255)); }
+uint8_t AlphaTo33(uint8_t alpha) {
+    return static_cast<uint8_t>(ScaleNearest(alpha, 32, 255));
+}
 
 uint8_t Alpha33To255(uint8_t level) {
     // 16 * 255 / 32 = 127.5 is the one exact half; it rounds to even.

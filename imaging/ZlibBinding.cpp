@@ -8,8 +8,12 @@ namespace {
 std::atomic<bool> disabledForTesting{false};
 }
 
-bool IsEnabled() { return !disabledForTesting.load(); }
+bool IsEnabled() {
+    return !disabledForTesting.load();
+}
 
-void SetDisabledForTesting(bool disabled) { disabledForTesting.store(disabled); }
+void SetDisabledForTesting(bool disabled) {
+    disabledForTesting.store(disabled);
+}
 
 }  // namespace quenda::zlib

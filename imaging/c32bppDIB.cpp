@@ -19,7 +19,9 @@ c32bppDIB::c32bppDIB() {
     }
 }
 
-c32bppDIB::~c32bppDIB() { DestroyDIB(); }
+c32bppDIB::~c32bppDIB() {
+    DestroyDIB();
+}
 
 void c32bppDIB::setManageOwnDC(bool value) {
     // Without device contexts there is nothing to keep alive; only the flag remains.
@@ -44,11 +46,17 @@ void c32bppDIB::setIsGDIplusEnabled(bool value) {
     }
 }
 
-void c32bppDIB::setGdiToken(uint32_t token) { gdiToken_ = token; }
+void c32bppDIB::setGdiToken(uint32_t token) {
+    gdiToken_ = token;
+}
 
-void c32bppDIB::setKeepGDIplusActive(bool value) { keepGDIplusActive_ = value && isGDIplusEnabled(); }
+void c32bppDIB::setKeepGDIplusActive(bool value) {
+    keepGDIplusActive_ = value && isGDIplusEnabled();
+}
 
-bool c32bppDIB::isZlibEnabled() const { return zlib::IsEnabled(); }
+bool c32bppDIB::isZlibEnabled() const {
+    return zlib::IsEnabled();
+}
 
 bool c32bppDIB::InitializeDIB(int32_t width, int32_t height) {
     DestroyDIB();
@@ -89,8 +97,7 @@ void c32bppDIB::EraseDIB() {
     alpha_ = true;
 }
 
-int32_t c32bppDIB::GetPixel(int32_t x, int32_t y, uint8_t* alphaValue,
-                            bool asPremultiplied) const {
+int32_t c32bppDIB::GetPixel(int32_t x, int32_t y, uint8_t* alphaValue, bool asPremultiplied) const {
     if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) {
         if (alphaValue) {
             *alphaValue = 0;
@@ -143,8 +150,8 @@ struct ClippedRect {
     bool empty() const { return width <= 0 || height <= 0; }
 };
 
-ClippedRect ClipRect(int32_t imageWidth, int32_t imageHeight, int32_t x, int32_t y,
-                     int32_t width, int32_t height) {
+ClippedRect ClipRect(int32_t imageWidth, int32_t imageHeight, int32_t x, int32_t y, int32_t width,
+                     int32_t height) {
     ClippedRect r;
     if (x < 0 || y < 0 || x >= imageWidth || y >= imageHeight || width < 0 || height < 0) {
         return r;
@@ -177,8 +184,7 @@ bool c32bppDIB::GetDIBbits(std::vector<uint8_t>& bytes, const DIBbitsLayout& lay
     }
     const size_t rowLength = RowLength(layout, rect.width);
     const bool wholeStoredImage = layout.bits32 && layout.blueGreenRed && layout.bottomUp &&
-                                  premultiplied && rect.width == width_ &&
-                                  rect.height == height_;
+                                  premultiplied && rect.width == width_ && rect.height == height_;
     if (wholeStoredImage) {
         bytes.assign(bits_.get(), bits_.get() + ByteCount());
         return true;
@@ -243,8 +249,8 @@ bool c32bppDIB::SetDIBbits(const std::vector<uint8_t>& bytes, const DIBbitsLayou
     return true;
 }
 
-void c32bppDIB::CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width,
-                            int32_t height, bool copyOriginalFormat) const {
+void c32bppDIB::CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width, int32_t height,
+                            bool copyOriginalFormat) const {
     if (!bits_) {
         return;
     }

@@ -17,7 +17,7 @@ namespace quenda {
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
 // Pixel access by (X from the left, Y from the top) converts to that order.
 class c32bppDIB {
-public:
+  public:
     // Asked before a file member replaces an existing file when prompting is on:
     // (text, title) -> true for Yes. Without one set, the answer is No.
     using OverwritePromptFn = std::function<bool(const std::string&, const std::string&)>;
@@ -74,8 +74,8 @@ public:
     bool SetDIBbits(const std::vector<uint8_t>& bytes, const DIBbitsLayout& layout, int32_t x = 0,
                     int32_t y = 0, int32_t width = 0, int32_t height = 0);
     // Width or Height 0 mean this image's size. A missing destination is created.
-    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0,
-                     int32_t height = 0, bool copyOriginalFormat = false) const;
+    void CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t width = 0, int32_t height = 0,
+                     bool copyOriginalFormat = false) const;
     bool GetOrginalFormat(std::vector<uint8_t>& bytes) const;
     // A drawing view of the whole buffer (invalid without an image). With select
     // false nothing is held and an invalid view is returned.
@@ -100,7 +100,7 @@ public:
     // Largest image the buffer accepts, in pixels.
     static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
-private:
+  private:
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;

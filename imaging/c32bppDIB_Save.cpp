@@ -20,7 +20,8 @@ bool c32bppDIB::mayOverwrite(const std::filesystem::path& fileName, bool promptO
     if (!promptOverwrite || !fileio::Exists(fileName)) {
         return true;
     }
-    return overwritePrompt_ && overwritePrompt_("Overwrite existing file?", "Overwrite Confirmation");
+    return overwritePrompt_ &&
+           overwritePrompt_("Overwrite existing file?", "Overwrite Confirmation");
 }
 
 bool c32bppDIB::SaveToStream(std::vector<uint8_t>& out) const {

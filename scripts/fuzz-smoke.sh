@@ -5,15 +5,15 @@ build=${1:-build-fuzz}
 seconds=${2:-20}
 corpus_root="$build/fuzz-corpus"
 status=0
+fuzz/seeds.sh "$corpus_root"
 for target in "$build"/bin/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
-  mkdir -p "$corpus_root/$name"
-  seeds=()
-  [ -d "fuzz/seeds/${name#fuzz_}" ] && seeds=("fuzz/seeds/${name#fuzz_}")
+  corpus="$corpus_root/${name#fuzz_}"
+  mkdir -p "$corpus"
   echo "fuzz-smoke: $name for ${seconds}s"
   if ! "$target" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=10 \
-        -print_final_stats=0 "$corpus_root/$name" "${seeds[@]}" >"$build/$name.log" 2>&1; then
+        -print_final_stats=0 "$corpus" >"$build/$name.log" 2>&1; then
     echo "fuzz-smoke: $name FAILED"; tail -40 "$build/$name.log"; status=1
   fi
 done

@@ -72,8 +72,7 @@ std::vector<uint8_t> EncodeCodesRow(const std::vector<uint8_t>& codes) {
 }
 
 std::string MakeTempDir(const std::string& prefix) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     if (!mkdtemp(pattern.data())) {
         throw std::runtime_error("mkdtemp failed");
     }
@@ -84,7 +83,8 @@ std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& b
     static const std::string dir = MakeTempDir("zorix-test");
     const std::string path = dir + "/" + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 

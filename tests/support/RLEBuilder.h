@@ -12,8 +12,8 @@ struct RLEBuilder {
     bool hasAlpha = false;
     int32_t width = 0;
     int32_t height = 0;
-    int32_t rowCount = -1;        // -1: same as height
-    int32_t entryCount = -1;      // -1: colors.size() + 1
+    int32_t rowCount = -1;         // -1: same as height
+    int32_t entryCount = -1;       // -1: colors.size() + 1
     std::vector<uint16_t> colors;  // entries 1..N-1
     std::vector<uint8_t> alphas;   // entries 0..N-1 (with alpha)
     std::vector<std::vector<uint8_t>> rows;

@@ -1,0 +1,64 @@
+#include "engine/BatchRules.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/FileFacts.h"
+#include "platform/FileIO.h"
+
+namespace quenda::batch {
+
+namespace fs = std::filesystem;
+
+std::string TargetExtension(IMG_SAVE_TYPES type) {
+    switch (type) {
+        case IS_BMP_RL:
+        case IS_BMP_24:
+        case IS_BMP_32:
+            return "bmp";
+        case IS_PNG:
+            return "png";
+        case IS_JPG:
+            return "jpg";
+        case IS_AUTO:
+            break;
+    }
+    return {};
+}
+
+std::string TargetFileName(const std::string& sourceName, IMG_SAVE_TYPES type) {
+    return ReplaceExtension(sourceName, TargetExtension(type));
+}
+
+bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& source,
+                            IMG_SAVE_TYPES type) {
+    switch (type) {
+        case IS_BMP_RL:
+            return engine.IsRLE(source);
+        case IS_PNG:
+            return engine.IsPNG(source);
+        case IS_JPG:
+            return engine.IsJPG(source);
+        default:
+            return false;
+    }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec) && !ec) {
+        return true;
+    }
+    return fs::absolute(a, ec).lexically_normal() == fs::absolute(b, ec).lexically_normal();
+}
+
+bool CopyFileReplacing(const std::string& source, const std::string& target) {
+    std::vector<uint8_t> bytes;
+    return fileio::ReadWholeFile(source, bytes) && fileio::WriteFileReplacing(target, bytes);
+}
+
+bool IsFailure(const std::string& status) {
+    return status == kCopyError || status == kLoadError || status == kConvertError;
+}
+
+}  // namespace quenda::batch

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/FileIO.h"
+#include "support/RLEBuilder.h"
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
+// Runs zorix-cli with the arguments; stderr is discarded.
+CliRun Cli(const std::string& args) {
+    CliRun r;
+    const std::string command = std::string(ZORIX_CLI_PATH) + " " + args + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 4096> buffer{};
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        r.out.append(buffer.data(), n);
+    }
+    const int raw = pclose(pipe);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return r;
+}
+
+std::vector<uint8_t> DeviceBitmap() {
+    testsupport::RLEBuilder b;
+    b.width = 3;
+    b.height = 2;
+    b.hasAlpha = true;
+    b.colors = {0xF800, 0x07E0};
+    b.alphas = {0, 32, 16};
+    b.rows = {{1, 2, 0}, {0xFE, 0x01, 0x03}};
+    return b.Build();
+}
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override { dir = testsupport::MakeTempDir("zorix-cli"); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::string dir;
+};
+
+}  // namespace
+
+TEST_F(CliTest, InfoTextAndJson) {
+    const std::string good = Write("logo.bmp", DeviceBitmap());
+    const std::string bad = Write("bad.bmp", {'R', 'L', 0, 0});
+    CliRun r = Cli("info " + Quote(good));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, good + ": Size: 3x2 | Color palette: 2 | Alpha: yes | Type: RLE Bitmap\n");
+
+    r = Cli("info --json " + Quote(good) + " " + Quote(bad));
+    EXPECT_EQ(r.status, 1);
+    const std::string size = std::to_string(DeviceBitmap().size());
+    EXPECT_EQ(r.out, "{\"path\": \"" + good +
+                         "\", \"ok\": true, \"type\": \"RLE Bitmap\", \"load_type\": 1, "
+                         "\"width\": 3, \"height\": 2, \"alpha\": true, \"rle_colors\": 2, "
+                         "\"file_size\": " +
+                         size +
+                         "}\n"
+                         "{\"path\": \"" +
+                         bad +
+                         "\", \"ok\": false, \"type\": \"Unknown\", \"load_type\": 0, "
+                         "\"width\": 0, \"height\": 0, \"alpha\": false, \"rle_colors\": 2, "
+                         "\"file_size\": 4}\n");
+    r = Cli("info " + Quote(bad));
+    EXPECT_EQ(r.out, bad + ": Invalid image file\n");
+}
+
+TEST_F(CliTest, UsageErrors) {
+    const std::string good = Write("logo.bmp", DeviceBitmap());
+    for (const std::string& args : std::vector<std::string>{
+             std::string(""), std::string("info"), std::string("frobnicate x"),
+             "info --bogus " + good, "convert " + good, "convert --to gif " + good,
+             "convert --to bmp32", "convert --to rle --accuracy 89 " + good,
+             "convert --to rle --accuracy abc " + good,
+             "convert --to rle --max-palette 10000 " + good,
+             "convert --to bmp32 -o x.bmp " + good + " " + good, "convert --to bmp32 -o"}) {
+        EXPECT_EQ(Cli(args).status, 2) << args;
+    }
+}
+
+TEST_F(CliTest, ConvertNamesTargetsAndRespectsOverwrite) {
+    const std::string src = Write("logo.bmp", DeviceBitmap());
+    std::filesystem::create_directory(dir + "/out");
+    CliRun r = Cli("convert --to bmp32 --json -d " + Quote(dir + "/out") + " " + Quote(src));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "{\"source\": \"" + src + "\", \"target\": \"" + dir +
+                         "/out/logo.bmp\", \"status\": \"done\", \"ok\": true}\n");
+    std::vector<uint8_t> bmp;
+    ASSERT_TRUE(quenda::fileio::ReadWholeFile(dir + "/out/logo.bmp", bmp));
+    EXPECT_EQ(bmp.size(), 54u + 24);
+
+    // An existing target is kept without --overwrite.
+    const std::string kept = Write("keep.bmp", {'k'});
+    const std::string keepSrc = Write("keep.x", DeviceBitmap());
+    r = Cli("convert --to bmp24 --json -o " + Quote(kept) + " " + Quote(keepSrc));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("skipped (no overwrite)"), std::string::npos);
+    ASSERT_TRUE(quenda::fileio::ReadWholeFile(kept, bmp));
+    EXPECT_EQ(bmp.size(), 1u);
+
+    // -o goes through the engine's extension rule.
+    r = Cli("convert --to bmp24 --quiet -o " + Quote(dir + "/single.png") + " " + Quote(src));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir + "/single.bmp"));
+}
+
+TEST_F(CliTest, ConvertReportsPerFileFailuresAndGoesOn) {
+    const std::string good = Write("a.bmp", DeviceBitmap());
+    const std::string bad = Write("b.bmp", {'n', 'o', 'p', 'e'});
+    const CliRun r = Cli("convert --to bmp24 --json --overwrite " + Quote(bad) + " " + Quote(good));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\"status\": \"error loading image\", \"ok\": false"), std::string::npos);
+    EXPECT_NE(r.out.find("\"status\": \"done\", \"ok\": true"), std::string::npos);
+}
+
+TEST_F(CliTest, DeviceBitmapToItsOwnFormatIsSkippedOrCopied) {
+    const std::string src = Write("logo.bmp", DeviceBitmap());
+    CliRun r = Cli("convert --to rle --json " + Quote(src));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("skipped (no conversion)"), std::string::npos);
+
+    std::filesystem::create_directory(dir + "/out");
+    r = Cli("convert --to rle --json -d " + Quote(dir + "/out") + " " + Quote(src));
+    EXPECT_NE(r.out.find("copy ok (no conversion)"), std::string::npos);
+    std::vector<uint8_t> copy;
+    ASSERT_TRUE(quenda::fileio::ReadWholeFile(dir + "/out/logo.bmp", copy));
+    EXPECT_EQ(copy, DeviceBitmap());
+}
