@@ -24,9 +24,8 @@ bool IsDriveReady(const QString& root) {
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
     Refresh();
-    connect(this, &QComboBox::activated, this, [this](int index) {
-        emit drivePicked(itemData(index).toString());
-    });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { emit drivePicked(itemData(index).toString()); });
 }
 
 void DriveList::Refresh() {
@@ -46,7 +45,9 @@ void DriveList::Refresh() {
     }
 }
 
-QString DriveList::Drive() const { return currentData().toString(); }
+QString DriveList::Drive() const {
+    return currentData().toString();
+}
 
 QString DriveList::DriveOf(const QString& path) const {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());

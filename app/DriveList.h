@@ -8,7 +8,7 @@ namespace zorix {
 // last drive that could be read.
 class DriveList : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DriveList(QWidget* parent);
 
     // Lists the mounted volumes again.
@@ -23,11 +23,11 @@ public:
     QString LastGoodDrive() const { return lastGood_; }
     void setLastGoodDrive(const QString& root) { lastGood_ = root; }
 
-signals:
+  signals:
     // The user picked a volume.
     void drivePicked(const QString& root);
 
-private:
+  private:
     QString lastGood_;
 };
 

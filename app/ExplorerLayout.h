@@ -6,7 +6,7 @@ namespace zorix {
 
 // The main window's controls in twips; the resize and splitter rules work on it.
 struct ExplorerGeometry {
-    double scaleWidth = 0;   // the window's inner size
+    double scaleWidth = 0;  // the window's inner size
     double scaleHeight = 0;
     double windowWidth = 0;  // what the header strip spans
     TwipRect topBg;

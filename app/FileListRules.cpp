@@ -16,8 +16,8 @@ QString FormatFileSize(double size) {
         ++unit;
     }
     const double rounded = RoundHalfEven(size * 100) / 100;
-    const QString text = QString::number(rounded, 'g', 15) + QLatin1Char(' ') +
-                         QLatin1String(kUnits[unit]);
+    const QString text =
+        QString::number(rounded, 'g', 15) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
     return text.trimmed();
 }
 

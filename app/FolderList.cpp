@@ -68,8 +68,7 @@ void FolderList::Rebuild() {
     const QFileInfoList children = QDir(path_).entryInfoList(
         QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     for (const QFileInfo& child : children) {
-        AddEntry(child.fileName(), child.absoluteFilePath(), static_cast<int>(chain.size()),
-                 false);
+        AddEntry(child.fileName(), child.absoluteFilePath(), static_cast<int>(chain.size()), false);
     }
 }
 

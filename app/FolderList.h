@@ -8,17 +8,17 @@ namespace zorix {
 // inside it. Activating an entry (double click, Enter) makes it current.
 class FolderList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FolderList(QWidget* parent);
 
     QString Path() const { return path_; }
     // Makes `folder` current; false (nothing changes) when it cannot be listed.
     bool setPath(const QString& folder);
 
-signals:
+  signals:
     void pathChanged(const QString& path);
 
-private:
+  private:
     void Rebuild();
     void AddEntry(const QString& text, const QString& path, int depth, bool open);
 

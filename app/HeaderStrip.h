@@ -13,7 +13,7 @@ namespace zorix {
 // gradient line `topStripe` below it and the five save buttons `btSave` (1 to 5).
 class HeaderStrip : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit HeaderStrip(QWidget* parent);
 
     // Places the strip; the save buttons keep their place from the left.
@@ -23,10 +23,10 @@ public:
     QWidget* topBg() const { return topBg_; }
     QWidget* topStripe() const { return topStripe_; }
 
-signals:
+  signals:
     void saveClicked(int index);
 
-private:
+  private:
     QWidget* topBg_ = nullptr;
     QWidget* topStripe_ = nullptr;
     std::array<QWidget*, 6> buttons_{};  // indices 1 to 5

@@ -63,6 +63,8 @@ void PlaceBars(PreviewGeometry& p) {
     p.badpic.top = p.outerHeight / 2 - p.badpic.height / 2;
 }
 
-double ScrollOffset(int value) { return -PixelsToTwips(value); }
+double ScrollOffset(int value) {
+    return -PixelsToTwips(value);
+}
 
 }  // namespace zorix

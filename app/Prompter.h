@@ -10,7 +10,7 @@ namespace zorix {
 // Every message box and file or folder dialog of the program goes through this
 // interface, so that tests can read what would be shown and give the answer.
 class Prompter {
-public:
+  public:
     enum class Icon { None, Critical, Question, Exclamation, Information };
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };

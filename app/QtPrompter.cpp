@@ -52,8 +52,8 @@ Prompter::Answer AnswerOf(int button) {
 
 }  // namespace
 
-Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text,
-                                        const QString& title, Icon icon, Buttons buttons) {
+Prompter::Answer QtPrompter::MessageBox(QWidget* parent, const QString& text, const QString& title,
+                                        Icon icon, Buttons buttons) {
     QMessageBox box(BoxIcon(icon), title, text, BoxButtons(buttons), parent);
     return AnswerOf(box.exec());
 }
@@ -72,8 +72,7 @@ QString QtPrompter::DialogFilter(const QString& filter) {
 }
 
 QString QtPrompter::ChooseSaveFile(QWidget* parent, const SaveRequest& request) {
-    QFileDialog dialog(parent, request.title, request.initialFolder,
-                       DialogFilter(request.filter));
+    QFileDialog dialog(parent, request.title, request.initialFolder, DialogFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultExtension);
     dialog.selectFile(request.initialName);

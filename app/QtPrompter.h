@@ -6,7 +6,7 @@ namespace zorix {
 
 // The real dialogs: QMessageBox and QFileDialog.
 class QtPrompter final : public Prompter {
-public:
+  public:
     Answer MessageBox(QWidget* parent, const QString& text, const QString& title, Icon icon,
                       Buttons buttons) override;
     QString ChooseFolder(QWidget* parent, const QString& title) override;

@@ -26,8 +26,12 @@ void SplitterBar::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void SplitterBar::mouseMoveEvent(QMouseEvent* event) { emit moved(ToTwips(event->position())); }
+void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(ToTwips(event->position()));
+}
 
-void SplitterBar::mouseReleaseEvent(QMouseEvent* /*event*/) { emit released(); }
+void SplitterBar::mouseReleaseEvent(QMouseEvent* /*event*/) {
+    emit released();
+}
 
 }  // namespace zorix

@@ -9,15 +9,15 @@ namespace zorix {
 // the pointer position in twips relative to the bar; the window moves it.
 class SplitterBar : public QFrame {
     Q_OBJECT
-public:
+  public:
     SplitterBar(Qt::Orientation orientation, QWidget* parent);
 
-signals:
+  signals:
     void leftPressed(QPointF twips);
     void moved(QPointF twips);
     void released();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -10,7 +10,9 @@ constexpr double kTwipsPerPixel = 15.0;
 inline int TwipsToPixels(double twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
-inline double PixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
+inline double PixelsToTwips(double pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 // A control's place in twips, relative to its container's inner area.
 struct TwipRect {

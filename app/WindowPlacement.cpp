@@ -21,7 +21,9 @@ void ApplyPair(const QString& text, std::optional<double>& first, std::optional<
     }
 }
 
-QString NumberText(double value) { return QString::number(value, 'g', 15); }
+QString NumberText(double value) {
+    return QString::number(value, 'g', 15);
+}
 
 }  // namespace
 
@@ -46,6 +48,8 @@ QString FormatWindowPos(double width, double height, double left, double top) {
            NumberText(left) + QLatin1Char('x') + NumberText(top);
 }
 
-bool IsMaximisedState(const QString& text) { return text == QLatin1String("2"); }
+bool IsMaximisedState(const QString& text) {
+    return text == QLatin1String("2");
+}
 
 }  // namespace zorix

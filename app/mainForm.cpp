@@ -17,7 +17,6 @@
 #include "app/FileListRules.h"
 #include "app/FolderList.h"
 #include "app/HeaderStrip.h"
-#include "app/InfoLine.h"
 #include "app/PreviewImage.h"
 #include "app/Prompter.h"
 #include "app/SplitterBar.h"
@@ -25,6 +24,7 @@
 #include "app/modSettings.h"
 #include "app/modShell.h"
 #include "app/pbForm.h"
+#include "engine/InfoLine.h"
 
 #ifndef ZORIX_VERSION_TEXT
 #define ZORIX_VERSION_TEXT "1.0.0"
@@ -34,8 +34,8 @@ namespace zorix {
 
 namespace {
 
-constexpr double kScrollBarSize = 255;   // twips
-constexpr int kPreviewBorder = 2;        // pixels on each side of the preview area
+constexpr double kScrollBarSize = 255;  // twips
+constexpr int kPreviewBorder = 2;       // pixels on each side of the preview area
 constexpr qint64 kSmallFileLimit = 16384;
 constexpr double kDesignLeft = 1200;  // twips
 constexpr double kDesignTop = 900;
@@ -48,11 +48,17 @@ QRect ToPixels(const TwipRect& r) {
             TwipsToPixels(r.height)};
 }
 
-QColor ColorOf(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor ColorOf(int32_t bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
-QString TwipsText(double value) { return QString::number(value, 'g', 15); }
+QString TwipsText(double value) {
+    return QString::number(value, 'g', 15);
+}
 
 // The built-in picture for a file that cannot be shown: a page with a red cross.
 QPixmap InvalidFileSymbol() {
@@ -83,7 +89,8 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
     BuildPreview();
     client_->installEventFilter(this);
     ApplyExplorerGeometry();
-    resize(TwipsToPixels(g_.scaleWidth), TwipsToPixels(g_.scaleHeight) + menuBar()->sizeHint().height());
+    resize(TwipsToPixels(g_.scaleWidth),
+           TwipsToPixels(g_.scaleHeight) + menuBar()->sizeHint().height());
     move(TwipsToPixels(kDesignLeft), TwipsToPixels(kDesignTop));
 }
 
@@ -230,7 +237,9 @@ QAction* mainForm::mSaveFile(int index) const {
     return index >= 1 && index <= 5 ? mSaveFile_[index] : nullptr;
 }
 
-QWidget* mainForm::btSave(int index) const { return header_->btSave(index); }
+QWidget* mainForm::btSave(int index) const {
+    return header_->btSave(index);
+}
 
 // ---------------------------------------------------------------------------
 // Start-up and exit
@@ -304,7 +313,8 @@ void mainForm::RestoreWindowState() {
 }
 
 void mainForm::RestoreExplorerSizes() {
-    const double width = NumericValue(ReadSetting(QStringLiteral("ExplorerW"), QStringLiteral("0")));
+    const double width =
+        NumericValue(ReadSetting(QStringLiteral("ExplorerW"), QStringLiteral("0")));
     if (width > 0) {
         g_.drive.width = width;
     }
@@ -316,10 +326,9 @@ void mainForm::RestoreExplorerSizes() {
 }
 
 void mainForm::closeEvent(QCloseEvent* event) {
-    const Prompter::Answer answer =
-        prompter_.MessageBox(this, QStringLiteral("Do you realy want to exit Zorix?"),
-                             QStringLiteral("Zorix"), Prompter::Icon::Question,
-                             Prompter::Buttons::YesNo);
+    const Prompter::Answer answer = prompter_.MessageBox(
+        this, QStringLiteral("Do you realy want to exit Zorix?"), QStringLiteral("Zorix"),
+        Prompter::Icon::Question, Prompter::Buttons::YesNo);
     if (answer != Prompter::Answer::Yes) {
         event->ignore();
         return;
@@ -335,8 +344,8 @@ void mainForm::SaveOnExit() {
     }
     WriteSetting(QStringLiteral("LastFolder"), dir1_->Path());
     if (!isMinimized()) {
-        WriteSetting(QStringLiteral("WindowState"), isMaximized() ? QStringLiteral("2")
-                                                                  : QStringLiteral("0"));
+        WriteSetting(QStringLiteral("WindowState"),
+                     isMaximized() ? QStringLiteral("2") : QStringLiteral("0"));
         if (!isMaximized() && !isFullScreen()) {
             WriteSetting(QStringLiteral("WindowPos"),
                          FormatWindowPos(PixelsToTwips(width()), PixelsToTwips(height()),
@@ -401,8 +410,8 @@ void mainForm::ApplyPreviewGeometry() {
     for (auto [bar, state] : {std::pair{hsb_, &p_.hsb}, std::pair{vsb_, &p_.vsb}}) {
         if (state->visible) {
             bar->setRange(state->min, state->max);
-            bar->setPageStep(std::max(1, TwipsToPixels(bar == hsb_ ? p_.innerWidth
-                                                                   : p_.innerHeight)));
+            bar->setPageStep(
+                std::max(1, TwipsToPixels(bar == hsb_ ? p_.innerWidth : p_.innerHeight)));
             bar->setValue(state->value);
         }
         bar->setGeometry(ToPixels(state->rect));
@@ -475,7 +484,7 @@ void mainForm::DriveChanged() {
     const QString drive = drive1_->Drive();
     // A drive keeps its current folder: the shown one, or the program's own.
     QString target = drive;
-    if (drive1_->DriveOf(dir1_->Path()) == drive) {
+    if (!dir1_->Path().isEmpty() && drive1_->DriveOf(dir1_->Path()) == drive) {
         target = dir1_->Path();
     } else if (drive1_->DriveOf(QDir::currentPath()) == drive) {
         target = QDir::currentPath();
@@ -543,14 +552,7 @@ void mainForm::ShowImageFile(const QString& path) {
     }
     trgPIC_->setPixmap(QPixmap::fromImage(EnginePicture(*engine_)));
     SizeImageControl();
-    ImageFacts facts;
-    facts.type = engine_->ImageType();
-    facts.width = engine_->ImageWidth();
-    facts.height = engine_->ImageHeight();
-    facts.rleColors = engine_->RLEColors();
-    facts.hasAlpha = engine_->ImageHasAlpha();
-    facts.typeDesc = QString::fromStdString(engine_->ImageTypeDesc());
-    status_->setText(BuildInfoLine(facts));
+    status_->setText(QString::fromStdString(quenda::InformationLine(*engine_)));
     shownPath_ = path;
     FormResize();
     trgPIC_->show();
@@ -590,7 +592,9 @@ void mainForm::PaintAlphaClicked() {
 // ---------------------------------------------------------------------------
 // Saving state and the decoding progress
 
-bool mainForm::SaveEnabled() const { return mSave_->menuAction()->isEnabled(); }
+bool mainForm::SaveEnabled() const {
+    return mSave_->menuAction()->isEnabled();
+}
 
 void mainForm::setSaveEnabled(bool enabled) {
     mSave_->menuAction()->setEnabled(enabled);
@@ -625,7 +629,9 @@ void mainForm::setPBVisible(bool visible) {
     QCoreApplication::processEvents();
 }
 
-float mainForm::PBValue() const { return pb_ ? pb_->Value() : 0.0f; }
+float mainForm::PBValue() const {
+    return pb_ ? pb_->Value() : 0.0f;
+}
 
 void mainForm::setPBValue(float value) {
     if (pb_) {
@@ -633,7 +639,9 @@ void mainForm::setPBValue(float value) {
     }
 }
 
-QString mainForm::PBTitle() const { return pb_ ? pb_->Title() : QString(); }
+QString mainForm::PBTitle() const {
+    return pb_ ? pb_->Title() : QString();
+}
 
 void mainForm::setPBTitle(const QString& text) {
     if (pb_) {
@@ -641,7 +649,9 @@ void mainForm::setPBTitle(const QString& text) {
     }
 }
 
-QString mainForm::PBAction() const { return pb_ ? pb_->Action() : QString(); }
+QString mainForm::PBAction() const {
+    return pb_ ? pb_->Action() : QString();
+}
 
 void mainForm::setPBAction(const QString& text) {
     if (pb_) {

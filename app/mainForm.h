@@ -30,7 +30,7 @@ class pbForm;
 // information line below and the header strip with the save buttons above.
 class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     Q_OBJECT
-public:
+  public:
     // Background colour of the preview area, 0x00BBGGRR.
     static constexpr int32_t kPreviewColor = 0x808080;
     // Role of an item's key (its full path) in the file list.
@@ -94,11 +94,11 @@ public:
     void RLEDecoding(const std::string& fileName, float progress) override;
     void RLEDecodingComplete(const std::string& fileName, bool success) override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildMenus();
     void BuildHeader();
     void BuildExplorer();

@@ -102,7 +102,8 @@ QString FloatText(float value) {
 }
 
 void LoadEngineOptions() {
-    const QString accuracyText = ReadSetting(QStringLiteral("ColorAccuracy"), QStringLiteral("100"));
+    const QString accuracyText =
+        ReadSetting(QStringLiteral("ColorAccuracy"), QStringLiteral("100"));
     double accuracy = NumericValue(accuracyText);
     if (!IsNumeric(accuracyText) || accuracy < 90.0 || accuracy > 100.0) {
         accuracy = 100.0;

@@ -40,22 +40,30 @@ void pbForm::setValue(float value) {
     QCoreApplication::processEvents();
 }
 
-QString pbForm::Title() const { return title_->text(); }
+QString pbForm::Title() const {
+    return title_->text();
+}
 
 void pbForm::setTitle(const QString& text) {
     title_->setText(text);
     QCoreApplication::processEvents();
 }
 
-QString pbForm::Action() const { return action_->text(); }
+QString pbForm::Action() const {
+    return action_->text();
+}
 
 void pbForm::setAction(const QString& text) {
     action_->setText(text);
     QCoreApplication::processEvents();
 }
 
-void pbForm::Reset() { setTitle(QStringLiteral("Please wait...")); }
+void pbForm::Reset() {
+    setTitle(QStringLiteral("Please wait..."));
+}
 
-int pbForm::BarValue() const { return bar_->value(); }
+int pbForm::BarValue() const {
+    return bar_->value();
+}
 
 }  // namespace zorix

@@ -12,7 +12,7 @@ namespace zorix {
 // window events run, so the program keeps painting during long work.
 class pbForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit pbForm(QWidget* parent = nullptr);
 
     float Value() const { return value_; }
@@ -25,7 +25,7 @@ public:
     void Reset();
     int BarValue() const;
 
-private:
+  private:
     QProgressBar* bar_;
     QLabel* title_;
     QLabel* action_;
