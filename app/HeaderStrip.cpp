@@ -1,8 +1,9 @@
 #include "app/HeaderStrip.h"
 
-#include <QFrame>
-#include <QPushButton>
 #include <QWidget>
+
+#include "button/VkButton.h"
+#include "controls/VkGradFrame.h"
 
 namespace zorix {
 
@@ -26,6 +27,8 @@ const std::array<SaveButtonDesign, 6> kSaveButtons = {{
 }};
 
 constexpr double kButtonTop = 30;
+constexpr uint kStripeDark = 0x00943F1C;  // 0x00BBGGRR
+constexpr uint kStripeLight = 0x00F5E2D8;
 constexpr double kButtonHeight = 270;
 
 QRect ToPixels(const TwipRect& r) {
@@ -36,25 +39,31 @@ QRect ToPixels(const TwipRect& r) {
 }  // namespace
 
 HeaderStrip::HeaderStrip(QWidget* parent) : QObject(parent) {
-    auto* topBg = new QPushButton(QStringLiteral("   Save as..."), parent);
+    auto* topBg = new VkButton(parent);
     topBg->setObjectName(QStringLiteral("topBg"));
-    topBg->setFlat(true);
+    topBg->SetTheme(VkButton::thmOfficeBar);
+    topBg->SetCaption(QStringLiteral("   Save as..."));
+    topBg->SetAlignment(VkButton::aaMiddleLeft);
+    QFont bold = topBg->Font();
+    bold.setBold(true);
+    topBg->SetFont(bold);
     topBg->setFocusPolicy(Qt::NoFocus);
-    topBg->setStyleSheet(QStringLiteral("text-align: left; font-weight: bold;"));
     topBg_ = topBg;
 
-    auto* stripe = new QFrame(parent);
+    auto* stripe = new VkGradFrame(parent);
     stripe->setObjectName(QStringLiteral("topStripe"));
-    stripe->setStyleSheet(QStringLiteral(
-        "background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #1c3f94, stop:1 #d8e2f5);"));
+    stripe->SetOrientation(VkGradFrame::orHorizontal);
+    stripe->SetColorA(kStripeDark);
+    stripe->SetColorB(kStripeLight);
     topStripe_ = stripe;
 
     for (int i = 1; i <= 5; ++i) {
-        auto* button = new QPushButton(QString::fromLatin1(kSaveButtons[i].caption), parent);
+        auto* button = new VkButton(parent);
         button->setObjectName(QStringLiteral("btSave%1").arg(i));
+        button->SetTheme(VkButton::thmSilver3D);
+        button->SetCaption(QString::fromLatin1(kSaveButtons[i].caption));
         button->setToolTip(QString::fromLatin1(kSaveButtons[i].toolTip));
-        button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QPushButton::clicked, this, [this, i] { emit saveClicked(i); });
+        connect(button, &VkButton::Click, this, [this, i] { emit saveClicked(i); });
         buttons_[i] = button;
     }
 }
@@ -72,7 +81,7 @@ void HeaderStrip::Place(const TwipRect& topBg, const TwipRect& topStripe) {
 
 void HeaderStrip::setSaveEnabled(bool enabled) {
     for (int i = 1; i <= 5; ++i) {
-        buttons_[i]->setEnabled(enabled);
+        static_cast<VkButton*>(buttons_[i])->SetEnabled(enabled);
     }
 }
 

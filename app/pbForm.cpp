@@ -2,17 +2,17 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/modSettings.h"
+#include "controls/VkProgressBar.h"
 
 namespace zorix {
 
 pbForm::pbForm(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
-      bar_(new QProgressBar(this)),
+      bar_(new VkProgressBar(this)),
       title_(new QLabel(QStringLiteral("Please wait..."), this)),
       action_(new QLabel(this)) {
     setObjectName(QStringLiteral("pbForm"));
@@ -20,8 +20,10 @@ pbForm::pbForm(QWidget* parent)
     QFont bold = title_->font();
     bold.setBold(true);
     title_->setFont(bold);
-    bar_->setRange(0, 100);
-    bar_->setTextVisible(false);
+    bar_->SetTheme(VkProgressBar::thmCorporate);
+    bar_->SetMin(0);
+    bar_->SetMax(100);
+    bar_->setFixedHeight(18);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title_);
     layout->addWidget(bar_);
@@ -36,7 +38,7 @@ void pbForm::setValue(float value) {
         value = 100;
     }
     value_ = static_cast<float>(RoundHalfEven(value));
-    bar_->setValue(static_cast<int>(value_));
+    bar_->SetValue(static_cast<int>(value_));
     QCoreApplication::processEvents();
 }
 
@@ -63,7 +65,7 @@ void pbForm::Reset() {
 }
 
 int pbForm::BarValue() const {
-    return bar_->value();
+    return bar_->Value();
 }
 
 }  // namespace zorix

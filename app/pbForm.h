@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class QLabel;
-class QProgressBar;
+class VkProgressBar;
 
 namespace zorix {
 
@@ -26,7 +26,7 @@ class pbForm : public QDialog {
     int BarValue() const;
 
   private:
-    QProgressBar* bar_;
+    VkProgressBar* bar_;
     QLabel* title_;
     QLabel* action_;
     float value_ = 0;

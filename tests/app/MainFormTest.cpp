@@ -22,6 +22,7 @@
 #include "app/WindowPlacement.h"
 #include "app/mainForm.h"
 #include "app/pbForm.h"
+#include "button/VkButton.h"
 
 using apptest::FakePrompter;
 using zorix::mainForm;
@@ -481,7 +482,7 @@ TEST_F(MainFormTest, SaveButtonsDoWhatTheMenuItemsDo) {
     QObject::connect(form.mSaveFile(3), &QAction::triggered, [&] { ++triggered; });
     Select("p.bmp");
     ASSERT_TRUE(form.SaveEnabled());
-    static_cast<QAbstractButton*>(form.btSave(3))->click();
+    emit static_cast<VkButton*>(form.btSave(3))->Click();
     EXPECT_EQ(triggered, 1);
     EXPECT_EQ(form.mSaveFile(3)->text(), "ARGB Bitmap");
     EXPECT_EQ(form.btSave(3)->toolTip(), "Save as Bitmap with Alpha Channel (ARGB)");
