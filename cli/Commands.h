@@ -9,5 +9,6 @@ namespace zorixcli {
 // Usage errors are thrown as UsageError.
 int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
+int RunDecode(const std::vector<std::string>& args);
 
 }  // namespace zorixcli

@@ -11,7 +11,8 @@ const char* const kUsage =
     "usage: zorix-cli info [--json] FILE...\n"
     "       zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
     "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
-    "                 [--json] [--quiet] FILE...\n";
+    "                 [--json] [--quiet] FILE...\n"
+    "       zorix-cli decode FILE -o OUTPUT\n";
 
 }  // namespace
 
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
         }
         if (command == "convert") {
             return RunConvert(args);
+        }
+        if (command == "decode") {
+            return RunDecode(args);
         }
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);

@@ -7,6 +7,7 @@
 
 #include "engine/FileFacts.h"
 #include "engine/RLEDecoder.h"
+#include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
@@ -171,9 +172,23 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
 }
 
 bool ZorixImgEngine::LoadOrdinaryImage(const std::string& path) {
-    // Ordinary BMP, PNG and GIF files load through the image library's reader chain.
-    (void)path;
-    return false;
+    // Ordinary BMP, PNG and GIF files load through the image library's reader
+    // chain, which recognises the data itself; the signature test picks the kind.
+    const auto load = [&] { return image_->LoadPicture_File(path, 0, 0, false, 32); };
+    if (fileType_ == "BMP") {
+        if (IsBMP(path) && load()) {
+            imageType_ = image_->Alpha() ? IL_BMP_32 : IL_BMP_24;
+        }
+    } else if (fileType_ == "PNG") {
+        if (IsPNG(path) && load()) {
+            imageType_ = IL_PNG;
+        }
+    } else if (fileType_ == "GIF") {
+        if (IsGIF(path) && load()) {
+            imageType_ = IL_GIF;
+        }
+    }
+    return imageType_ != IL_UNKNOWN;
 }
 
 std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES type) {
@@ -215,7 +230,7 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
         failureReason_ = "the destination cannot be written";
         return false;
     }
-    if (!WriteImage(temp.string(), type)) {
+    if (!WriteImage(temp.string(), type, path)) {
         fileio::DeleteFile(temp);
         if (failureReason_.empty()) {
             failureReason_ = "the image could not be written";
@@ -229,7 +244,8 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
     return true;
 }
 
-bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
+bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type,
+                                const std::string& destination) {
     switch (type) {
         case IS_BMP_24:
             image_->setAlpha(false);
@@ -238,18 +254,30 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
             image_->setAlpha(true);
             return image_->SaveToFile(path, false);
         case IS_BMP_RL:
-            failureReason_ = "writing RLE bitmaps is not available in this build";
-            return false;
+            return WriteRLE(path, destination);
         case IS_PNG:
-            failureReason_ = "writing PNG is not available in this build";
-            return false;
+            return image_->SaveToFile_PNG(path, false);
         case IS_JPG:
-            failureReason_ = "writing JPEG is not available in this build";
-            return false;
+            return image_->SaveToFile_JPG(path, 100, false);
         case IS_AUTO:
             break;
     }
     return false;
+}
+
+bool ZorixImgEngine::WriteRLE(const std::string& path, const std::string& destination) {
+    // The events name the file the caller asked for, not the temporary one.
+    RLEEncodeResult encoded =
+        EncodeRLE(destination, *image_, colorAccuracy_, maxPaletteSize_, events_);
+    if (!encoded.success || encoded.bytes.size() < 2) {
+        failureReason_ = encoded.failureReason;
+        return false;
+    }
+    if (!fileio::WriteFileReplacing(path, encoded.bytes)) {
+        failureReason_ = "the file could not be written";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace quenda

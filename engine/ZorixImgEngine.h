@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/ZorixImgEngineEvents.h"
+#include "imaging/Surface.h"
 
 namespace quenda {
 
@@ -65,6 +66,18 @@ class ZorixImgEngine {
     void setImageBgColor(int32_t color) { bgColor_ = color; }
     int32_t RLEColors() const { return rleColors_; }
 
+    // The image composed over ImageBgColor at its own size (an opaque picture), or
+    // nullptr without an image.
+    std::unique_ptr<c32bppDIB> Picture() const;
+    // As Picture, drawn stretched to tnWidth x tnHeight; with keepAspectRatio the
+    // size shrinks to keep the image's proportions. nullptr without an image.
+    std::unique_ptr<c32bppDIB> Thumbnail(int32_t tnWidth = 64, int32_t tnHeight = 64,
+                                         bool keepAspectRatio = false) const;
+    // Draws the image onto a surface at full opacity; false without an image.
+    bool Render(const Surface& destinationDC, int32_t destX = 0, int32_t destY = 0,
+                int32_t destWidth = 0, int32_t destHeight = 0, int32_t SrcX = 0, int32_t SrcY = 0,
+                int32_t srcWidth = 0, int32_t srcHeight = 0) const;
+
     bool LoadImage(const std::string& path);
     bool SaveImageAs(const std::string& path, int32_t saveType = IS_AUTO);
 
@@ -85,8 +98,11 @@ class ZorixImgEngine {
 
   private:
     void ResetImage();
+    std::unique_ptr<c32bppDIB> ComposeOverBackground(int32_t width, int32_t height) const;
     bool LoadOrdinaryImage(const std::string& path);
-    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type);
+    // Writes the image to `path`, a temporary file that becomes `destination`.
+    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type, const std::string& destination);
+    bool WriteRLE(const std::string& path, const std::string& destination);
 
     EngineEventHub events_;
     std::unique_ptr<c32bppDIB> image_;

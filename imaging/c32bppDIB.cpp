@@ -5,6 +5,7 @@
 #include <new>
 
 #include "imaging/PixelMath.h"
+#include "imaging/ScaledCopy.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/cGDIPlus.h"
 
@@ -274,8 +275,9 @@ void c32bppDIB::CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t wid
     destination->setImageType(imageType_);
     if (absWidth == width_ && absHeight == height_ && width > 0 && height > 0) {
         std::memcpy(destination->BitsPointer(), bits_.get(), ByteCount());
+    } else {
+        DrawScaledCopy(*this, *destination, width, height, isGDIplusEnabled());
     }
-    // Scaled and mirrored copies are drawn by the rendering code.
     if (copyOriginalFormat) {
         destination->setOriginalFormat(originalFormat_);
     }

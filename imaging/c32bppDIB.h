@@ -5,13 +5,17 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "codecs/PngProperties.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
+
+class cPNGwriter;
 
 // The one image type of the library: Width x Height pixels of 4 bytes (Blue, Green,
 // Red, Alpha), colours premultiplied by alpha, rows stored bottom-up with no padding.
@@ -82,13 +86,80 @@ class c32bppDIB {
     Surface LoadDIBinDC(bool select);
 
     // --- Loading ------------------------------------------------------------
+    // Each is true exactly when the buffer holds an image afterwards. The icon
+    // arguments choose the image of a multi-image icon file; other readers ignore
+    // them. The file's name and extension play no part: the readers recognise the
+    // data themselves.
+    bool LoadPicture_File(const std::filesystem::path& fileName, int32_t iconWidth = 0,
+                          int32_t iconHeight = 0, bool keepOriginalFormat = false,
+                          int32_t iconBitDepth = 32);
+    // startIndex below 0 counts from 0; length 0 means to the end of the array.
+    bool LoadPicture_Stream(const std::vector<uint8_t>& bytes, int32_t iconWidth = 0,
+                            int32_t iconHeight = 0, int64_t startIndex = 0, int64_t length = 0,
+                            bool keepOriginalFormat = false, int32_t iconBitDepth = 32);
+    bool LoadPicture_FromOrignalFormat(int32_t iconWidth = 0, int32_t iconHeight = 0,
+                                       int32_t iconBitDepth = 32);
+    // Told the description of an error a reader leaves pending (the program shows
+    // it in a message box). Without one set, the text is dropped.
+    using LoadMessageFn = std::function<void(const std::string&)>;
+    void setLoadMessageHandler(LoadMessageFn handler) { loadMessage_ = std::move(handler); }
+    void ShowLoadMessage(const std::string& text) const;
+    // Library-internal: takes over a filled block of width x height x 4 bytes as
+    // the image (rows bottom-up), with ImageType 0 until the caller sets it.
+    bool AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height);
+    // A start-up token of the imaging bridge kept by the caller across images; 0
+    // on failure.
+    uint32_t CreateGDIplusToken();
+    bool DestroyGDIplusToken(uint32_t token);
 
     // --- Rendering ----------------------------------------------------------
+    // Draws the image, or a rectangle of it, onto destinationDC, or into
+    // destinationDIB when one is given. Sizes of 0 mean the image's; a negative
+    // destination size mirrors that axis, a negative source size mirrors too.
+    // Opacity is a percentage (<= 0 draws nothing; above 100 taken modulo 100).
+    // Nothing is ever written outside the target surface.
+    bool Render(const Surface& destinationDC, int32_t destX = 0, int32_t destY = 0,
+                int32_t destWidth = 0, int32_t destHeight = 0, int32_t SrcX = 0, int32_t SrcY = 0,
+                int32_t srcWidth = 0, int32_t srcHeight = 0, int32_t opacity = 100,
+                bool blend = true, bool halftone = true, c32bppDIB* destinationDIB = nullptr,
+                int32_t grayScale = -1, int32_t lightAdjustment = 0, double angle = 0.0,
+                bool centerOnDestXY = false);
+    // The size that fits destWidth x destHeight: mode 0 keeps the aspect ratio, 1 also
+    // never enlarges, 2 takes the box itself, other modes the image's own size.
+    void ScaleImage(int32_t destWidth, int32_t destHeight, int32_t& newWidth, int32_t& newHeight,
+                    int32_t scaleMode) const;
+    // Resamples the held image to a new size (0 keeps that side); negative mirrors.
+    bool Resize(int32_t newWidth, int32_t newHeight);
+    // Exchanges the pixel memory (and size) of two images.
+    void SwapDIBs(c32bppDIB& other);
 
     // --- Saving -------------------------------------------------------------
     bool SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite = false);
     bool SaveToStream(std::vector<uint8_t>& bytes) const;
     void setOverwritePrompt(OverwritePromptFn prompt) { overwritePrompt_ = std::move(prompt); }
+    // JPEG through the imaging bridge; quality is clamped to 30..100.
+    bool SaveToFile_JPG(const std::filesystem::path& fileName, int32_t quality = 100,
+                        bool promptOverwrite = false);
+    bool SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality = 100) const;
+    // PNG: the platform bridge first and the own writer when it fails; once PNG
+    // properties are set, the own writer (which holds them) first.
+    bool SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite = false);
+    bool SaveToStream_PNG(std::vector<uint8_t>& bytes);
+    // Stores a property of the PNGs this buffer writes (PngPropertyId); without a value
+    // it removes the property, and PNGP_CLEAR_ALL drops them all.
+    bool PngPropertySet(int32_t id, const std::optional<PngValue>& value = std::nullopt,
+                        const std::string& caption = {});
+    PngValue PngPropertyGet(int32_t id, const std::string& caption = {}) const;
+
+    // TGA 2.0: run-length coded when compress (and smaller), 8-bit grey or colour
+    // mapped when reduceBitDepth and the opaque image has at most 256 colours, alpha
+    // kept premultiplied when allowPremultiplied.
+    bool SaveToFile_TGA(const std::filesystem::path& fileName, bool compress = false,
+                        bool reduceBitDepth = false, bool allowPremultiplied = false,
+                        bool promptOverwrite = false);
+    bool SaveToStream_TGA(std::vector<uint8_t>& bytes, bool compress = false,
+                          bool reduceBitDepth = false, bool allowPremultiplied = false,
+                          bool promptOverwrite = false) const;
 
     // --- Library-internal ---------------------------------------------------
     void setImageType(int32_t type) { imageType_ = type; }
@@ -104,6 +175,7 @@ class c32bppDIB {
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
+    bool writePng(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes);
 
     std::unique_ptr<uint8_t[]> bits_;
     int32_t width_ = 0;
@@ -118,6 +190,8 @@ class c32bppDIB {
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
+    LoadMessageFn loadMessage_;
+    std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 
 }  // namespace quenda

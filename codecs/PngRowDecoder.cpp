@@ -1,0 +1,228 @@
+#include "codecs/PngRowDecoder.h"
+
+#include "codecs/PngFormat.h"
+
+namespace quenda::png {
+
+namespace {
+
+void UnfilterSub(uint8_t* row, size_t rowBytes, unsigned d) {
+    for (size_t i = d; i < rowBytes; ++i) {
+        row[i] = static_cast<uint8_t>(row[i] + row[i - d]);
+    }
+}
+
+void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+    for (size_t i = 0; i < rowBytes; ++i) {
+        row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+    }
+}
+
+void UnfilterAverage(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned d) {
+    const size_t head = d < rowBytes ? d : rowBytes;
+    for (size_t i = 0; i < head; ++i) {
+        row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
+    }
+    for (size_t i = d; i < rowBytes; ++i) {
+        row[i] = static_cast<uint8_t>(row[i] + ((row[i - d] + prior[i]) >> 1));
+    }
+}
+
+// Keeps the left and upper-left bytes of each channel in registers, so the D
+// channels' dependency chains run side by side.
+template <unsigned D>
+void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+    if (rowBytes < D) {
+        for (size_t i = 0; i < rowBytes; ++i) {
+            row[i] = static_cast<uint8_t>(row[i] + prior[i]);
+        }
+        return;
+    }
+    int left[D];
+    int upperLeft[D];
+    for (unsigned k = 0; k < D; ++k) {
+        row[k] = static_cast<uint8_t>(row[k] + prior[k]);
+        left[k] = row[k];
+        upperLeft[k] = prior[k];
+    }
+    size_t i = D;
+    for (; i + D <= rowBytes; i += D) {
+        for (unsigned k = 0; k < D; ++k) {
+            const int up = prior[i + k];
+            const uint8_t v =
+                static_cast<uint8_t>(row[i + k] + PaethPredictor(left[k], up, upperLeft[k]));
+            row[i + k] = v;
+            left[k] = v;
+            upperLeft[k] = up;
+        }
+    }
+    for (; i < rowBytes; ++i) {  // a trailing partial pixel cannot occur, but stay safe
+        row[i] = static_cast<uint8_t>(row[i] + PaethPredictor(row[i - D], prior[i], prior[i - D]));
+    }
+}
+
+void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned d) {
+    switch (d) {
+        case 1:
+            return UnfilterPaethFixed<1>(row, prior, rowBytes);
+        case 2:
+            return UnfilterPaethFixed<2>(row, prior, rowBytes);
+        case 3:
+            return UnfilterPaethFixed<3>(row, prior, rowBytes);
+        case 4:
+            return UnfilterPaethFixed<4>(row, prior, rowBytes);
+        case 6:
+            return UnfilterPaethFixed<6>(row, prior, rowBytes);
+        default:
+            return UnfilterPaethFixed<8>(row, prior, rowBytes);
+    }
+}
+
+inline uint8_t Premultiply(uint32_t channel, uint32_t alpha) {
+    return static_cast<uint8_t>(channel * alpha / 255);
+}
+
+// Alpha 0 writes nothing (the host starts transparent black).
+inline void Put(uint8_t* d, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    if (a == 255) {
+        d[0] = b;
+        d[1] = g;
+        d[2] = r;
+        d[3] = 255;
+    } else if (a != 0) {
+        d[0] = Premultiply(b, a);
+        d[1] = Premultiply(g, a);
+        d[2] = Premultiply(r, a);
+        d[3] = a;
+    }
+}
+
+// Sample k of a row of sub-byte samples, most significant bits first.
+inline uint32_t SubByteSample(const uint8_t* row, uint32_t k, unsigned depth) {
+    const uint32_t bit = k * depth;
+    const unsigned shift = 8 - depth - (bit & 7);
+    return (row[bit >> 3] >> shift) & ((1u << depth) - 1);
+}
+
+inline uint32_t Sample(const uint8_t* row, uint32_t k, unsigned depth) {
+    if (depth == 8) {
+        return row[k];
+    }
+    if (depth == 16) {
+        return row[2 * k];  // most significant byte
+    }
+    return SubByteSample(row, k, depth);
+}
+
+void ConvertGrey(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                 size_t step) {
+    const bool ramp = f.bitDepth < 8;
+    for (uint32_t k = 0; k < count; ++k, dst += step) {
+        const uint32_t v = Sample(row, k, f.bitDepth);
+        if (f.hasKey && v == f.key[0]) {
+            continue;
+        }
+        const uint8_t grey = ramp ? f.palette[3 * v] : static_cast<uint8_t>(v);
+        Put(dst, grey, grey, grey, 255);
+    }
+}
+
+bool ConvertPalette(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                    size_t step) {
+    const size_t entries = f.palette.size() / 3;
+    for (uint32_t k = 0; k < count; ++k, dst += step) {
+        const uint32_t index = Sample(row, k, f.bitDepth);
+        if (index >= entries) {
+            return false;
+        }
+        const uint8_t* rgb = &f.palette[3 * index];
+        Put(dst, rgb[0], rgb[1], rgb[2], f.indexAlpha[index]);
+    }
+    return true;
+}
+
+void ConvertRGB(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                size_t step) {
+    const size_t bytes = f.bitDepth == 16 ? 2 : 1;
+    for (uint32_t k = 0; k < count; ++k, dst += step, row += 3 * bytes) {
+        const uint8_t r = row[0];
+        const uint8_t g = row[bytes];
+        const uint8_t b = row[2 * bytes];
+        if (f.hasKey && r == f.key[0] && g == f.key[1] && b == f.key[2]) {
+            continue;
+        }
+        dst[0] = b;
+        dst[1] = g;
+        dst[2] = r;
+        dst[3] = 255;
+    }
+}
+
+void ConvertGreyAlpha(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                      size_t step) {
+    const size_t bytes = f.bitDepth == 16 ? 2 : 1;
+    for (uint32_t k = 0; k < count; ++k, dst += step, row += 2 * bytes) {
+        Put(dst, row[0], row[0], row[0], row[bytes]);
+    }
+}
+
+void ConvertRGBA(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                 size_t step) {
+    if (f.bitDepth == 16) {
+        for (uint32_t k = 0; k < count; ++k, dst += step, row += 8) {
+            Put(dst, row[0], row[2], row[4], row[6]);
+        }
+        return;
+    }
+    for (uint32_t k = 0; k < count; ++k, dst += step, row += 4) {
+        Put(dst, row[0], row[1], row[2], row[3]);
+    }
+}
+
+}  // namespace
+
+bool Unfilter(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes,
+              unsigned distance) {
+    switch (filterType) {
+        case kFilterNone:
+            return true;
+        case kFilterSub:
+            UnfilterSub(row, rowBytes, distance);
+            return true;
+        case kFilterUp:
+            UnfilterUp(row, prior, rowBytes);
+            return true;
+        case kFilterAverage:
+            UnfilterAverage(row, prior, rowBytes, distance);
+            return true;
+        case kFilterPaeth:
+            UnfilterPaeth(row, prior, rowBytes, distance);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ConvertRow(const SampleFormat& format, const uint8_t* row, uint32_t count, uint8_t* dst,
+                size_t step) {
+    switch (format.colorType) {
+        case kGrey:
+            ConvertGrey(format, row, count, dst, step);
+            return true;
+        case kRGB:
+            ConvertRGB(format, row, count, dst, step);
+            return true;
+        case kPalette:
+            return ConvertPalette(format, row, count, dst, step);
+        case kGreyAlpha:
+            ConvertGreyAlpha(format, row, count, dst, step);
+            return true;
+        case kRGBA:
+            ConvertRGBA(format, row, count, dst, step);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace quenda::png

@@ -1,0 +1,126 @@
+#include "codecs/cBMPparser.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "imaging/AlphaAnalysis.h"
+#include "imaging/ByteOrder.h"
+#include "imaging/c32bppDIB.h"
+#include "platform/PictureLoader.h"
+#include "platform/StdPicture.h"
+
+namespace quenda {
+
+namespace {
+
+using bytes::ReadLE16;
+using bytes::ReadLE32;
+
+constexpr size_t kFieldsEnd = 34;  // through the compression field
+constexpr uint32_t kMinInfoHeader = 40;
+
+bool IsBitmap(const uint8_t* data, size_t size) {
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+// Copies rows into a new block, turning a top-down file over.
+std::unique_ptr<uint8_t[]> CopyRows(const uint8_t* rows, int32_t width, int32_t height,
+                                    bool topDown) {
+    std::unique_ptr<uint8_t[]> bits = AllocatePixels(width, height, 4);
+    if (!bits) {
+        return bits;
+    }
+    const size_t rowLength = static_cast<size_t>(width) * 4;
+    if (!topDown) {
+        std::memcpy(bits.get(), rows, rowLength * height);
+        return bits;
+    }
+    for (int32_t k = 0; k < height; ++k) {
+        std::memcpy(bits.get() + rowLength * (height - 1 - k), rows + rowLength * k, rowLength);
+    }
+    return bits;
+}
+
+}  // namespace
+
+cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c32bppDIB& image) {
+    if (size < kFieldsEnd) {
+        return OwnPath::NotTaken;
+    }
+    const uint16_t bitsPerPixel = ReadLE16(data + 28);
+    const int32_t width = static_cast<int32_t>(ReadLE32(data + 18));
+    const int32_t height = static_cast<int32_t>(ReadLE32(data + 22));
+    if (width < 1 || height == 0) {
+        return OwnPath::Refused;
+    }
+    const uint64_t absHeight = height < 0 ? -static_cast<int64_t>(height) : height;
+    const uint64_t rowLength = (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    const uint64_t offset = ReadLE32(data + 10);
+    const uint64_t needed = offset + rowLength * absHeight;
+    // Core headers have other fields at these offsets; they go to the loader.
+    const bool infoHeader = ReadLE32(data + 14) >= kMinInfoHeader;
+    if (needed > size || bitsPerPixel != 32 || ReadLE32(data + 30) != 0 || !infoHeader ||
+        absHeight > INT32_MAX) {
+        return OwnPath::NotTaken;
+    }
+    std::unique_ptr<uint8_t[]> bits =
+        CopyRows(data + offset, width, static_cast<int32_t>(absHeight), height < 0);
+    if (!bits || !image.AdoptBits(std::move(bits), width, static_cast<int32_t>(absHeight))) {
+        return OwnPath::NotTaken;
+    }
+    ApplyAlphaAnalysis(image, true, AlphaMode::Analyze);
+    return OwnPath::Taken;
+}
+
+bool cBMPparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
+                            size_t length) {
+    if (start >= bytes.size()) {
+        return false;
+    }
+    length = std::min(length, bytes.size() - start);
+    const uint8_t* data = bytes.data() + start;
+    if (IsBitmap(data, length)) {
+        const OwnPath own = LoadOwn32bpp(data, length, image);
+        if (own == OwnPath::Refused) {
+            return false;
+        }
+        if (own == OwnPath::Taken) {
+            return true;
+        }
+    }
+    if (image.Handle() != 0) {
+        return true;
+    }
+    StdPicture picture;
+    if (!LoadStdPicture(data, length, picture)) {
+        return false;
+    }
+    const int32_t bitsPerPixel = length >= 30 ? ReadLE16(data + 28) : 0;
+    return ConvertstdPicTo32bpp(picture, image, bitsPerPixel);
+}
+
+bool cBMPparser::ConvertstdPicTo32bpp(StdPicture& picture, c32bppDIB& image, int32_t bitsPerPixel) {
+    (void)bitsPerPixel;
+    image.DestroyDIB();
+    if (picture.empty()) {
+        return false;
+    }
+    const int32_t type = picture.type;
+    if (!picture.bgra) {
+        // A paletted picture draws itself with its palette.
+        picture.bgra = AllocatePixels(picture.width, picture.height, 4);
+        if (!picture.bgra || !picture.indices) {
+            return false;
+        }
+        DrawPalettedPicture(picture, picture.bgra.get());
+    }
+    if (!image.AdoptBits(std::move(picture.bgra), picture.width, picture.height)) {
+        return false;
+    }
+    // The loader's pixels are opaque already: this is the take-as-opaque verdict.
+    image.setAlpha(false);
+    image.setImageType(type);
+    return true;
+}
+
+}  // namespace quenda

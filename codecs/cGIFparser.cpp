@@ -1,0 +1,222 @@
+#include "codecs/cGIFparser.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "imaging/ByteOrder.h"
+#include "imaging/c32bppDIB.h"
+#include "platform/PictureLoader.h"
+#include "platform/StdPicture.h"
+
+namespace quenda {
+
+namespace {
+
+constexpr size_t kScreenEnd = 13;  // header and logical screen descriptor
+constexpr size_t kDescriptorSize = 10;
+constexpr size_t kControlSize = 8;
+constexpr uint8_t kExtension = 0x21;
+constexpr uint8_t kImage = 0x2C;
+constexpr uint8_t kTrailer = 0x3B;
+constexpr uint8_t kApplicationLabel = 0xFF;
+constexpr uint8_t kControlLabel = 0xF9;
+
+bool HasSignature(const uint8_t* data, size_t size) {
+    if (size < 6) {
+        return false;
+    }
+    char head[6];
+    for (size_t i = 0; i < 6; ++i) {
+        head[i] = static_cast<char>(std::tolower(data[i]));
+    }
+    return std::memcmp(head, "gif89a", 6) == 0 || std::memcmp(head, "gif87a", 6) == 0;
+}
+
+size_t TableEntries(uint8_t packed) {
+    return size_t{1} << ((packed & 7) + 1);
+}
+
+// Steps over data sub-blocks up to and including the zero-length one. False when
+// they run past the end.
+bool SkipSubBlocks(const uint8_t* data, size_t size, size_t& at) {
+    while (at < size) {
+        const size_t length = data[at];
+        ++at;
+        if (length == 0) {
+            return true;
+        }
+        if (size - at < length) {
+            return false;
+        }
+        at += length;
+    }
+    return false;
+}
+
+}  // namespace
+
+cGIFparser::Verdict cGIFparser::ScanSource(const uint8_t* data, size_t size, Scan& scan) const {
+    if (!HasSignature(data, size)) {
+        return Verdict::NotGif;
+    }
+    if (size < kScreenEnd) {
+        return Verdict::Damaged;
+    }
+    scan.blocksStart = kScreenEnd;
+    if (data[10] & 0x80) {
+        scan.tableEntries = TableEntries(data[10]);
+        scan.tableOffset = kScreenEnd;
+        scan.blocksStart = kScreenEnd + 3 * scan.tableEntries;
+        if (scan.blocksStart > size) {
+            return Verdict::Damaged;
+        }
+    }
+    const Verdict walked = WalkBlocks(data, size, scan);
+    return walked == Verdict::Ok ? ReadImage(data, size, scan) : walked;
+}
+
+cGIFparser::Verdict cGIFparser::WalkBlocks(const uint8_t* data, size_t size, Scan& scan) const {
+    size_t at = scan.blocksStart;
+    while (true) {
+        if (at >= size) {
+            return Verdict::Damaged;
+        }
+        const uint8_t introducer = data[at];
+        if (introducer == 0) {
+            ++at;
+            continue;
+        }
+        if (introducer != kExtension) {
+            scan.imageStart = at;
+            return introducer == kImage ? Verdict::Ok : Verdict::Refused;
+        }
+        if (size - at < 2) {
+            return Verdict::Damaged;
+        }
+        const uint8_t label = data[at + 1];
+        if (label == kControlLabel) {
+            if (size - at < kControlSize) {
+                return Verdict::Damaged;
+            }
+            scan.controlOffset = at;
+            scan.transparent = (data[at + 3] & 1) ? data[at + 6] : -1;
+            at += kControlSize;
+            continue;
+        }
+        at += 2;  // introducer and label
+        if (label == kApplicationLabel) {
+            if (at >= size || size - at - 1 < data[at]) {
+                return Verdict::Damaged;
+            }
+            at += 1 + data[at];
+        }
+        if (!SkipSubBlocks(data, size, at)) {
+            return Verdict::Damaged;
+        }
+    }
+}
+
+cGIFparser::Verdict cGIFparser::ReadImage(const uint8_t* data, size_t size, Scan& scan) const {
+    size_t at = scan.imageStart;
+    if (size - at < kDescriptorSize) {
+        return Verdict::Damaged;
+    }
+    const uint8_t packed = data[at + 9];
+    at += kDescriptorSize;
+    if (packed & 0x80) {
+        scan.localTable = true;
+        scan.tableEntries = TableEntries(packed);
+        scan.tableOffset = at;
+        if (size - at < 3 * scan.tableEntries) {
+            return Verdict::Damaged;
+        }
+        at += 3 * scan.tableEntries;
+    }
+    if (at >= size) {
+        return Verdict::Damaged;
+    }
+    ++at;  // LZW minimum code size
+    if (!SkipSubBlocks(data, size, at)) {
+        return Verdict::Damaged;
+    }
+    scan.imageEnd = at;
+    if (scan.imageEnd - scan.imageStart < 3 || scan.tableEntries == 0) {
+        return Verdict::Refused;
+    }
+    return Verdict::Ok;
+}
+
+std::vector<uint8_t> cGIFparser::BuildOneImageFile(const uint8_t* data, const Scan& scan) const {
+    std::vector<uint8_t> file;
+    file.reserve(scan.blocksStart + kControlSize + (scan.imageEnd - scan.imageStart) + 1);
+    file.insert(file.end(), data, data + scan.blocksStart);
+    // The signature is matched ignoring case; the decoder wants it in capitals.
+    std::copy_n("GIF", 3, file.begin());
+    if (scan.controlOffset != 0) {
+        file.insert(file.end(), data + scan.controlOffset,
+                    data + scan.controlOffset + kControlSize);
+    }
+    const size_t descriptor = file.size();
+    file.insert(file.end(), data + scan.imageStart, data + scan.imageEnd);
+    file.push_back(kTrailer);
+    // The image alone, at its own size, at the origin of its own screen.
+    std::fill_n(file.begin() + descriptor + 1, 4, 0);
+    std::copy_n(file.begin() + descriptor + 5, 4, file.begin() + 6);
+    if (scan.transparent >= 0) {
+        // A grey ramp keeps equal colours apart; the real colours come from the source.
+        const size_t table = scan.localTable ? descriptor + kDescriptorSize : kScreenEnd;
+        for (size_t i = 0; i < scan.tableEntries; ++i) {
+            std::fill_n(file.begin() + table + 3 * i, 3, static_cast<uint8_t>(i));
+        }
+    }
+    return file;
+}
+
+bool cGIFparser::Decode(const uint8_t* data, const Scan& scan, c32bppDIB& image) const {
+    StdPicture picture;
+    {
+        const std::vector<uint8_t> file = BuildOneImageFile(data, scan);
+        if (!LoadPalettedPicture(file.data(), file.size(), picture) || !picture.indices) {
+            return false;
+        }
+    }
+    // Colours from the table the image uses in the source; the transparent index
+    // stays all zero.
+    picture.palette.clear();
+    for (size_t i = 0; i < scan.tableEntries; ++i) {
+        const uint8_t* entry = data + scan.tableOffset + 3 * i;
+        picture.palette.push_back({entry[0], entry[1], entry[2]});
+    }
+    std::unique_ptr<uint8_t[]> bits = AllocatePixels(picture.width, picture.height, 4);
+    if (!bits) {
+        return false;
+    }
+    DrawPalettedPicture(picture, bits.get(), scan.transparent);
+    if (!image.AdoptBits(std::move(bits), picture.width, picture.height)) {
+        return false;
+    }
+    image.setAlpha(scan.transparent >= 0);
+    image.setImageType(IMAGE_GIF);
+    return true;
+}
+
+bool cGIFparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
+                            size_t length) {
+    if (start >= bytes.size()) {
+        return false;
+    }
+    length = std::min(length, bytes.size() - start);
+    const uint8_t* data = bytes.data() + start;
+    Scan scan;
+    const Verdict verdict = ScanSource(data, length, scan);
+    if (verdict == Verdict::NotGif || verdict == Verdict::Refused) {
+        return false;
+    }
+    if (verdict == Verdict::Damaged || !Decode(data, scan, image)) {
+        image.DestroyDIB();
+    }
+    return true;
+}
+
+}  // namespace quenda

@@ -1,0 +1,262 @@
+#include "codecs/cTGAparser.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "imaging/AlphaAnalysis.h"
+#include "imaging/c32bppDIB.h"
+
+namespace quenda {
+
+namespace {
+
+uint32_t PackBgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) {
+    return b | (g << 8) | (r << 16) | (a << 24);
+}
+
+uint32_t FiveToEight(uint32_t v) {
+    return v * 8 + (v & 7);
+}
+
+// A stored value of `bits` bits: grey (8), grey with alpha (16 in grey images),
+// 5-5-5 colour with the optional transparency bit, 24 or 32-bit colour.
+uint32_t ExpandValue(const uint8_t* p, unsigned bits, bool grey, bool transparencyBit) {
+    if (grey) {
+        return PackBgra(p[0], p[0], p[0], bits == 16 ? p[1] : 255);
+    }
+    switch (bits) {
+        case 8:
+            return PackBgra(p[0], p[0], p[0], 255);
+        case 15:
+        case 16: {
+            const uint32_t v = bytes::ReadLE16(p);
+            const uint32_t alpha = transparencyBit && (v & 0x8000) ? 0 : 255;
+            return PackBgra(FiveToEight(v & 31), FiveToEight((v >> 5) & 31),
+                            FiveToEight((v >> 10) & 31), alpha);
+        }
+        case 24:
+            return PackBgra(p[0], p[1], p[2], 255);
+        default:
+            return bytes::ReadLE32(p);
+    }
+}
+
+// Finds the footer text within the last footer-size bytes; the footer starts eight
+// bytes before it. Returns the footer's start, or 0 when there is none.
+size_t FindFooter(const uint8_t* data, size_t size) {
+    if (size <= 23 || size < tga::kHeaderSize + tga::kFooterSize) {
+        return 0;
+    }
+    for (size_t back = tga::kSignatureLength + 1; back <= tga::kFooterSize; ++back) {
+        const size_t pos = size - back;
+        if (std::memcmp(data + pos, tga::kSignature, tga::kSignatureLength) == 0) {
+            return pos - 8 >= tga::kHeaderSize ? pos - 8 : 0;
+        }
+    }
+    return 0;
+}
+
+// Writes decoded pixels in stored order into their places in the host.
+class PixelPlacer {
+  public:
+    PixelPlacer(c32bppDIB& host, bool topDown, bool rightToLeft)
+        : host_(host), topDown_(topDown), rightToLeft_(rightToLeft) {
+        total_ = static_cast<uint64_t>(host.Width()) * static_cast<uint64_t>(host.Height());
+    }
+    bool full() const { return placed_ >= total_; }
+    uint64_t remaining() const { return total_ - placed_; }
+    void put(uint32_t pixel) {
+        const int32_t w = host_.Width();
+        const int32_t storedRow = static_cast<int32_t>(placed_ / static_cast<uint64_t>(w));
+        const int32_t storedCol = static_cast<int32_t>(placed_ % static_cast<uint64_t>(w));
+        const int32_t y = topDown_ ? storedRow : host_.Height() - 1 - storedRow;
+        const int32_t x = rightToLeft_ ? w - 1 - storedCol : storedCol;
+        bytes::WriteLE32(host_.BitsPointer() + host_.PixelOffset(x, y), pixel);
+        ++placed_;
+    }
+
+  private:
+    c32bppDIB& host_;
+    bool topDown_;
+    bool rightToLeft_;
+    uint64_t total_ = 0;
+    uint64_t placed_ = 0;
+};
+
+}  // namespace
+
+bool cTGAparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset,
+                            size_t length) {
+    if (offset >= bytes.size()) {
+        return false;
+    }
+    const size_t available = bytes.size() - offset;
+    length = (length == 0 || length > available) ? available : length;
+    return LoadStream(bytes.data() + offset, length, host);
+}
+
+bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
+    Layout layout;
+    if (data == nullptr || !Inspect(data, size, layout)) {
+        return false;
+    }
+    // Packets of at most 128 pixels: too few bytes for the declared size means the
+    // data is cut short, found out before any memory is spent on it.
+    if (layout.header.runLength()) {
+        const uint64_t packets = (layout.dataEnd - layout.pixelStart) / (1 + layout.pixelBytes);
+        const uint64_t pixels = static_cast<uint64_t>(layout.header.width) * layout.header.height;
+        if (pixels > (packets + 1) * 128) {
+            host.DestroyDIB();
+            return false;
+        }
+    }
+    if (!host.InitializeDIB(layout.header.width, layout.header.height)) {
+        return false;
+    }
+    if (!DecodePixels(data, layout, host)) {
+        host.DestroyDIB();
+        return false;
+    }
+    ApplyAlphaAnalysis(host, true, AlphaMode::Analyze);
+    host.setImageType(IMAGE_TGA);
+    return true;
+}
+
+bool cTGAparser::CheckHeader(const tga::Header& h) const {
+    const uint8_t base = h.baseType();
+    const bool knownType =
+        h.imageType <= 11 && base >= 1 && base <= 3 && (h.imageType & ~0x0B) == 0;
+    if (!knownType || h.width < 1 || h.height < 1) {
+        return false;
+    }
+    if (h.mapPresent()) {
+        const bool entryOk = h.entrySize == 8 || h.entrySize == 15 || h.entrySize == 16 ||
+                             h.entrySize == 24 || h.entrySize == 32;
+        if (h.firstEntry < 0 || h.mapLength < 1 || !entryOk) {
+            return false;
+        }
+    }
+    switch (base) {
+        case tga::kColourMapped:
+            return h.mapPresent() && h.depth == 8;
+        case tga::kGrey:
+            // Grey is one byte, or grey plus an alpha byte.
+            return h.depth == 8 || h.depth == 16;
+        default:
+            return h.depth == 8 || h.depth == 15 || h.depth == 16 || h.depth == 24 || h.depth == 32;
+    }
+}
+
+void cTGAparser::ReadExtension(const uint8_t* data, size_t size, size_t footerStart,
+                               Layout& layout) const {
+    // 16-bit pixels carry a transparency bit when the descriptor says so, unless an
+    // extension area states that the image has no alpha.
+    layout.sixteenBitAlpha = layout.header.alphaBits() > 0;
+    if (!layout.footer) {
+        return;
+    }
+    const uint64_t ext = bytes::ReadLE32(data + footerStart);
+    if (ext == 0 || ext + tga::kExtensionSize > size ||
+        bytes::ReadLE16(data + ext) != tga::kExtensionSize) {
+        return;
+    }
+    const uint8_t attributes = data[ext + tga::kExtAttributesType];
+    if (attributes != tga::kAttributesAlpha && attributes != tga::kAttributesPremultiplied) {
+        layout.sixteenBitAlpha = false;
+    }
+}
+
+bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout) const {
+    if (size <= tga::kHeaderSize) {
+        return false;
+    }
+    layout.header = tga::ReadHeader(data);
+    const tga::Header& h = layout.header;
+    if (!CheckHeader(h)) {
+        return false;
+    }
+    const size_t footerStart = FindFooter(data, size);
+    layout.footer = footerStart != 0;
+    // The stored map holds mapLength entries; they are placed from firstEntry on.
+    const uint64_t mapBytes =
+        h.mapPresent() ? static_cast<uint64_t>(h.mapLength) * tga::BytesFor(h.entrySize) : 0;
+    layout.pixelBytes = tga::BytesFor(h.depth);
+    const uint64_t pixels = static_cast<uint64_t>(h.width) * h.height;
+    const uint64_t start = tga::kHeaderSize + h.idLength + mapBytes;
+    const uint64_t raw = h.runLength() ? 0 : pixels * layout.pixelBytes;
+    const uint64_t footerBytes = layout.footer ? tga::kFooterSize : 0;
+    if (start + raw + footerBytes > size) {
+        return false;
+    }
+    layout.pixelStart = static_cast<size_t>(start);
+    layout.dataEnd = layout.footer ? footerStart : size;
+    if (layout.dataEnd < layout.pixelStart) {
+        return false;
+    }
+    ReadExtension(data, size, footerStart, layout);
+    return !h.colourMapped() || ExpandColourMap(data, layout);
+}
+
+bool cTGAparser::ExpandColourMap(const uint8_t* data, Layout& layout) const {
+    const tga::Header& h = layout.header;
+    const size_t first = static_cast<size_t>(h.firstEntry);
+    layout.table.assign(std::max<size_t>(256, first + h.mapLength), 0);
+    const uint8_t* entry = data + tga::kHeaderSize + h.idLength;
+    const size_t entryBytes = tga::BytesFor(h.entrySize);
+    for (size_t i = 0; i < h.mapLength; ++i, entry += entryBytes) {
+        layout.table[first + i] =
+            ExpandValue(entry, h.entrySize, false, h.entrySize == 16 && layout.sixteenBitAlpha);
+    }
+    return true;
+}
+
+uint32_t cTGAparser::ExpandPixel(const uint8_t* p, const Layout& layout) const {
+    const tga::Header& h = layout.header;
+    if (h.colourMapped()) {
+        return layout.table[p[0]];
+    }
+    return ExpandValue(p, h.depth, h.baseType() == tga::kGrey,
+                       h.depth == 16 && layout.sixteenBitAlpha);
+}
+
+bool cTGAparser::DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const {
+    PixelPlacer placer(host, layout.header.topDown(), layout.header.rightToLeft());
+    const size_t bpp = layout.pixelBytes;
+    size_t pos = layout.pixelStart;
+    const size_t end = layout.dataEnd;
+    if (!layout.header.runLength()) {
+        for (; !placer.full(); pos += bpp) {
+            placer.put(ExpandPixel(data + pos, layout));
+        }
+        return true;
+    }
+    // Packets: a header byte, then one pixel repeated or (count) literal pixels. A
+    // packet that runs past a row's end goes on in the next row, never past the image.
+    while (!placer.full()) {
+        if (pos >= end) {
+            return false;
+        }
+        const uint8_t packet = data[pos++];
+        const uint64_t count = std::min<uint64_t>((packet & 0x7F) + 1, placer.remaining());
+        if (packet & 0x80) {
+            if (end - pos < bpp) {
+                return false;
+            }
+            const uint32_t pixel = ExpandPixel(data + pos, layout);
+            pos += bpp;
+            for (uint64_t i = 0; i < count; ++i) {
+                placer.put(pixel);
+            }
+            continue;
+        }
+        for (uint64_t i = 0; i < count; ++i, pos += bpp) {
+            if (end - pos < bpp) {
+                return false;
+            }
+            placer.put(ExpandPixel(data + pos, layout));
+        }
+    }
+    return true;
+}
+
+}  // namespace quenda

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "codecs/TgaFormat.h"
+
+namespace quenda {
+
+class c32bppDIB;
+
+// Reads TGA images (colour-mapped, true-colour and grey, raw or run-length, with the
+// 2.0 footer and extension area) into a c32bppDIB, and writes one as a TGA 2.0 file.
+class cTGAparser {
+  public:
+    // True when the host holds the decoded image afterwards. A source that fails
+    // the checks leaves the host untouched; damaged pixel data empties it.
+    bool LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset = 0,
+                    size_t length = 0);
+    bool LoadStream(const uint8_t* data, size_t size, c32bppDIB& host);
+
+    // Writes the host as TGA into outStream and, with a file name, to that file
+    // (replacing it only once the new file is complete).
+    bool SaveAsTGA(const std::filesystem::path& fileName, std::vector<uint8_t>& outStream,
+                   const c32bppDIB& host, bool allowPreMultipliedAlpha, bool useCompression,
+                   bool useBitReduction);
+
+  private:
+    // What the checks found out about the source.
+    struct Layout {
+        tga::Header header;
+        size_t pixelStart = 0;
+        size_t dataEnd = 0;  // pixel data may run up to here
+        size_t pixelBytes = 0;
+        bool footer = false;
+        bool sixteenBitAlpha = false;
+        std::vector<uint32_t> table;  // expanded colour map, BGRA packed little-endian
+    };
+
+    bool Inspect(const uint8_t* data, size_t size, Layout& layout) const;
+    bool CheckHeader(const tga::Header& h) const;
+    void ReadExtension(const uint8_t* data, size_t size, size_t footerStart, Layout& layout) const;
+    bool ExpandColourMap(const uint8_t* data, Layout& layout) const;
+    uint32_t ExpandPixel(const uint8_t* p, const Layout& layout) const;
+    bool DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const;
+};
+
+}  // namespace quenda

@@ -1,0 +1,434 @@
+#include "engine/RLEEncoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <numeric>
+
+#include "engine/PaletteKeyIndex.h"
+#include "engine/PaletteMerger.h"
+#include "engine/RLEFormat.h"
+#include "engine/RowWindowChooser.h"
+#include "engine/ZorixImgEngineEvents.h"
+#include "engine/modColor.h"
+#include "engine/modMain.h"
+#include "imaging/PixelMath.h"
+#include "imaging/c32bppDIB.h"
+
+namespace quenda {
+
+namespace {
+
+// A palette of 65536 entries or more cannot be counted in the header.
+constexpr size_t kPaletteOverflow = 65536;
+constexpr uint32_t kLargestStoredSize = 0xFFFF;
+
+// Raises the encoding events with the status text of this image.
+class EncodeEvents {
+  public:
+    EncodeEvents(const std::string& fileName, ZorixImgEngineEvents& events, const c32bppDIB& image)
+        : fileName_(fileName), events_(events) {
+        status_ = "size: " + std::to_string(image.Width()) + "x" + std::to_string(image.Height()) +
+                  " | color palette: 16Bit " + (image.Alpha() ? "A" : "") + "RGB";
+    }
+
+    void Started() { events_.RLEEncodingStarted(fileName_); }
+    void Complete(bool success, bool overflow) {
+        events_.RLEEncodingComplete(fileName_, success, overflow);
+    }
+    // An event whose status is the bare status text and whose count is 0.
+    void Plain(int16_t step, const char* action, float progress) {
+        events_.RLEEncoding(fileName_, step, action, status_, progress, 0);
+    }
+    // An event whose status carries the colour count.
+    void Counted(int16_t step, const char* action, float progress, size_t count) {
+        const auto colors = static_cast<int32_t>(count);
+        events_.RLEEncoding(fileName_, step, action,
+                            status_ + ", " + std::to_string(colors) + " colors", progress, colors);
+    }
+
+  private:
+    const std::string& fileName_;
+    ZorixImgEngineEvents& events_;
+    std::string status_;
+};
+
+float RowProgress(int32_t y, int32_t height) {
+    // A one-row image is complete after its only row, as when decoding.
+    return height > 1 ? static_cast<float>(y * 100.0 / (height - 1)) : 100.0f;
+}
+
+// Per-channel conversions of a stored (premultiplied) pixel to the palette key.
+struct KeyTables {
+    std::array<uint8_t, 256> red5{}, green6{}, blue5{}, alpha33{};
+    std::vector<uint8_t> straight;  // [alpha * 256 + component]
+
+    KeyTables() : straight(256 * 256) {
+        for (unsigned v = 0; v < 256; ++v) {
+            const uint16_t r = RGBTo565(v), g = RGBTo565(v << 8), b = RGBTo565(v << 16);
+            red5[v] = static_cast<uint8_t>(r >> 11);
+            green6[v] = static_cast<uint8_t>(g >> 5);
+            blue5[v] = static_cast<uint8_t>(b);
+            alpha33[v] = AlphaTo33(static_cast<uint8_t>(v));
+            for (unsigned a = 0; a < 256; ++a) {
+                straight[a * 256 + v] =
+                    Unpremultiply(static_cast<uint8_t>(v), static_cast<uint8_t>(a));
+            }
+        }
+    }
+
+    // The key of the colour GetPixel gives un-premultiplied, and the alpha level.
+    PaletteKey Key(const uint8_t* p) const {
+        const uint8_t* row = straight.data() + p[3] * 256;
+        const unsigned color =
+            (red5[row[p[2]]] << 11) | (green6[row[p[1]]] << 5) | blue5[row[p[0]]];
+        return MakePaletteKey(static_cast<uint16_t>(color), alpha33[p[3]]);
+    }
+};
+
+const KeyTables& Tables() {
+    static const KeyTables tables;
+    return tables;
+}
+
+// The working state of one encoding: the palette as keys and, per pixel (rows top
+// to bottom), the position of its colour in the palette (0 for the transparent
+// entry). Until the rows are coded the palette holds each colour once.
+struct Work {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool hasAlpha = false;
+    PaletteKey transparent = 0;
+    std::vector<PaletteKey> palette;
+    std::vector<int32_t> pixels;
+};
+
+// Position of a pixel's key in the palette, appending it when new.
+int32_t PositionOf(PaletteKey key, Work& work, PaletteKeyIndex& index) {
+    if (key == work.transparent) {
+        return 0;
+    }
+    int32_t position = index.Find(key);
+    if (position < 0) {
+        position = static_cast<int32_t>(work.palette.size());
+        index.Insert(key, position);
+        work.palette.push_back(key);
+    }
+    return position;
+}
+
+// Reads the pixels and collects the palette in order of first appearance.
+void CollectPalette(const c32bppDIB& image, Work& work, EncodeEvents& events) {
+    const KeyTables& tables = Tables();
+    work.palette.assign(1, work.transparent);
+    work.pixels.assign(static_cast<size_t>(work.width) * work.height, 0);
+    PaletteKeyIndex index;
+    // Neighbouring pixels are often equal: the last stored pixel and its position
+    // spare the conversion and the lookup.
+    uint32_t lastStored = 0;
+    int32_t lastPosition = -1;
+    for (int32_t y = 0; y < work.height; ++y) {
+        const uint8_t* p = image.BitsPointer() + image.PixelOffset(0, y);
+        int32_t* out = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x, p += 4) {
+            uint32_t stored;
+            std::memcpy(&stored, p, 4);
+            if (stored != lastStored || lastPosition < 0) {
+                lastStored = stored;
+                lastPosition = PositionOf(tables.Key(p), work, index);
+            }
+            out[x] = lastPosition;
+        }
+        events.Counted(1, "Loading color palette", RowProgress(y, work.height),
+                       work.palette.size());
+    }
+}
+
+// Counts each colour and orders the palette by frequency, most frequent first;
+// equal counts keep their order of appearance.
+void SortByFrequency(Work& work, EncodeEvents& events) {
+    const size_t count = work.palette.size();
+    events.Counted(2, "Analyzing palette", 0, count);
+    std::vector<uint32_t> counter(count, 0);
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x) {
+            ++counter[row[x]];
+        }
+        events.Counted(2, "Analyzing palette...", RowProgress(y, work.height), count);
+    }
+    events.Counted(2, "Sorting palette...", -1, count);
+    std::vector<int32_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin() + 1, order.end(),
+                     [&](int32_t a, int32_t b) { return counter[a] > counter[b]; });
+    std::vector<int32_t> moved(count);
+    std::vector<PaletteKey> sorted(count);
+    for (size_t i = 0; i < count; ++i) {
+        moved[order[i]] = static_cast<int32_t>(i);
+        sorted[i] = work.palette[order[i]];
+    }
+    work.palette.swap(sorted);
+    for (int32_t& p : work.pixels) {
+        p = moved[p];
+    }
+}
+
+void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& events) {
+    events.Counted(2, "Scanning color palette. Please wait...", -1, work.palette.size());
+    const std::vector<int32_t> moved =
+        PaletteMerger::Run(work.palette, accuracy, maxPalette, [&](int32_t remaining) {
+            events.Counted(2, "Reducing color palette...", -1, static_cast<size_t>(remaining));
+        });
+    for (int32_t& p : work.pixels) {
+        p = moved[p];
+    }
+}
+
+// Writes the run of `length` pixels of `code`; returns the end of what it wrote.
+uint8_t* FlushRun(uint8_t* out, uint8_t code, int length) {
+    if (length < 4) {
+        for (int i = 0; i < length; ++i) {
+            *out++ = code;
+        }
+    } else if (code != 0) {
+        *out++ = rle::kColorRun;
+        *out++ = code;
+        *out++ = static_cast<uint8_t>(length);
+    } else {
+        *out++ = rle::kTransparentRun;
+        *out++ = static_cast<uint8_t>(length);
+    }
+    return out;
+}
+
+// Run-codes one row of codes at `out`, which has room for `width` bytes: no run
+// writes more bytes than it has pixels. Returns the end.
+uint8_t* CodeRow(const uint8_t* codes, int32_t width, uint8_t* out) {
+    if (width <= 0) {
+        return out;
+    }
+    uint8_t previous = codes[0];
+    int length = 1;
+    for (int32_t x = 1; x < width; ++x) {
+        if (codes[x] == previous && length < 255) {
+            ++length;
+        } else {
+            out = FlushRun(out, previous, length);
+            previous = codes[x];
+            length = 1;
+        }
+    }
+    return FlushRun(out, previous, length);
+}
+
+enum class RowsOutcome { Done, Overflow, RowTooColorful, RowTooLong };
+
+// Codes of the colours of one row for palettes of more than 250 entries, where
+// each row addresses a window of the palette.
+class WindowedCodes {
+  public:
+    explicit WindowedCodes(std::vector<PaletteKey>& palette)
+        : palette_(palette),
+          chooser_(palette),
+          seenInRow_(palette.size(), -1),
+          code_(palette.size(), 0) {}
+
+    // Chooses row y's window (appending copies as needed) and the code of each of
+    // its colours; sets base.
+    RowsOutcome Prepare(const int32_t* row, int32_t width, int32_t y, int32_t& base) {
+        rowColors_.clear();
+        for (int32_t x = 0; x < width; ++x) {
+            if (row[x] != 0 && seenInRow_[row[x]] != y) {
+                seenInRow_[row[x]] = y;
+                rowColors_.push_back(row[x]);
+            }
+        }
+        base = chooser_.ChooseBase(rowColors_);
+        if (palette_.size() >= kPaletteOverflow) {
+            return RowsOutcome::Overflow;
+        }
+        for (const int32_t id : rowColors_) {
+            code_[id] = chooser_.Code(id, base);
+            if (code_[id] < 0) {
+                return RowsOutcome::RowTooColorful;
+            }
+        }
+        return RowsOutcome::Done;
+    }
+
+    uint8_t Code(int32_t id) const { return static_cast<uint8_t>(code_[id]); }
+
+  private:
+    std::vector<PaletteKey>& palette_;
+    RowWindowChooser chooser_;
+    std::vector<int32_t> seenInRow_;
+    std::vector<int32_t> code_;
+    std::vector<int32_t> rowColors_;
+};
+
+// Appends the coded row at the end of data: the base marker, then the runs.
+void AppendRow(const uint8_t* codes, int32_t width, int32_t base, std::vector<uint8_t>& data) {
+    const size_t rowStart = data.size();
+    // A row never codes to more bytes than pixels, plus its base marker.
+    data.resize(rowStart + static_cast<size_t>(width) + 3);
+    uint8_t* out = data.data() + rowStart;
+    if (base > 1) {
+        const int32_t stored = base - 1;
+        *out++ = rle::kBaseMarker;
+        *out++ = static_cast<uint8_t>(stored & 0xFF);
+        *out++ = static_cast<uint8_t>(stored >> 8);
+    }
+    out = CodeRow(codes, width, out);
+    data.resize(static_cast<size_t>(out - data.data()));
+}
+
+// Codes every row into `data`, row r ending at rowEnds[r].
+RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>& rowEnds,
+                     EncodeEvents& events) {
+    // Smaller palettes code each colour by its index, with no base.
+    const bool windowed = work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit);
+    WindowedCodes windows(work.palette);
+    std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    data.reserve(static_cast<size_t>(work.width) * work.height / 2);
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        int32_t base = 1;
+        if (windowed) {
+            const RowsOutcome outcome = windows.Prepare(row, work.width, y, base);
+            if (outcome != RowsOutcome::Done) {
+                return outcome;
+            }
+        }
+        for (int32_t x = 0; x < work.width; ++x) {
+            const int32_t id = row[x];
+            codes[x] = id == 0 ? 0 : (windowed ? windows.Code(id) : static_cast<uint8_t>(id));
+        }
+        const size_t rowStart = data.size();
+        AppendRow(codes.data(), work.width, base, data);
+        if (data.size() - rowStart > kLargestStoredSize) {
+            return RowsOutcome::RowTooLong;
+        }
+        rowEnds.push_back(data.size());
+        events.Counted(3, "Encoding bitmap", RowProgress(y, work.height), work.palette.size());
+    }
+    return RowsOutcome::Done;
+}
+
+void Put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
+std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
+                               const std::vector<size_t>& rowEnds) {
+    const size_t count = work.palette.size();
+    std::vector<uint8_t> file;
+    file.reserve(rle::kHeaderSize + 3 * count + 3 * rowEnds.size() + data.size());
+    file.insert(file.end(), {'R', 'L', static_cast<uint8_t>(work.hasAlpha ? 1 : 0), 0});
+    Put16(file, static_cast<uint32_t>(work.width));
+    Put16(file, static_cast<uint32_t>(work.height));
+    Put16(file, static_cast<uint32_t>(count));
+    Put16(file, static_cast<uint32_t>(work.height));
+    file.insert(file.end(), {0x1F, 0xF8});
+    for (size_t i = 1; i < count; ++i) {
+        Put16(file, KeyColor(work.palette[i]));
+    }
+    if (work.hasAlpha) {
+        file.push_back(0);  // the transparent entry
+        for (size_t i = 1; i < count; ++i) {
+            file.push_back(KeyAlpha(work.palette[i]));
+        }
+    }
+    size_t start = 0;
+    for (const size_t end : rowEnds) {
+        const size_t length = end - start;
+        if (length < 255) {
+            file.push_back(static_cast<uint8_t>(length));
+        } else {
+            file.insert(file.end(), {rle::kLongRowLength, static_cast<uint8_t>(length >> 8),
+                                     static_cast<uint8_t>(length & 0xFF)});
+        }
+        start = end;
+    }
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+RLEEncodeResult Fail(const char* reason, bool overflow = false) {
+    RLEEncodeResult result;
+    result.paletteOverflow = overflow;
+    result.failureReason = reason;
+    return result;
+}
+
+RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalette,
+                       EncodeEvents& events) {
+    Work work;
+    work.width = image.Width();
+    work.height = image.Height();
+    work.hasAlpha = image.Alpha();
+    // Pure black of an opaque image is the transparent entry itself.
+    work.transparent = MakePaletteKey(0, work.hasAlpha ? 0 : kMaxAlpha33);
+    if (work.width < 0 || work.height < 0 || work.width > 0xFFFF || work.height > 0xFFFF ||
+        (work.width > 0 && work.height > 0 && image.BitsPointer() == nullptr)) {
+        return Fail("the image is too large for a device bitmap");
+    }
+    events.Plain(1, "Reading image into memory", -1);
+    events.Plain(1, "Loading color palette", 0);
+    CollectPalette(image, work, events);
+    if (work.palette.size() >= kPaletteOverflow) {
+        return Fail("the image has more colours than a device bitmap can hold", true);
+    }
+    if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
+        SortByFrequency(work, events);
+        if (accuracy < 100.0f || maxPalette > 0) {
+            MergeSimilar(work, accuracy, maxPalette, events);
+        }
+    }
+
+    TraceLine("starting encode annoucement");
+    events.Counted(3, "Encoding bitmap", 0, work.palette.size());
+    TraceLine("starting encode");
+    std::vector<uint8_t> data;
+    std::vector<size_t> rowEnds;
+    switch (CodeRows(work, data, rowEnds, events)) {
+        case RowsOutcome::Overflow:
+            return Fail("the palette needs more than 65535 entries", true);
+        case RowsOutcome::RowTooColorful:
+            return Fail(kTooManyRowColorsReason);
+        case RowsOutcome::RowTooLong:
+            return Fail("a row codes to more than 65535 bytes");
+        case RowsOutcome::Done:
+            break;
+    }
+    events.Counted(3, "Building file structure...", -1, work.palette.size());
+    RLEEncodeResult result;
+    result.bytes = BuildFile(work, data, rowEnds);
+    result.success = true;
+    return result;
+}
+
+}  // namespace
+
+RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
+                          int32_t maxPalette, ZorixImgEngineEvents& events) {
+    // The engine keeps its accuracy within 90..100; a threshold that is not a
+    // number would never let a size-limited reduction end.
+    if (std::isnan(accuracy)) {
+        accuracy = 90.0f;
+    }
+    EncodeEvents raise(fileName, events, image);
+    raise.Started();
+    RLEEncodeResult result;
+    try {
+        result = Encode(image, accuracy, maxPalette, raise);
+    } catch (const std::exception&) {
+        result = Fail("not enough memory to encode the image");
+    }
+    raise.Complete(result.success, result.paletteOverflow);
+    return result;
+}
+
+}  // namespace quenda

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Process-wide helpers of the engine.
+namespace quenda {
+
+// Appends one line to the engine's diagnostic trace. The first call in a process
+// starts a fresh file; failures to write are ignored.
+void TraceLine(const std::string& text);
+
+// Where the trace goes: $XDG_STATE_HOME/zorix/trace.txt, else
+// ~/.local/state/zorix/trace.txt. Empty when neither variable names a folder.
+std::filesystem::path TraceFilePath();
+
+}  // namespace quenda

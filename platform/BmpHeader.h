@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace quenda::bmp {
+
+enum Compression : uint32_t {
+    kRgb = 0,
+    kRle8 = 1,
+    kRle4 = 2,
+    kBitFields = 3,
+    kAlphaBitFields = 6,
+};
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kCoreHeaderSize = 12;
+constexpr size_t kInfoHeaderSize = 40;
+
+// Everything the decoder needs from a bitmap's headers, checked against the data.
+struct BmpInfo {
+    uint32_t headerSize = 0;
+    int32_t width = 0;
+    int32_t height = 0;  // always positive
+    bool topDown = false;
+    uint16_t bitsPerPixel = 0;
+    uint32_t compression = kRgb;
+    std::array<uint32_t, 3> masks{};  // red, green, blue bit fields
+    size_t paletteOffset = 0;
+    size_t paletteEntrySize = 4;
+    uint32_t paletteCount = 0;  // entries present in the data, at most 2^bits
+    size_t pixelOffset = 0;
+};
+
+// Reads and checks the file header and any of the core, info, V2 to V5 or OS/2
+// information headers. False for anything this decoder cannot read.
+bool ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
+
+// Bytes per stored row of `width` pixels of `bitsPerPixel`, padded to 4 bytes.
+uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel);
+
+// The palette as BGRA words with alpha 255; entries the file does not hold are
+// opaque black, so every index of the bit depth has a colour.
+std::array<uint32_t, 256> ReadBmpPalette(const uint8_t* data, size_t size, const BmpInfo& info);
+
+// The 32-bit word whose bytes in memory are Blue, Green, Red, 255.
+constexpr uint32_t OpaqueBgra(uint8_t blue, uint8_t green, uint8_t red) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<uint32_t>(blue) | (static_cast<uint32_t>(green) << 8) |
+               (static_cast<uint32_t>(red) << 16) | 0xFF000000u;
+    } else {
+        return (static_cast<uint32_t>(blue) << 24) | (static_cast<uint32_t>(green) << 16) |
+               (static_cast<uint32_t>(red) << 8) | 0xFFu;
+    }
+}
+
+}  // namespace quenda::bmp

@@ -1,0 +1,27 @@
+#include "platform/PictureLoader.h"
+
+#include "platform/BmpDecoder.h"
+#include "platform/GifDecoder.h"
+#include "platform/JpegCodec.h"
+
+namespace quenda {
+
+bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out) {
+    out.clear();
+    if (data == nullptr || size < 2) {
+        return false;
+    }
+    if (data[0] == 'B' && data[1] == 'M') {
+        return bmp::DecodeBmp(data, size, out);
+    }
+    if (jpeg::LooksLikeJpeg(data, size)) {
+        return jpeg::DecodeJpeg(data, size, out);
+    }
+    return false;
+}
+
+bool LoadPalettedPicture(const uint8_t* data, size_t size, StdPicture& out) {
+    return gif::DecodeGifIndices(data, size, out);
+}
+
+}  // namespace quenda
