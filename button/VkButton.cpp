@@ -400,7 +400,12 @@ void VkButton::Repaint() {
 void VkButton::resizeEvent(QResizeEvent*) {
     EnforceMinimumSize();
     UpdateShape();
-    Repaint();
+    // The toolkit may resend the current size (rendering an unshown widget); only a
+    // real size change ends a pressed look left by a fake click.
+    if (size() != paintedSize_) {
+        paintedSize_ = size();
+        Repaint();
+    }
 }
 
 bool VkButton::event(QEvent* e) {

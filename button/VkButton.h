@@ -286,6 +286,7 @@ class VkButton : public QWidget {
     bool spaceDown_ = false;
     int shortcutId_ = 0;
     bool leftDown_ = false;
+    QSize paintedSize_;
     QImage retObj_;
     QImage pendingFake_;  // the fakeclick look, shown by the next paint
     QImage fakeLook_;     // shown until the control repaints itself

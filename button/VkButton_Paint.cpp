@@ -164,7 +164,7 @@ void VkButton::PaintBorder(QPainter& p, const PaintState& state) const {
             p.drawRect(outer.adjusted(1, 1, -2, -2));
         } else {
             const int in = emphasised ? 2 : 1;
-            const QRect r = outer.adjusted(in, in, -in - 1, -in - 1);
+            const QRect r = outer.adjusted(in, in, -in, -in);
             p.setPen(Qt::white);
             p.drawLine(r.left(), r.top(), r.right(), r.top());
             p.drawLine(r.left(), r.top(), r.left(), r.bottom());

@@ -132,7 +132,6 @@ void TooltipWindow::Paint(QPainter& p) const {
     const QColor back = colorFuncs::ToQColor(options_.BackColor);
     const QColor fore = colorFuncs::ToQColor(options_.ForeColor);
     const QRect body = BodyRect();
-    p.fillRect(rect(), back);
     p.setPen(fore);
     if (options_.Style == 1) {
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -143,9 +142,13 @@ void TooltipWindow::Paint(QPainter& p) const {
         stem.moveTo(sx, kStem + 1);
         stem.lineTo(sx, 0.5);
         stem.lineTo(sx + kStem, kStem + 1);
+        stem.closeSubpath();
+        p.setBrush(back);
         p.drawPath(path.united(stem));
+        p.setBrush(Qt::NoBrush);
         p.setRenderHint(QPainter::Antialiasing, false);
     } else {
+        p.fillRect(rect(), back);
         p.drawRect(body.adjusted(0, 0, -1, -1));
     }
     QRect area = body.adjusted(kMargin + 1, kMargin + 1, -kMargin - 1, -kMargin - 1);

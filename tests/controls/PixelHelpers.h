@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <cstdlib>
+
+#include "controls/colorFuncs.h"
+
+// A pixel of a rendered control as a 0x00BBGGRR word.
+inline quint32 PixelOf(const QImage& image, int x, int y) {
+    return colorFuncs::FromQColor(QColor::fromRgb(image.pixel(x, y)));
+}
+
+// True when every channel of the two colours differs by at most tolerance.
+inline bool Near(quint32 a, quint32 b, int tolerance) {
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xFF);
+        const int cb = static_cast<int>((b >> shift) & 0xFF);
+        if (std::abs(ca - cb) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+// Delivers a pointer move to a widget directly (works for widgets not on screen).
+inline void SendMove(QWidget* w, const QPoint& pos) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
