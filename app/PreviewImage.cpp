@@ -41,11 +41,12 @@ QImage ComposeOver(const uint8_t* bits, int width, int height, int32_t bgColor) 
 }
 
 QImage EnginePicture(const quenda::ZorixImgEngine& engine) {
-    const quenda::c32bppDIB* image = engine.Image();
-    if (!engine.ImageIsLoaded() || !image) {
+    // The engine's picture is already composed over its background colour.
+    const std::unique_ptr<quenda::c32bppDIB> picture = engine.Picture();
+    if (!picture || picture->Handle() == 0) {
         return QImage();
     }
-    return ComposeOver(image->BitsPointer(), image->Width(), image->Height(),
+    return ComposeOver(picture->BitsPointer(), picture->Width(), picture->Height(),
                        engine.ImageBgColor());
 }
 

@@ -9,7 +9,7 @@ class ZorixImgEngine;
 
 namespace zorix {
 
-// The engine's loaded image composed over its background colour (0x00BBGGRR),
+// The engine's Picture (the image composed over its background colour),
 // as the preview shows it; a null image when nothing is loaded.
 QImage EnginePicture(const quenda::ZorixImgEngine& engine);
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QSettings>
+#include <ostream>
 
 #include "AppTestSupport.h"
 #include "app/modSettings.h"
@@ -82,6 +83,10 @@ struct AccuracyCase {
     float expected;
 };
 
+void PrintTo(const AccuracyCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class ColorAccuracyText : public SettingsTest,
                           public ::testing::WithParamInterface<AccuracyCase> {};
 
@@ -101,6 +106,10 @@ struct PaletteCase {
     const char* text;
     int32_t expected;
 };
+
+void PrintTo(const PaletteCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class MaxPaletteSizeText : public SettingsTest,
                            public ::testing::WithParamInterface<PaletteCase> {};
