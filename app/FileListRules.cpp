@@ -1,0 +1,58 @@
+#include "app/FileListRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <array>
+
+#include "app/modSettings.h"
+
+namespace zorix {
+
+QString FormatFileSize(double size) {
+    static const std::array<const char*, 5> kUnits = {"", "KB", "MB", "GB", "TB"};
+    size_t unit = 0;
+    while (size > 1023 && unit + 1 < kUnits.size()) {
+        size /= 1024;
+        ++unit;
+    }
+    const double rounded = RoundHalfEven(size * 100) / 100;
+    const QString text =
+        QString::number(rounded, 'g', 15) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
+    return text.trimmed();
+}
+
+QString ListExtension(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return (dot < 0 ? fileName : fileName.mid(dot + 1)).toUpper();
+}
+
+bool IsListedFile(const QString& fileName, int64_t size) {
+    const QString extension = ListExtension(fileName);
+    const bool known = extension == QLatin1String("BMP") || extension == QLatin1String("PNG") ||
+                       extension == QLatin1String("GIF");
+    return known && size >= 1;
+}
+
+QString FormatFileTime(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QVector<FileListEntry> ListImageFiles(const QString& folder) {
+    QVector<FileListEntry> entries;
+    const QDir dir(folder);
+    // Hidden and system files stay out of the list, as do unreadable ones.
+    const QFileInfoList files =
+        dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    for (const QFileInfo& info : files) {
+        const int64_t size = info.size();
+        if (!IsListedFile(info.fileName(), size)) {
+            continue;
+        }
+        entries.push_back({info.fileName(), FormatFileSize(static_cast<double>(size)),
+                           FormatFileTime(info.lastModified()), info.absoluteFilePath(),
+                           ListExtension(info.fileName())});
+    }
+    return entries;
+}
+
+}  // namespace zorix

@@ -1,0 +1,36 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/QtPrompter.h"
+#include "app/mainForm.h"
+
+namespace {
+
+// Without a display the platform plug-in would abort with a long message.
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!HasDisplay()) {
+        std::fputs("zorix: no display available (set DISPLAY, or run under xvfb-run)\n", stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("vk-Dev"));
+    QApplication::setApplicationName(QStringLiteral("Zorix"));
+    zorix::QtPrompter prompter;
+    zorix::mainForm window(prompter);
+    window.Startup();
+    window.show();
+    return app.exec();
+}

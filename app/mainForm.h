@@ -1,0 +1,172 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointF>
+#include <array>
+#include <memory>
+
+#include "app/ExplorerLayout.h"
+#include "app/PreviewLayout.h"
+#include "engine/ZorixImgEngine.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zorix {
+
+class DriveList;
+class FolderList;
+class HeaderStrip;
+class Prompter;
+class SplitterBar;
+class pbForm;
+
+// The explorer window: drive, folder and file lists beside the preview, the
+// information line below and the header strip with the save buttons above.
+class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
+    Q_OBJECT
+  public:
+    // Background colour of the preview area, 0x00BBGGRR.
+    static constexpr int32_t kPreviewColor = 0x808080;
+    // Role of an item's key (its full path) in the file list.
+    static constexpr int kKeyRole = Qt::UserRole;
+    // Role of an item's tag (its upper-case extension) in the file list.
+    static constexpr int kTagRole = Qt::UserRole + 1;
+
+    explicit mainForm(Prompter& prompter, QWidget* parent = nullptr);
+    ~mainForm() override;
+
+    // The start-up sequence: engine, options, caption, folders, placement, layout.
+    void Startup();
+
+    bool SaveEnabled() const;
+    void setSaveEnabled(bool enabled);
+
+    bool PBVisible() const { return pb_ != nullptr; }
+    void setPBVisible(bool visible);
+    float PBValue() const;
+    void setPBValue(float value);
+    QString PBTitle() const;
+    void setPBTitle(const QString& text);
+    QString PBAction() const;
+    void setPBAction(const QString& text);
+
+    // Loads a file through the engine and shows it with its information line.
+    void ShowImageFile(const QString& path);
+    // The resize handler: explorer rules (unless suspended), then the preview.
+    void FormResize();
+    // Rebuilds the file list from the folder list's current folder.
+    void FillFileList();
+
+    // Parts of the window, for the program's own tests and later windows.
+    quenda::ZorixImgEngine* Engine() { return engine_.get(); }
+    const ExplorerGeometry& Geometry() const { return g_; }
+    const PreviewGeometry& Preview() const { return p_; }
+    QString ShownPath() const { return shownPath_; }
+    bool IsLoading() const { return loading_; }
+    DriveList* Drive1() const { return drive1_; }
+    FolderList* Dir1() const { return dir1_; }
+    QTreeWidget* llist() const { return llist_; }
+    QLabel* status() const { return status_; }
+    QLabel* trgPIC() const { return trgPIC_; }
+    QLabel* badpic() const { return badpic_; }
+    QScrollBar* hsb() const { return hsb_; }
+    QScrollBar* vsb() const { return vsb_; }
+    QFrame* corner() const { return corner_; }
+    SplitterBar* hmove() const { return hmove_; }
+    SplitterBar* vmove() const { return vmove_; }
+    QFrame* bkg() const { return bkg_; }
+    QWidget* client() const { return client_; }
+    pbForm* ProgressWindow() const { return pb_; }
+    QAction* mShowBorder() const { return mShowBorder_; }
+    QAction* mPaintAlpha() const { return mPaintAlpha_; }
+    QAction* mSaveFile(int index) const;
+    QWidget* btSave(int index) const;
+    QMenu* mSave() const { return mSave_; }
+
+    // Engine events.
+    void RLEDecodingStarted(const std::string& fileName) override;
+    void RLEDecoding(const std::string& fileName, float progress) override;
+    void RLEDecodingComplete(const std::string& fileName, bool success) override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildHeader();
+    void BuildExplorer();
+    void BuildPreview();
+    void ApplyExplorerGeometry();
+    void LayoutPreview();
+    void ApplyPreviewGeometry();
+    void ClearPreview();
+    void ShowInvalidFile();
+    void SizeImageControl();
+    void SetExplorerEnabled(bool enabled);
+
+    void DriveChanged();
+    void RestoreLastFolder(const QString& defaultFolder);
+    void RestoreWindowPos();
+    void RestoreWindowState();
+    void RestoreExplorerSizes();
+    void SaveOnExit();
+
+    void VmovePressed(QPointF twips);
+    void VmoveMoved(QPointF twips);
+    void VmoveReleased();
+    void HmovePressed(QPointF twips);
+    void HmoveMoved(QPointF twips);
+    void HmoveReleased();
+    void ScrollChanged(Qt::Orientation orientation, int value);
+    void ShowBorderClicked();
+    void PaintAlphaClicked();
+    void FileSelected();
+
+    Prompter& prompter_;
+    std::unique_ptr<quenda::ZorixImgEngine> engine_;
+    ExplorerGeometry g_;
+    PreviewGeometry p_;
+
+    QWidget* client_ = nullptr;
+    HeaderStrip* header_ = nullptr;
+    DriveList* drive1_ = nullptr;
+    FolderList* dir1_ = nullptr;
+    SplitterBar* hmove_ = nullptr;
+    QTreeWidget* llist_ = nullptr;
+    SplitterBar* vmove_ = nullptr;
+    QFrame* bkg_ = nullptr;
+    QWidget* bkgInner_ = nullptr;
+    QLabel* trgPIC_ = nullptr;
+    QLabel* badpic_ = nullptr;
+    QScrollBar* hsb_ = nullptr;
+    QScrollBar* vsb_ = nullptr;
+    QFrame* corner_ = nullptr;
+    QLabel* status_ = nullptr;
+    pbForm* pb_ = nullptr;
+
+    QMenu* mFile_ = nullptr;
+    QMenu* mView_ = nullptr;
+    QMenu* mHelp_ = nullptr;
+    QMenu* mSave_ = nullptr;
+    std::array<QAction*, 6> mSaveFile_{};  // indices 1 to 5
+    QAction* mShowBorder_ = nullptr;
+    QAction* mPaintAlpha_ = nullptr;
+
+    QString shownPath_;  // the preview image's tag
+    bool loading_ = true;
+    bool vDrag_ = false;
+    bool layoutSuspended_ = false;
+    bool hDrag_ = false;
+    int grab_ = 0;
+    bool smallFile_ = false;
+    bool settingBars_ = false;  // the bars' "X" tag
+};
+
+}  // namespace zorix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The program's settings store and the two palette options handed to every engine.
+namespace zorix {
+
+// Program-wide palette options, copied into each engine object before use.
+extern float ColorAccuracy;     // 90..100, default 100
+extern int32_t MaxPaletteSize;  // 0..9999, 0 = no limit, default 0
+
+// Reads a text value of the program key. A name with backslashes addresses a
+// sub-key ("Sub\Key\Value"). A missing or empty value with a non-empty default
+// stores that default and returns it.
+QString ReadSetting(const QString& name, const QString& defaultValue = QString(),
+                    bool machineWide = false);
+// Stores a text value under the program key (sub-keys as for ReadSetting).
+void WriteSetting(const QString& name, const QString& value, bool machineWide = false);
+
+// Loads ColorAccuracy and MaxPaletteSize from the store, falling back to 100 and 0
+// for text that is not numeric or out of range.
+void LoadEngineOptions();
+void SaveEngineOptions();
+
+// VB-style numeric test: blanks around a decimal number (sign, fraction and
+// exponent allowed); infinities and NaN are not numbers.
+bool IsNumeric(const QString& text);
+// The number of a numeric text; 0 for any other text.
+double NumericValue(const QString& text);
+// Rounds halves to the even neighbour.
+double RoundHalfEven(double value);
+// The shortest text that reads back as the same 32-bit float ("100", "97.5").
+QString FloatText(float value);
+
+}  // namespace zorix

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+// Small helpers shared by the program's windows.
+namespace zorix {
+
+class Prompter;
+
+// The file-name part of a path: blanks trimmed, "/" and "\" both separate.
+QString FileNameOf(const QString& path);
+// A count of seconds as "HH:MM:SS"; negative counts give "00:00:00".
+QString FormatDuration(int32_t seconds);
+// The system folder picker titled "Select folder"; "" when cancelled.
+QString BrowseForFolder(Prompter& prompter, QWidget* parent);
+// Shows the window above the other windows without moving or activating it.
+void MakeTopmost(QWidget* window);
+
+}  // namespace zorix

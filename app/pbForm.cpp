@@ -1,0 +1,71 @@
+#include "app/pbForm.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/modSettings.h"
+#include "controls/VkProgressBar.h"
+
+namespace zorix {
+
+pbForm::pbForm(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
+      bar_(new VkProgressBar(this)),
+      title_(new QLabel(QStringLiteral("Please wait..."), this)),
+      action_(new QLabel(this)) {
+    setObjectName(QStringLiteral("pbForm"));
+    setModal(false);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    bar_->SetTheme(VkProgressBar::thmCorporate);
+    bar_->SetMin(0);
+    bar_->SetMax(100);
+    bar_->setFixedHeight(18);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title_);
+    layout->addWidget(bar_);
+    layout->addWidget(action_);
+    setFixedSize(300, 90);
+}
+
+void pbForm::setValue(float value) {
+    if (std::isnan(value) || value < 0) {
+        value = 0;
+    } else if (value > 100) {
+        value = 100;
+    }
+    value_ = static_cast<float>(RoundHalfEven(value));
+    bar_->SetValue(static_cast<int>(value_));
+    QCoreApplication::processEvents();
+}
+
+QString pbForm::Title() const {
+    return title_->text();
+}
+
+void pbForm::setTitle(const QString& text) {
+    title_->setText(text);
+    QCoreApplication::processEvents();
+}
+
+QString pbForm::Action() const {
+    return action_->text();
+}
+
+void pbForm::setAction(const QString& text) {
+    action_->setText(text);
+    QCoreApplication::processEvents();
+}
+
+void pbForm::Reset() {
+    setTitle(QStringLiteral("Please wait..."));
+}
+
+int pbForm::BarValue() const {
+    return bar_->Value();
+}
+
+}  // namespace zorix
