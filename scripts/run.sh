@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# `make run`: the program's main job. Until the window program exists it makes the
-# sample device bitmaps and describes them with zorix-cli.
+# `make run`: makes the sample device bitmaps and starts the program in their folder
+# (a first start opens the current folder; later starts open the last folder used).
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 samples="$build/samples"
 "$build/bin/zorix-make-samples" "$samples"
-echo "Sample device bitmaps in $samples:"
-"$build/bin/zorix-cli" info "$samples"/*.bmp
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "zorix: no display available (set DISPLAY, or run under xvfb-run: xvfb-run make run)" >&2
+  exit 1
+fi
+cd "$samples"
+exec "$build/bin/zorix"
