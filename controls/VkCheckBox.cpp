@@ -5,7 +5,6 @@
 #include <QPainter>
 
 #include "controls/CheckImages.h"
-#include "controls/RegionBuilder.h"
 #include "controls/colorFuncs.h"
 
 namespace {
@@ -19,7 +18,7 @@ int ImageIndex(int value) {
 
 }  // namespace
 
-VkCheckBox::VkCheckBox(QWidget* parent) : QWidget(parent) {
+VkCheckBox::VkCheckBox(QWidget* parent) : OwnerDrawnWidget(parent) {
     CheckImages::Load();
     font_ = QWidget::font();
     setMouseTracking(true);
@@ -41,16 +40,6 @@ void VkCheckBox::Changed(const char* key) {
     emit PropertyChanged(QString::fromLatin1(key));
     shapeApplied_ = false;
     Redraw();
-}
-
-void VkCheckBox::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    Changed(key);
-}
-
-void VkCheckBox::SetBoolProperty(bool* field, bool value, const char* key) {
-    *field = value;
-    Changed(key);
 }
 
 int VkCheckBox::Normalise(int value) const {
@@ -225,46 +214,15 @@ void VkCheckBox::Redraw() {
     if (autoSize_ && size() != ContentSize()) {
         resize(ContentSize());
     }
-    if (!useMask_) {
-        clearMask();
-        shapeApplied_ = false;
-    } else if (!shapeApplied_) {
-        const QRegion region = RegionBuilder::Build(Render(), maskColor_);
-        setMask(region.isEmpty() ? QRegion(0, 0, 1, 1) : region);
-        shapeApplied_ = true;
-    }
+    ApplyShape(useMask_, maskColor_);
     update();
 }
 
-void VkCheckBox::paintEvent(QPaintEvent*) {
-    if (loading_) {
-        return;
-    }
-    QPainter p(this);
-    p.drawImage(0, 0, Render());
-}
-
-void VkCheckBox::resizeEvent(QResizeEvent*) {
-    shapeApplied_ = false;
-    Redraw();
-}
-
-bool VkCheckBox::event(QEvent* e) {
-    if (e->type() == QEvent::ToolTip) {
-        return true;  // our own tooltip replaces the toolkit's
-    }
-    return QWidget::event(e);
-}
-
-void VkCheckBox::OnHoverChange(int change) {
-    if (change == TooltipHost::kEntered) {
-        update();
+void VkCheckBox::AnnounceHover(bool entered) {
+    if (entered) {
         emit MouseIn();
-        tip_.ShowTip(this, toolTip(), options_);
-    } else if (change == TooltipHost::kLeft) {
-        update();
+    } else {
         emit MouseOut();
-        tip_.DropTip();
     }
 }
 

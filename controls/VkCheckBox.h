@@ -5,15 +5,15 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "controls/OwnerDrawnWidget.h"
 #include "controls/PropertyBag.h"
-#include "controls/TooltipHost.h"
-#include "controls/TooltipOptions.h"
+#include "controls/PropertySetters.h"
 
 // Owner-drawn check box with three behaviours (two-state, yes/no, three-state), check
 // images from the library's resources, hover effects on the caption, an optional focus
 // rectangle, an optional see-through background and the library's tooltip.
 // Value: 1 checked (yes), 0 unchecked, -1 third state (no).
-class VkCheckBox : public QWidget {
+class VkCheckBox : public OwnerDrawnWidget, private PropertySetters<VkCheckBox> {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE SetValue)
     Q_PROPERTY(int Style READ Style WRITE SetStyle)
@@ -85,9 +85,6 @@ class VkCheckBox : public QWidget {
 
     // Acts as a mouse click: advances Value by the style's cycle, then raises Click.
     void DoClick();
-    bool Hovering() const { return tip_.Hovering(); }
-    CTooltip* Tooltip() const { return tip_.Tip(); }
-    const TooltipOptions& ParsedOptions() const { return options_; }
     QImage Image() const { return Render(); }
     // Where the check image is drawn.
     QRect ImageRect() const;
@@ -106,9 +103,6 @@ class VkCheckBox : public QWidget {
     void PropertyChanged(const QString& key);
 
   protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -120,16 +114,15 @@ class VkCheckBox : public QWidget {
     void leaveEvent(QEvent* event) override;
 
   private:
+    friend class PropertySetters<VkCheckBox>;
     void Changed(const char* key);
-    void SetColorProperty(uint* field, uint color, const char* key);
-    void SetBoolProperty(bool* field, bool value, const char* key);
     void StoreValue(int value);
     int Normalise(int value) const;
-    void Redraw();
-    QImage Render() const;
+    void Redraw() override;
+    QImage Render() const override;
+    void AnnounceHover(bool entered) override;
     QFont CaptionFont() const;
     QSize ContentSize() const;
-    void OnHoverChange(int change);
 
     int value_ = 0;
     int announced_ = 0;
@@ -149,10 +142,6 @@ class VkCheckBox : public QWidget {
     uint hoverColor_ = 0xC00000;
     QVariant xtrVar_;
     QString exProp_;
-    TooltipOptions options_;
-    TooltipHost tip_;
-    bool loading_ = false;
-    bool shapeApplied_ = false;
     bool leftDown_ = false;
     bool spaceDown_ = false;
 };

@@ -5,10 +5,9 @@
 #include <QPainter>
 
 #include "controls/HandCursor.h"
-#include "controls/RegionBuilder.h"
 #include "controls/colorFuncs.h"
 
-VkHyperLink::VkHyperLink(QWidget* parent) : QWidget(parent) {
+VkHyperLink::VkHyperLink(QWidget* parent) : OwnerDrawnWidget(parent) {
     font_ = QWidget::font();
     overFont_ = QWidget::font();
     setMouseTracking(true);
@@ -31,11 +30,6 @@ void VkHyperLink::Changed(const char* key) {
     emit PropertyChanged(QString::fromLatin1(key));
     shapeApplied_ = false;  // a new look needs a new shape
     Redraw();
-}
-
-void VkHyperLink::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    Changed(key);
 }
 
 void VkHyperLink::SetCaption(const QString& caption) {
@@ -164,22 +158,6 @@ QImage VkHyperLink::Image() {
     return Render();
 }
 
-void VkHyperLink::ApplyShape(const QImage& surface) {
-    if (!useMask_) {
-        clearMask();
-        shapeApplied_ = false;
-        return;
-    }
-    if (shapeApplied_) {
-        return;
-    }
-    const QRegion region = RegionBuilder::Build(surface, maskColor_);
-    // An empty region would lift the mask altogether; keep a see-through control
-    // see-through instead.
-    setMask(region.isEmpty() ? QRegion(0, 0, 1, 1) : region);
-    shapeApplied_ = true;
-}
-
 void VkHyperLink::Redraw() {
     if (loading_) {
         return;
@@ -190,39 +168,15 @@ void VkHyperLink::Redraw() {
             resize(size);
         }
     }
-    ApplyShape(Render());
+    ApplyShape(useMask_, maskColor_);
     update();
 }
 
-void VkHyperLink::paintEvent(QPaintEvent*) {
-    if (loading_) {
-        return;
-    }
-    QPainter p(this);
-    p.drawImage(0, 0, Render());
-}
-
-void VkHyperLink::resizeEvent(QResizeEvent*) {
-    shapeApplied_ = false;
-    Redraw();
-}
-
-bool VkHyperLink::event(QEvent* e) {
-    if (e->type() == QEvent::ToolTip) {
-        return true;  // our own tooltip replaces the toolkit's
-    }
-    return QWidget::event(e);
-}
-
-void VkHyperLink::OnHoverChange(int change) {
-    if (change == TooltipHost::kEntered) {
-        update();
+void VkHyperLink::AnnounceHover(bool entered) {
+    if (entered) {
         emit MouseIn();
-        tip_.ShowTip(this, toolTip(), options_);
-    } else if (change == TooltipHost::kLeft) {
-        update();
+    } else {
         emit MouseOut();
-        tip_.DropTip();
     }
 }
 

@@ -7,15 +7,15 @@
 #include <functional>
 #include <memory>
 
+#include "controls/OwnerDrawnWidget.h"
 #include "controls/PropertyBag.h"
-#include "controls/TooltipHost.h"
-#include "controls/TooltipOptions.h"
+#include "controls/PropertySetters.h"
 
 // A caption shown as a link: word-wrapped text whose font and colour change while the
 // mouse is over it, a hand pointer, an optional see-through background (pixels of the
 // mask colour are cut out of the widget's shape). A click opens URL and raises Click.
 // The host's tooltip text is the widget's toolTip(); ExProp carries the tooltip options.
-class VkHyperLink : public QWidget {
+class VkHyperLink : public OwnerDrawnWidget, private PropertySetters<VkHyperLink> {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int Alignment READ Alignment WRITE SetAlignment)
@@ -71,9 +71,6 @@ class VkHyperLink : public QWidget {
     bool Enabled() const { return isEnabled(); }
     void SetEnabled(bool enabled);
 
-    bool Hovering() const { return tip_.Hovering(); }
-    const TooltipOptions& ParsedOptions() const { return options_; }
-    CTooltip* Tooltip() const { return tip_.Tip(); }
     // The drawn surface.
     QImage Image();
     // Replaces the shell call used by a click (tests, hosts without a browser).
@@ -92,23 +89,19 @@ class VkHyperLink : public QWidget {
     void PropertyChanged(const QString& key);
 
   protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
   private:
+    friend class PropertySetters<VkHyperLink>;
     void Changed(const char* key);
-    void SetColorProperty(uint* field, uint color, const char* key);
-    void Redraw();
-    QImage Render() const;
+    void Redraw() override;
+    QImage Render() const override;
+    void AnnounceHover(bool entered) override;
     QStringList LayoutLines(const QFontMetrics& metrics, int width) const;
     QSize CaptionSize() const;
-    void ApplyShape(const QImage& surface);
-    void OnHoverChange(int change);
 
     QString caption_;
     int alignment_ = alLeft;
@@ -123,10 +116,6 @@ class VkHyperLink : public QWidget {
     QString url_ = "about:blank";
     QVariant xtrVar_ = true;
     QString exProp_;
-    TooltipOptions options_;
-    TooltipHost tip_;
-    bool loading_ = false;
-    bool shapeApplied_ = false;
     bool pressed_ = false;
     std::function<bool(const QUrl&)> opener_;
 };
