@@ -67,24 +67,6 @@ void VkButton::Changed(const char* key) {
     update();
 }
 
-void VkButton::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    Changed(key);
-}
-
-void VkButton::SetEnumProperty(int* field, int value, int hi, const char* key) {
-    if (value < 0 || value > hi) {
-        return;
-    }
-    *field = value;
-    Changed(key);
-}
-
-void VkButton::SetBoolProperty(bool* field, bool value, const char* key) {
-    *field = value;
-    Changed(key);
-}
-
 void VkButton::SetGradientStyle(int style) {
     SetEnumProperty(&gradientStyle_, style, gtGel, "gtype");
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "controls/PropertyBag.h"
+#include "controls/PropertySetters.h"
 #include "controls/TooltipHost.h"
 #include "controls/TooltipOptions.h"
 
@@ -16,7 +17,7 @@
 // five themes. Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
 // The host's tooltip text is the widget's toolTip(); ExProp carries tooltip options or a
 // "special=" command.
-class VkButton : public QWidget {
+class VkButton : public QWidget, private PropertySetters<VkButton> {
     Q_OBJECT
     Q_PROPERTY(QString ExProp READ ExProp WRITE SetExProp)
     Q_PROPERTY(QImage retObj READ retObj)
@@ -218,10 +219,8 @@ class VkButton : public QWidget {
         bool focused = false;
     };
 
+    friend class PropertySetters<VkButton>;
     void Changed(const char* key);
-    void SetColorProperty(uint* field, uint color, const char* key);
-    void SetEnumProperty(int* field, int value, int hi, const char* key);
-    void SetBoolProperty(bool* field, bool value, const char* key);
     void ApplyTheme(int theme);
     void RunCommand(const QString& command);
     void UpdateAccessKey();

@@ -49,19 +49,6 @@ void VkGradFrame::Changed(const char* key) {
     update();
 }
 
-void VkGradFrame::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    Changed(key);
-}
-
-void VkGradFrame::SetEnumProperty(int* field, int value, int hi, const char* key) {
-    if (value < 0 || value > hi) {
-        return;
-    }
-    *field = value;
-    Changed(key);
-}
-
 void VkGradFrame::SetSizeProperty(int* field, int value, const char* key) {
     *field = qMax(0, value);
     Changed(key);

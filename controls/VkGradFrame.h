@@ -5,11 +5,12 @@
 #include <QWidget>
 
 #include "controls/PropertyBag.h"
+#include "controls/PropertySetters.h"
 
 // A container whose surface is a two-colour gradient, with an optional flat or etched
 // border and an optional caption box in one of its corners. Child widgets placed on it
 // are drawn over the gradient.
-class VkGradFrame : public QWidget {
+class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
     Q_OBJECT
     Q_PROPERTY(uint ColorA READ ColorA WRITE SetColorA)
     Q_PROPERTY(uint ColorB READ ColorB WRITE SetColorB)
@@ -100,9 +101,8 @@ class VkGradFrame : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    friend class PropertySetters<VkGradFrame>;
     void Changed(const char* key);
-    void SetColorProperty(uint* field, uint color, const char* key);
-    void SetEnumProperty(int* field, int value, int hi, const char* key);
     void SetSizeProperty(int* field, int value, const char* key);
     void Draw(QPainter& painter) const;
     void DrawFrame(QPainter& painter, const QRect& box) const;
