@@ -7,24 +7,12 @@
 
 #include "button/AccessKey.h"
 #include "controls/HandCursor.h"
+#include "controls/MouseArgs.h"
+
+using MouseArgs::ButtonOf;
+using MouseArgs::ShiftOf;
 
 namespace {
-
-int ButtonOf(Qt::MouseButtons buttons) {
-    int b = 0;
-    b |= (buttons & Qt::LeftButton) ? 1 : 0;
-    b |= (buttons & Qt::RightButton) ? 2 : 0;
-    b |= (buttons & Qt::MiddleButton) ? 4 : 0;
-    return b;
-}
-
-int ShiftOf(Qt::KeyboardModifiers mods) {
-    int s = 0;
-    s |= (mods & Qt::ShiftModifier) ? 1 : 0;
-    s |= (mods & Qt::ControlModifier) ? 2 : 0;
-    s |= (mods & Qt::AltModifier) ? 4 : 0;
-    return s;
-}
 
 constexpr int kSizeMarginX = 8;  // added to the caption's extent for the minimum size
 constexpr int kSizeMarginY = 6;

@@ -3,29 +3,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "controls/MouseArgs.h"
 #include "controls/colorFuncs.h"
 #include "controls/gradBar.h"
+
+using MouseArgs::ButtonOf;
+using MouseArgs::ShiftOf;
 
 namespace {
 
 constexpr int kCaptionMargin = 8;  // added to the caption text's width
 constexpr int kTextInset = 2;
-
-int ButtonOf(Qt::MouseButtons buttons) {
-    int b = 0;
-    b |= (buttons & Qt::LeftButton) ? 1 : 0;
-    b |= (buttons & Qt::RightButton) ? 2 : 0;
-    b |= (buttons & Qt::MiddleButton) ? 4 : 0;
-    return b;
-}
-
-int ShiftOf(Qt::KeyboardModifiers mods) {
-    int s = 0;
-    s |= (mods & Qt::ShiftModifier) ? 1 : 0;
-    s |= (mods & Qt::ControlModifier) ? 2 : 0;
-    s |= (mods & Qt::AltModifier) ? 4 : 0;
-    return s;
-}
 
 }  // namespace
 
