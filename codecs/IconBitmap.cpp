@@ -52,17 +52,6 @@ void ReadPixel(const uint8_t* row, int32_t x, const IconBitmapLayout& layout,
     out[3] = depth == 32 ? p[3] : 255;
 }
 
-void ApplyOwnAlpha(uint8_t* p) {
-    const uint8_t a = p[3];
-    if (a == 0) {
-        p[0] = p[1] = p[2] = 0;
-    } else if (a != 255) {
-        p[0] = Premultiply(p[0], a);
-        p[1] = Premultiply(p[1], a);
-        p[2] = Premultiply(p[2], a);
-    }
-}
-
 // Set mask bits make pixels transparent; returns whether any bit was set.
 bool ApplyMask(const uint8_t* data, const IconBitmapLayout& layout, c32bppDIB& host) {
     const size_t rowBytes = IconRowBytes(layout.width, 1);
@@ -108,7 +97,7 @@ bool DecodeIconBitmap(const uint8_t* data, size_t size, const IconBitmapLayout& 
         for (int32_t x = 0; x < layout.width; ++x, dst += 4) {
             ReadPixel(row, x, layout, palette, dst);
             if (d == 32) {
-                ApplyOwnAlpha(dst);
+                PremultiplyPixel(dst);
             }
         }
     }

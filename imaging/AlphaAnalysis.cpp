@@ -39,14 +39,7 @@ void MakeOpaque(uint8_t* pixels, size_t pixelCount) {
 
 void PremultiplyStraight(uint8_t* pixels, size_t pixelCount) {
     for (uint8_t* p = pixels; p != pixels + pixelCount * 4; p += 4) {
-        const uint8_t a = p[3];
-        if (a == 0) {
-            p[0] = p[1] = p[2] = 0;
-        } else if (a != 255) {
-            p[0] = Premultiply(p[0], a);
-            p[1] = Premultiply(p[1], a);
-            p[2] = Premultiply(p[2], a);
-        }
+        PremultiplyPixel(p);
     }
 }
 

@@ -23,4 +23,16 @@ constexpr uint8_t Unpremultiply(uint8_t component, uint8_t alpha) {
     return static_cast<uint8_t>(value > 255 ? 255 : value);
 }
 
+// Makes one straight-alpha BGRA pixel premultiplied; alpha 0 clears it.
+inline void PremultiplyPixel(uint8_t* p) {
+    const uint8_t a = p[3];
+    if (a == 0) {
+        p[0] = p[1] = p[2] = 0;
+    } else if (a != 255) {
+        p[0] = Premultiply(p[0], a);
+        p[1] = Premultiply(p[1], a);
+        p[2] = Premultiply(p[2], a);
+    }
+}
+
 }  // namespace quenda
