@@ -223,29 +223,18 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
 
     const std::string path = DestinationPath(a, type);
 
-    // The new file is written beside the destination and renamed over it only when
-    // complete, so an existing file is never lost.
-    const std::filesystem::path temp = fileio::CreateSiblingTempFile(path);
-    if (temp.empty()) {
-        failureReason_ = "the destination cannot be written";
-        return false;
-    }
-    if (!WriteImage(temp.string(), type, path)) {
-        fileio::DeleteFile(temp);
+    // Every writer below replaces the destination only with a complete new file, so an
+    // existing file is never lost.
+    if (!WriteImage(path, type)) {
         if (failureReason_.empty()) {
             failureReason_ = "the image could not be written";
         }
         return false;
     }
-    if (!fileio::ReplaceWithTempFile(temp, path)) {
-        failureReason_ = "the destination cannot be replaced";
-        return false;
-    }
     return true;
 }
 
-bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type,
-                                const std::string& destination) {
+bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
     switch (type) {
         case IS_BMP_24:
             image_->setAlpha(false);
@@ -254,7 +243,7 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type,
             image_->setAlpha(true);
             return image_->SaveToFile(path, false);
         case IS_BMP_RL:
-            return WriteRLE(path, destination);
+            return WriteRLE(path);
         case IS_PNG:
             return image_->SaveToFile_PNG(path, false);
         case IS_JPG:
@@ -265,10 +254,8 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type,
     return false;
 }
 
-bool ZorixImgEngine::WriteRLE(const std::string& path, const std::string& destination) {
-    // The events name the file the caller asked for, not the temporary one.
-    RLEEncodeResult encoded =
-        EncodeRLE(destination, *image_, colorAccuracy_, maxPaletteSize_, events_);
+bool ZorixImgEngine::WriteRLE(const std::string& path) {
+    RLEEncodeResult encoded = EncodeRLE(path, *image_, colorAccuracy_, maxPaletteSize_, events_);
     if (!encoded.success || encoded.bytes.size() < 2) {
         failureReason_ = encoded.failureReason;
         return false;

@@ -100,9 +100,9 @@ class ZorixImgEngine {
     void ResetImage();
     std::unique_ptr<c32bppDIB> ComposeOverBackground(int32_t width, int32_t height) const;
     bool LoadOrdinaryImage(const std::string& path);
-    // Writes the image to `path`, a temporary file that becomes `destination`.
-    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type, const std::string& destination);
-    bool WriteRLE(const std::string& path, const std::string& destination);
+    // Writes the image to `path` in the format of `type`.
+    bool WriteImage(const std::string& path, IMG_SAVE_TYPES type);
+    bool WriteRLE(const std::string& path);
 
     EngineEventHub events_;
     std::unique_ptr<c32bppDIB> image_;

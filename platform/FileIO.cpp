@@ -74,6 +74,9 @@ bool DeleteFile(const fs::path& path) {
     return fs::remove(path, ec) && !ec;
 }
 
+namespace {
+
+// A new, empty, uniquely named file beside `target`; empty path on failure.
 fs::path CreateSiblingTempFile(const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device seed;
@@ -93,6 +96,8 @@ fs::path CreateSiblingTempFile(const fs::path& target) {
     return {};
 }
 
+// Moves the finished temporary file over `target`, keeping the permissions an existing
+// target had; the temporary file is removed on failure.
 bool ReplaceWithTempFile(const fs::path& temp, const fs::path& target) {
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -104,8 +109,6 @@ bool ReplaceWithTempFile(const fs::path& temp, const fs::path& target) {
     }
     return true;
 }
-
-namespace {
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {

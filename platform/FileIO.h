@@ -24,14 +24,6 @@ bool IsRegularFile(const std::filesystem::path& path);
 // True when the file is gone afterwards because it was deleted.
 bool DeleteFile(const std::filesystem::path& path);
 
-// A new, empty, uniquely named file in the folder of `target`, for writing a
-// replacement that is renamed over `target` once complete. Empty path on failure.
-std::filesystem::path CreateSiblingTempFile(const std::filesystem::path& target);
-
-// Moves a finished temporary file over `target`, keeping the permissions an existing
-// target had. The temporary file is removed on failure.
-bool ReplaceWithTempFile(const std::filesystem::path& temp, const std::filesystem::path& target);
-
 // Writes bytes to `target` through a temporary file in the same folder, so an
 // existing file is replaced only by a complete new one.
 bool WriteFileReplacing(const std::filesystem::path& target, const uint8_t* data, size_t size);
