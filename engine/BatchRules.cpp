@@ -57,6 +57,26 @@ bool CopyFileReplacing(const std::string& source, const std::string& target) {
     return fileio::ReadWholeFile(source, bytes) && fileio::WriteFileReplacing(target, bytes);
 }
 
+namespace {
+
+// Existing folders and links resolve, so two spellings of one file meet.
+std::string TargetKey(const std::string& target) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(target, ec);
+    const fs::path resolved = fs::weakly_canonical(absolute, ec);
+    return (ec ? absolute.lexically_normal() : resolved).string();
+}
+
+}  // namespace
+
+std::string TargetClaims::Claim(const std::string& source, const std::string& target) {
+    const auto [held, inserted] = holders_.emplace(TargetKey(target), source);
+    if (inserted) {
+        return {};
+    }
+    return "same target as " + held->second;
+}
+
 bool IsFailure(const std::string& status) {
     return status == kCopyError || status == kLoadError || status == kConvertError;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "engine/ZorixImgEngine.h"
@@ -32,6 +33,18 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // Copies a file through a temporary file beside the target.
 bool CopyFileReplacing(const std::string& source, const std::string& target);
+
+// Decides, in list order, which entry may write each target: the first claim
+// wins, so two entries of one run never write over each other.
+class TargetClaims {
+public:
+    // Empty when `target` was free (it is now held by `source`); otherwise the
+    // reason for refusing, naming the entry that holds the target.
+    std::string Claim(const std::string& source, const std::string& target);
+
+private:
+    std::map<std::string, std::string> holders_;  // target key -> source
+};
 
 // True for the outcomes that count as a failure.
 bool IsFailure(const std::string& status);
