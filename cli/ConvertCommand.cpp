@@ -6,6 +6,8 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/ProgressReporter.h"
+#include "cli/SourceGuard.h"
+#include "cli/TextEscape.h"
 #include "cli/UsageError.h"
 #include "engine/BatchRules.h"
 #include "engine/FileFacts.h"
@@ -45,14 +47,23 @@ IMG_SAVE_TYPES ParseFormat(const std::string& name) {
     return found->second;
 }
 
+// A path option's value, trimmed where it enters; an empty one is a usage error.
+std::string TakePath(ArgList& list, const std::string& option) {
+    const std::string path = quenda::TrimBlanks(list.TakeValue(option));
+    if (path.empty()) {
+        throw UsageError("option " + option + " needs a path");
+    }
+    return path;
+}
+
 void TakeOption(ArgList& list, ConvertOptions& o) {
     const std::string option = list.TakeOption();
     if (option == "--to") {
         o.type = ParseFormat(list.TakeValue(option));
     } else if (option == "-o" || option == "--output") {
-        o.output = list.TakeValue(option);
+        o.output = TakePath(list, option);
     } else if (option == "-d" || option == "--out-dir") {
-        o.outDir = list.TakeValue(option);
+        o.outDir = TakePath(list, option);
     } else if (option == "--accuracy") {
         o.accuracy = ParseFloat(option, list.TakeValue(option));
         if (o.accuracy < 90.0f || o.accuracy > 100.0f) {
@@ -82,7 +93,7 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args) {
         if (list.AtOption()) {
             TakeOption(list, o);
         } else {
-            o.files.push_back(list.TakeFile());
+            o.files.push_back(quenda::TrimBlanks(list.TakeFile()));
         }
     }
     if (o.type == quenda::IS_AUTO) {
@@ -100,15 +111,16 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args) {
     return o;
 }
 
+// The path the engine will write for `source`.
 std::string TargetFor(const ConvertOptions& o, const std::string& source) {
     if (!o.output.empty()) {
         return quenda::ZorixImgEngine::DestinationPath(o.output, o.type);
     }
     const std::string name = batch::TargetFileName(quenda::FileNamePart(source), o.type);
-    if (!o.outDir.empty()) {
-        return o.outDir + (o.outDir.back() == '/' ? "" : "/") + name;
-    }
-    return source.substr(0, source.size() - quenda::FileNamePart(source).size()) + name;
+    const std::string folder =
+        !o.outDir.empty() ? o.outDir + (o.outDir.back() == '/' ? "" : "/")
+                          : source.substr(0, source.size() - quenda::FileNamePart(source).size());
+    return quenda::ZorixImgEngine::DestinationPath(folder + name, o.type);
 }
 
 struct Outcome {
@@ -116,45 +128,101 @@ struct Outcome {
     std::string reason;  // why a failure happened, when known
 };
 
-Outcome ConvertOne(quenda::ZorixImgEngine& engine, const ConvertOptions& o,
-                   const std::string& source, const std::string& target) {
+// What running an entry does; everything else is decided while planning.
+enum class Action { Report, Copy, Convert };
+
+struct PlannedEntry {
+    std::string source;
+    std::string target;
+    Action action = Action::Report;
+    Outcome outcome;  // for Action::Report
+};
+
+// Decides one entry before anything runs, so entries that run at the same time cannot
+// harm each other: the target is claimed, and a target that is a source of the run is
+// refused.
+PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOptions& o,
+                       const std::string& source, batch::TargetClaims& claims,
+                       const SourceGuard& guard) {
+    PlannedEntry entry;
+    entry.source = source;
+    entry.target = TargetFor(o, source);
+    if (std::string conflict = claims.Claim(source, entry.target); !conflict.empty()) {
+        entry.outcome = {batch::kConvertError, conflict};
+        return entry;
+    }
     bool copy = false;
     if (!o.noCopy && batch::SourceIsInTargetFormat(engine, source, o.type)) {
-        if (batch::SameFile(source, target)) {
-            return {batch::kSkippedSame, {}};
+        if (batch::SameFile(source, entry.target)) {
+            entry.outcome = {batch::kSkippedSame, {}};
+            return entry;
         }
         copy = true;
     }
-    if (!o.overwrite && quenda::fileio::FileLength(target).value_or(0) > 0) {
-        return {batch::kSkippedNoOverwrite, {}};
+    if (!o.overwrite && quenda::fileio::FileLength(entry.target).value_or(0) > 0) {
+        entry.outcome = {batch::kSkippedNoOverwrite, {}};
+        return entry;
     }
-    if (copy) {
-        return batch::CopyFileReplacing(source, target) ? Outcome{batch::kCopyOk, {}}
-                                                        : Outcome{batch::kCopyError, "copy failed"};
+    if (std::string harm = guard.Check(source, entry.target); !harm.empty()) {
+        entry.outcome = {copy ? batch::kCopyError : batch::kConvertError, harm};
+        return entry;
     }
-    if (!engine.LoadImage(source)) {
+    entry.action = copy ? Action::Copy : Action::Convert;
+    return entry;
+}
+
+// Every entry in input order.
+std::vector<PlannedEntry> PlanRun(const quenda::ZorixImgEngine& engine, const ConvertOptions& o) {
+    batch::TargetClaims claims;
+    const SourceGuard guard(o.files);
+    std::vector<PlannedEntry> plan;
+    plan.reserve(o.files.size());
+    for (const std::string& source : o.files) {
+        plan.push_back(PlanEntry(engine, o, source, claims, guard));
+    }
+    return plan;
+}
+
+Outcome RunEntry(quenda::ZorixImgEngine& engine, const ConvertOptions& o,
+                 const PlannedEntry& entry) {
+    switch (entry.action) {
+        case Action::Report:
+            return entry.outcome;
+        case Action::Copy:
+            if (!batch::CopyFileReplacing(entry.source, entry.target)) {
+                return {batch::kCopyError, quenda::fileio::LastWriteError()};
+            }
+            return {batch::kCopyOk, {}};
+        case Action::Convert:
+            break;
+    }
+    if (!engine.LoadImage(entry.source)) {
         return {batch::kLoadError, engine.LastFailureReason()};
     }
-    if (!engine.SaveImageAs(target, o.type)) {
+    if (!engine.SaveImageAs(entry.target, o.type)) {
         return {batch::kConvertError, engine.LastFailureReason()};
     }
     return {batch::kDone, {}};
 }
 
-void Report(const ConvertOptions& o, const std::string& source, const std::string& target,
-            const Outcome& outcome) {
+void Report(const ConvertOptions& o, const PlannedEntry& entry, const Outcome& outcome) {
     const bool failed = batch::IsFailure(outcome.status);
     if (o.json) {
-        std::printf("{\"source\": %s, \"target\": %s, \"status\": %s, \"ok\": %s}\n",
-                    JsonString(source).c_str(), JsonString(target).c_str(),
-                    JsonString(outcome.status).c_str(), JsonBool(!failed));
+        std::printf(
+            "{\"source\": %s, \"target\": %s, \"status\": %s, \"ok\": %s, "
+            "\"reason\": %s}\n",
+            JsonString(entry.source).c_str(), JsonString(entry.target).c_str(),
+            JsonString(outcome.status).c_str(), JsonBool(!failed),
+            JsonString(failed ? outcome.reason : std::string()).c_str());
     } else {
-        std::printf("%s -> %s: %s\n", source.c_str(), target.c_str(), outcome.status.c_str());
+        std::printf("%s -> %s: %s\n", EscapeText(entry.source).c_str(),
+                    EscapeText(entry.target).c_str(), outcome.status.c_str());
     }
     std::fflush(stdout);
     if (failed) {
-        std::fprintf(stderr, "zorix-cli: %s: %s%s%s\n", source.c_str(), outcome.status.c_str(),
-                     outcome.reason.empty() ? "" : ": ", outcome.reason.c_str());
+        std::fprintf(stderr, "zorix-cli: %s: %s%s%s\n", EscapeText(entry.source).c_str(),
+                     outcome.status.c_str(), outcome.reason.empty() ? "" : ": ",
+                     EscapeText(outcome.reason).c_str());
     }
 }
 
@@ -168,14 +236,13 @@ int RunConvert(const std::vector<std::string>& args) {
     ProgressReporter progress(!o.quiet);
     engine.Subscribe(&progress);
 
+    const std::vector<PlannedEntry> plan = PlanRun(engine, o);
     int status = kExitOk;
-    for (size_t i = 0; i < o.files.size(); ++i) {
-        const std::string source = o.files[i];
-        const std::string target = TargetFor(o, source);
-        progress.StartFile(i + 1, o.files.size(), source);
-        const Outcome outcome = ConvertOne(engine, o, source, target);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        progress.StartFile(i + 1, plan.size(), plan[i].source);
+        const Outcome outcome = RunEntry(engine, o, plan[i]);
         progress.Finish();
-        Report(o, source, target, outcome);
+        Report(o, plan[i], outcome);
         if (batch::IsFailure(outcome.status)) {
             status = kExitFileFailed;
         }

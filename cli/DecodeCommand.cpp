@@ -3,7 +3,9 @@
 #include "cli/ArgList.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/TextEscape.h"
 #include "cli/UsageError.h"
+#include "engine/FileFacts.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
 
@@ -25,13 +27,13 @@ DecodeArgs ParseDecodeArgs(const std::vector<std::string>& args) {
             if (haveFile) {
                 throw UsageError("decode takes one file");
             }
-            parsed.file = list.TakeFile();
+            parsed.file = quenda::TrimBlanks(list.TakeFile());
             haveFile = true;
             continue;
         }
         const std::string option = list.TakeOption();
         if (option == "-o" || option == "--output") {
-            parsed.output = list.TakeValue(option);
+            parsed.output = quenda::TrimBlanks(list.TakeValue(option));
         } else if (option != "--") {
             throw UsageError("unknown option " + option);
         }
@@ -59,7 +61,11 @@ bool WriteHeldBytes(quenda::c32bppDIB& image, const std::string& output) {
     std::vector<uint8_t> bitmap;
     const bool made = image.SaveToStream(bitmap);
     image.setAlpha(alpha);
-    return made && quenda::fileio::WriteFileReplacing(output, bitmap);
+    if (!made) {
+        quenda::fileio::SetLastWriteError("the image is too large for a bitmap file");
+        return false;
+    }
+    return quenda::fileio::WriteFileReplacing(output, bitmap);
 }
 
 }  // namespace
@@ -67,14 +73,17 @@ bool WriteHeldBytes(quenda::c32bppDIB& image, const std::string& output) {
 int RunDecode(const std::vector<std::string>& args) {
     const DecodeArgs parsed = ParseDecodeArgs(args);
     quenda::c32bppDIB image;
-    const bool ok = image.LoadPicture_File(parsed.file, 0, 0, false, 32);
-    PrintResult(ok, image);
-    if (!ok) {
-        std::fprintf(stderr, "zorix-cli: %s: cannot load\n", parsed.file.c_str());
+    if (!image.LoadPicture_File(parsed.file, 0, 0, false, 32)) {
+        PrintResult(false, image);
+        std::fprintf(stderr, "zorix-cli: %s: cannot load\n", EscapeText(parsed.file).c_str());
         return kExitFileFailed;
     }
-    if (!WriteHeldBytes(image, parsed.output)) {
-        std::fprintf(stderr, "zorix-cli: %s: cannot write\n", parsed.output.c_str());
+    // "ok" says that the output was written, so it is printed only once it is.
+    const bool written = WriteHeldBytes(image, parsed.output);
+    PrintResult(written, image);
+    if (!written) {
+        std::fprintf(stderr, "zorix-cli: %s: cannot write: %s\n", EscapeText(parsed.output).c_str(),
+                     EscapeText(quenda::fileio::LastWriteError()).c_str());
         return kExitFileFailed;
     }
     return kExitOk;

@@ -3,7 +3,9 @@
 #include "cli/ArgList.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "cli/TextEscape.h"
 #include "cli/UsageError.h"
+#include "engine/FileFacts.h"
 #include "engine/InfoLine.h"
 #include "engine/ZorixImgEngine.h"
 #include "platform/FileIO.h"
@@ -16,11 +18,12 @@ void PrintJson(const quenda::ZorixImgEngine& engine, const std::string& path, bo
     const uint64_t size = quenda::fileio::FileLength(path).value_or(0);
     std::printf(
         "{\"path\": %s, \"ok\": %s, \"type\": %s, \"load_type\": %d, \"width\": %d, "
-        "\"height\": %d, \"alpha\": %s, \"rle_colors\": %d, \"file_size\": %llu}\n",
+        "\"height\": %d, \"alpha\": %s, \"rle_colors\": %d, \"file_size\": %llu, "
+        "\"reason\": %s}\n",
         JsonString(path).c_str(), JsonBool(ok), JsonString(engine.ImageTypeDesc()).c_str(),
         static_cast<int>(engine.ImageType()), engine.ImageWidth(), engine.ImageHeight(),
-        JsonBool(engine.ImageHasAlpha()), engine.RLEColors(),
-        static_cast<unsigned long long>(size));
+        JsonBool(engine.ImageHasAlpha()), engine.RLEColors(), static_cast<unsigned long long>(size),
+        JsonString(ok ? std::string() : engine.LastFailureReason()).c_str());
 }
 
 }  // namespace
@@ -31,7 +34,7 @@ int RunInfo(const std::vector<std::string>& args) {
     ArgList list(args);
     while (!list.Done()) {
         if (!list.AtOption()) {
-            files.push_back(list.TakeFile());
+            files.push_back(quenda::TrimBlanks(list.TakeFile()));
             continue;
         }
         const std::string option = list.TakeOption();
@@ -52,13 +55,13 @@ int RunInfo(const std::vector<std::string>& args) {
         const bool ok = engine.LoadImage(path);
         if (!ok) {
             status = kExitFileFailed;
-            std::fprintf(stderr, "zorix-cli: %s: cannot load: %s\n", path.c_str(),
-                         engine.LastFailureReason().c_str());
+            std::fprintf(stderr, "zorix-cli: %s: cannot load: %s\n", EscapeText(path).c_str(),
+                         EscapeText(engine.LastFailureReason()).c_str());
         }
         if (json) {
             PrintJson(engine, path, ok);
         } else {
-            std::printf("%s: %s\n", path.c_str(),
+            std::printf("%s: %s\n", EscapeText(path).c_str(),
                         ok ? quenda::InformationLine(engine).c_str() : "Invalid image file");
         }
         std::fflush(stdout);

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "cli/TextEscape.h"
+
 namespace zorixcli {
 
 std::string FormatProgress(float progress) {
@@ -21,7 +23,8 @@ ProgressReporter::~ProgressReporter() {
 }
 
 void ProgressReporter::StartFile(size_t index, size_t total, const std::string& path) {
-    prefix_ = "file " + std::to_string(index) + " of " + std::to_string(total) + ": " + path;
+    prefix_ =
+        "file " + std::to_string(index) + " of " + std::to_string(total) + ": " + EscapeText(path);
     Show("");
 }
 

@@ -53,8 +53,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 bool CopyFileReplacing(const std::string& source, const std::string& target) {
-    std::vector<uint8_t> bytes;
-    return fileio::ReadWholeFile(source, bytes) && fileio::WriteFileReplacing(target, bytes);
+    return fileio::CopyFileReplacing(source, target);
 }
 
 namespace {

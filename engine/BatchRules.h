@@ -31,7 +31,8 @@ bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& sou
 // True when both paths name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Copies a file through a temporary file beside the target.
+// Copies a file through a temporary file beside the target; the reason of a failure
+// is in fileio::LastWriteError.
 bool CopyFileReplacing(const std::string& source, const std::string& target);
 
 // Decides, in list order, which entry may write each target: the first claim

@@ -223,9 +223,18 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
 
     const std::string path = DestinationPath(a, type);
 
+    // A destination that cannot be replaced fails here, before a long encoding, and
+    // without touching an existing file.
+    if (!fileio::CanReplace(path)) {
+        failureReason_ = fileio::LastWriteError();
+        return false;
+    }
     // Every writer below replaces the destination only with a complete new file, so an
     // existing file is never lost.
     if (!WriteImage(path, type)) {
+        if (failureReason_.empty()) {
+            failureReason_ = fileio::LastWriteError();
+        }
         if (failureReason_.empty()) {
             failureReason_ = "the image could not be written";
         }
@@ -261,7 +270,7 @@ bool ZorixImgEngine::WriteRLE(const std::string& path) {
         return false;
     }
     if (!fileio::WriteFileReplacing(path, encoded.bytes)) {
-        failureReason_ = "the file could not be written";
+        failureReason_ = fileio::LastWriteError();
         return false;
     }
     return true;

@@ -6,8 +6,9 @@
 
 #include <cerrno>
 #include <fstream>
-#include <random>
 #include <system_error>
+
+#include "platform/ReplacingFile.h"
 
 namespace quenda::fileio {
 
@@ -76,72 +77,63 @@ bool DeleteFile(const fs::path& path) {
 
 namespace {
 
-// A new, empty, uniquely named file beside `target`; empty path on failure.
-fs::path CreateSiblingTempFile(const fs::path& target) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::random_device seed;
-    std::mt19937 random(seed());
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const fs::path candidate =
-            folder / ("." + target.filename().string() + ".zorix-" + std::to_string(random()));
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return {};
-}
-
-// Moves the finished temporary file over `target`, keeping the permissions an existing
-// target had; the temporary file is removed on failure.
-bool ReplaceWithTempFile(const fs::path& temp, const fs::path& target) {
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::chmod(temp.c_str(), existing.st_mode & 07777);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        DeleteFile(temp);
-        return false;
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
+thread_local std::string t_lastWriteError;
 
 }  // namespace
 
+const std::string& LastWriteError() {
+    return t_lastWriteError;
+}
+
+void SetLastWriteError(const std::string& reason) {
+    t_lastWriteError = reason;
+}
+
 bool WriteFileReplacing(const fs::path& target, const uint8_t* data, size_t size) {
-    const fs::path temp = CreateSiblingTempFile(target);
-    if (temp.empty()) {
+    ReplacingFile file(target);
+    return file.Write(data, size) && file.Commit();
+}
+
+bool CopyFileReplacing(const fs::path& source, const fs::path& target) {
+    // Non-blocking, so a FIFO named as a source cannot hang the copy.
+    const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        SetLastWriteError(in < 0 ? std::error_code(errno, std::generic_category()).message()
+                                 : "the source is not a regular file");
+        if (in >= 0) {
+            ::close(in);
+        }
         return false;
     }
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    bool ok = fd >= 0 && WriteAll(fd, data, size);
-    if (fd >= 0) {
-        ok = ::close(fd) == 0 && ok;
+    ReplacingFile out(target);
+    std::vector<uint8_t> buffer(size_t{1} << 20);
+    bool ok = out.IsOpen();
+    while (ok) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            SetLastWriteError(std::error_code(errno, std::generic_category()).message());
+            out.Abort();
+            ok = false;
+        } else if (n == 0) {
+            ok = out.Commit();
+            break;
+        } else {
+            ok = out.Write(buffer.data(), static_cast<size_t>(n));
+        }
     }
-    if (!ok) {
-        DeleteFile(temp);
-        return false;
-    }
-    return ReplaceWithTempFile(temp, target);
+    ::close(in);
+    return ok;
+}
+
+bool CanReplace(const fs::path& target) {
+    ReplacingFile probe(target);
+    const bool ok = probe.IsOpen();
+    probe.Abort();
+    return ok;
 }
 
 }  // namespace quenda::fileio

@@ -24,12 +24,25 @@ bool IsRegularFile(const std::filesystem::path& path);
 // True when the file is gone afterwards because it was deleted.
 bool DeleteFile(const std::filesystem::path& path);
 
-// Writes bytes to `target` through a temporary file in the same folder, so an
-// existing file is replaced only by a complete new one.
+// Writes bytes to `target` through a ReplacingFile (see there): an existing file is
+// replaced only by a complete new one, and only when it is a regular file.
 bool WriteFileReplacing(const std::filesystem::path& target, const uint8_t* data, size_t size);
 inline bool WriteFileReplacing(const std::filesystem::path& target,
                                const std::vector<uint8_t>& bytes) {
     return WriteFileReplacing(target, bytes.data(), bytes.size());
 }
+
+// Copies a regular file over `target` the same way, streaming.
+bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// True when `target` could be replaced now: the checks and the temporary file of a
+// real save, without writing anything or touching an existing file.
+bool CanReplace(const std::filesystem::path& target);
+
+// Why the last write, copy or CanReplace of the calling thread failed, in one line
+// ("not a regular file", "Permission denied", "No space left on device"); empty
+// after a success.
+const std::string& LastWriteError();
+void SetLastWriteError(const std::string& reason);
 
 }  // namespace quenda::fileio

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/ZorixImgEngine.h"
 #include "platform/FileIO.h"
 #include "support/RLEBuilder.h"
 
@@ -46,6 +47,13 @@ std::vector<uint8_t> DeviceBitmap() {
     return b.Build();
 }
 
+// The engine's own reason for a file that does not load.
+std::string ReasonOf(const std::string& path) {
+    quenda::ZorixImgEngine engine;
+    engine.LoadImage(path);
+    return engine.LastFailureReason();
+}
+
 class CliTest : public ::testing::Test {
   protected:
     void SetUp() override { dir = testsupport::MakeTempDir("zorix-cli"); }
@@ -77,12 +85,13 @@ TEST_F(CliTest, InfoTextAndJson) {
                          "\"width\": 3, \"height\": 2, \"alpha\": true, \"rle_colors\": 2, "
                          "\"file_size\": " +
                          size +
-                         "}\n"
+                         ", \"reason\": \"\"}\n"
                          "{\"path\": \"" +
                          bad +
                          "\", \"ok\": false, \"type\": \"Unknown\", \"load_type\": 0, "
                          "\"width\": 0, \"height\": 0, \"alpha\": false, \"rle_colors\": 2, "
-                         "\"file_size\": 4}\n");
+                         "\"file_size\": 4, \"reason\": \"" +
+                         ReasonOf(bad) + "\"}\n");
     r = Cli("info " + Quote(bad));
     EXPECT_EQ(r.out, bad + ": Invalid image file\n");
 }
@@ -106,7 +115,8 @@ TEST_F(CliTest, ConvertNamesTargetsAndRespectsOverwrite) {
     CliRun r = Cli("convert --to bmp32 --json -d " + Quote(dir + "/out") + " " + Quote(src));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\"source\": \"" + src + "\", \"target\": \"" + dir +
-                         "/out/logo.bmp\", \"status\": \"done\", \"ok\": true}\n");
+                         "/out/logo.bmp\", \"status\": \"done\", \"ok\": true, "
+                         "\"reason\": \"\"}\n");
     std::vector<uint8_t> bmp;
     ASSERT_TRUE(quenda::fileio::ReadWholeFile(dir + "/out/logo.bmp", bmp));
     EXPECT_EQ(bmp.size(), 54u + 24);
@@ -129,7 +139,9 @@ TEST_F(CliTest, ConvertNamesTargetsAndRespectsOverwrite) {
 TEST_F(CliTest, ConvertReportsPerFileFailuresAndGoesOn) {
     const std::string good = Write("a.bmp", DeviceBitmap());
     const std::string bad = Write("b.bmp", {'n', 'o', 'p', 'e'});
-    const CliRun r = Cli("convert --to bmp24 --json --overwrite " + Quote(bad) + " " + Quote(good));
+    std::filesystem::create_directory(dir + "/out");
+    const CliRun r = Cli("convert --to bmp24 --json --overwrite -d " + Quote(dir + "/out") + " " +
+                         Quote(bad) + " " + Quote(good));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"status\": \"error loading image\", \"ok\": false"), std::string::npos);
     EXPECT_NE(r.out.find("\"status\": \"done\", \"ok\": true"), std::string::npos);

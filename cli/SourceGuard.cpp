@@ -1,0 +1,31 @@
+#include "cli/SourceGuard.h"
+
+#include <sys/stat.h>
+
+#include "engine/BatchRules.h"
+
+namespace zorixcli {
+
+SourceGuard::SourceGuard(const std::vector<std::string>& sources) {
+    for (const std::string& source : sources) {
+        struct stat st {};
+        if (::stat(source.c_str(), &st) == 0) {
+            files_.emplace(std::make_pair(st.st_dev, st.st_ino), source);
+        }
+    }
+}
+
+std::string SourceGuard::Check(const std::string& source, const std::string& target) const {
+    if (quenda::batch::SameFile(source, target)) {
+        return "the target is the source file itself";
+    }
+    // Links are followed: saving through a link replaces the file it points to.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        return {};
+    }
+    const auto found = files_.find(std::make_pair(st.st_dev, st.st_ino));
+    return found == files_.end() ? std::string() : "the target is the source file " + found->second;
+}
+
+}  // namespace zorixcli
