@@ -147,10 +147,6 @@ PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOption
     PlannedEntry entry;
     entry.source = source;
     entry.target = TargetFor(o, source);
-    if (std::string conflict = claims.Claim(source, entry.target); !conflict.empty()) {
-        entry.outcome = {batch::kConvertError, conflict};
-        return entry;
-    }
     bool copy = false;
     if (!o.noCopy && batch::SourceIsInTargetFormat(engine, source, o.type)) {
         if (batch::SameFile(source, entry.target)) {
@@ -158,6 +154,11 @@ PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOption
             return entry;
         }
         copy = true;
+    }
+    // An entry that writes nothing (skipped above) claims nothing.
+    if (std::string conflict = claims.Claim(source, entry.target); !conflict.empty()) {
+        entry.outcome = {batch::kConvertError, conflict};
+        return entry;
     }
     if (!o.overwrite && quenda::fileio::FileLength(entry.target).value_or(0) > 0) {
         entry.outcome = {batch::kSkippedNoOverwrite, {}};
