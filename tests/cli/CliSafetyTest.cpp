@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "support/BmpBuilder.h"
 #include "support/RLEBuilder.h"
 #include "support/ScratchFiles.h"
@@ -24,32 +25,12 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using clitest::Cli;
+using clitest::CliRun;
+using clitest::Quote;
 using testsupport::ReadBytes;
 using testsupport::SaveTempFiles;
 using testsupport::WriteBytes;
-
-struct CliResult {
-    int status = -1;
-    std::string out;
-};
-
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
-CliResult Cli(const std::string& args) {
-    CliResult r;
-    const std::string command = std::string(ZORIX_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        r.out.append(buffer.data(), n);
-    }
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
 
 std::vector<uint8_t> DeviceBitmap() {
     testsupport::RLEBuilder b;
@@ -99,7 +80,7 @@ const std::vector<uint8_t> kOld = {'o', 'l', 'd'};
 TEST_F(CliSafety, SpecialTargetsAreRefusedWithTheirReason) {
     const std::string src = WriteBytes(Path("logo.bmp"), DeviceBitmap());
     ASSERT_TRUE(testsupport::MakeFifo(Path("fifo.png")));
-    CliResult r =
+    CliRun r =
         Cli("convert --to png --json --overwrite -o " + Quote(Path("fifo.png")) + " " + Quote(src));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"status\": \"error converting image\", \"ok\": false, \"reason\": "
@@ -128,8 +109,8 @@ TEST_F(CliSafety, LinkedTargetStaysALink) {
     fs::create_directory(Path("real"));
     WriteBytes(Path("real/t.bmp"), kOld);
     fs::create_symlink("real/t.bmp", Path("link.bmp"));
-    const CliResult r = Cli("convert --to bmp24 --overwrite --quiet -o " + Quote(Path("link.bmp")) +
-                            " " + Quote(src));
+    const CliRun r = Cli("convert --to bmp24 --overwrite --quiet -o " + Quote(Path("link.bmp")) +
+                         " " + Quote(src));
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(fs::is_symlink(Path("link.bmp")));
     EXPECT_EQ(ReadBytes(Path("real/t.bmp")).size(), 54u + 3 * 2 * 3 + 2 * 3);
@@ -139,8 +120,8 @@ TEST_F(CliSafety, PathsAreTrimmedWhereTheyEnter) {
     const std::string src = WriteBytes(Path("logo.bmp"), DeviceBitmap());
     WriteBytes(Path("t.bmp"), kOld);
     // A blank before the target must not bypass the overwrite check.
-    CliResult r = Cli("convert --to bmp24 --json -o " + Quote(" " + Path("t.bmp") + " ") + " " +
-                      Quote("  " + src));
+    CliRun r = Cli("convert --to bmp24 --json -o " + Quote(" " + Path("t.bmp") + " ") + " " +
+                   Quote("  " + src));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\"source\": \"" + src + "\", \"target\": \"" + Path("t.bmp") +
                          "\", \"status\": \"skipped (no overwrite)\", \"ok\": true, "
@@ -164,8 +145,8 @@ TEST_F(CliSafety, TwoSourcesForOneTargetWriteOnlyTheFirst) {
     fs::create_directory(Path("out"));
     const std::string first = WriteBytes(Path("x/logo.bmp"), DeviceBitmap());
     const std::string second = WriteBytes(Path("y/logo.bmp"), DeviceBitmap());
-    const CliResult r = Cli("convert --to png --json -d " + Quote(Path("out")) + " " +
-                            Quote(first) + " " + Quote(second));
+    const CliRun r = Cli("convert --to png --json -d " + Quote(Path("out")) + " " + Quote(first) +
+                         " " + Quote(second));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Lines(r.out), 2u);
     const size_t secondLine = r.out.find('\n') + 1;
@@ -180,7 +161,7 @@ TEST_F(CliSafety, TwoSourcesForOneTargetWriteOnlyTheFirst) {
 
 TEST_F(CliSafety, SourcesAreNeverReplacedByAConversion) {
     const std::string src = WriteBytes(Path("logo.bmp"), DeviceBitmap());
-    CliResult r = Cli("convert --to bmp24 --json --overwrite " + Quote(src));
+    CliRun r = Cli("convert --to bmp24 --json --overwrite " + Quote(src));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"status\": \"error converting image\", \"ok\": false, \"reason\": \"the "
                          "target is the source file itself\""),
@@ -205,7 +186,7 @@ TEST_F(CliSafety, SourcesAreNeverReplacedByAConversion) {
 TEST_F(CliSafety, HostileNamesGiveOneValidLineEach) {
     const std::string hostile = Path("a\nb\t\"c\\\xff\xc2\x85.bmp");
     WriteBytes(hostile, DeviceBitmap());
-    CliResult r = Cli("info --json " + Quote(hostile) + " " + Quote(Path("none\n.bmp")));
+    CliRun r = Cli("info --json " + Quote(hostile) + " " + Quote(Path("none\n.bmp")));
     EXPECT_EQ(Lines(r.out), 2u);
     EXPECT_TRUE(ValidUtf8(r.out));
     EXPECT_NE(r.out.find("a\\nb\\t\\\"c\\\\\\ufffd\\u0085.bmp"), std::string::npos) << r.out;
@@ -227,8 +208,7 @@ TEST_F(CliSafety, HostileNamesGiveOneValidLineEach) {
 
 TEST_F(CliSafety, FailedWritesSayWhy) {
     const std::string src = WriteBytes(Path("logo.bmp"), DeviceBitmap());
-    CliResult r =
-        Cli("convert --to png --json -o " + Quote(Path("no/such/x.png")) + " " + Quote(src));
+    CliRun r = Cli("convert --to png --json -o " + Quote(Path("no/such/x.png")) + " " + Quote(src));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"reason\": \"No such file or directory\""), std::string::npos) << r.out;
 

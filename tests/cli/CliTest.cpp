@@ -6,35 +6,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CliRunner.h"
 #include "engine/ZorixImgEngine.h"
 #include "platform/FileIO.h"
 #include "support/RLEBuilder.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-std::string Quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
-// Runs zorix-cli with the arguments; stderr is discarded.
-CliRun Cli(const std::string& args) {
-    CliRun r;
-    const std::string command = std::string(ZORIX_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        r.out.append(buffer.data(), n);
-    }
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
+using clitest::Cli;
+using clitest::CliRun;
+using clitest::Quote;
 
 std::vector<uint8_t> DeviceBitmap() {
     testsupport::RLEBuilder b;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "CliRunner.h"
 #include "imaging/ByteOrder.h"
 #include "support/BmpBuilder.h"
 #include "support/GifBuilder.h"
@@ -13,23 +14,10 @@
 
 namespace {
 
-struct DecodeRun {
-    int status = -1;
-    std::string out;
-};
+using DecodeRun = clitest::CliRun;
 
 DecodeRun Decode(const std::string& args) {
-    DecodeRun r;
-    const std::string command = std::string(ZORIX_CLI_PATH) + " decode " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        r.out.append(buffer.data(), n);
-    }
-    const int raw = pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
+    return clitest::Cli("decode " + args);
 }
 
 class DecodeCommand : public ::testing::Test {

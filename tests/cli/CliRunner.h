@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace clitest {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+// The argument quoted for the shell (names holding "'" are not used by the tests).
+std::string Quote(const std::string& s);
+
+// Runs zorix-cli with the arguments through the shell; stderr is discarded.
+CliRun Cli(const std::string& args);
+
+}  // namespace clitest
