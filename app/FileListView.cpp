@@ -92,3 +92,13 @@ void FileListView::mousePressEvent(QMouseEvent* event) {
 }
 
 }  // namespace zorix
+
+namespace zorix {
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The first click of the pair loaded the file; the second does not again.
+    pressedSelected_ = nullptr;
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace zorix

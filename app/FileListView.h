@@ -33,6 +33,7 @@ class FileListView : public QTreeWidget {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     void FitColumns();

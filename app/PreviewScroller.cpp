@@ -47,6 +47,20 @@ PreviewScroller::PreviewScroller(QWidget* view, QScrollBar* hsb, QScrollBar* vsb
     : QObject(view), view_(view), hsb_(hsb), vsb_(vsb) {
     view_->setFocusPolicy(Qt::StrongFocus);
     view_->installEventFilter(this);
+    // The hand shows while there is something to drag.
+    hsb_->installEventFilter(this);
+    vsb_->installEventFilter(this);
+}
+
+void PreviewScroller::ShowGrabCursor() {
+    if (dragging_) {
+        return;
+    }
+    if (Scrollable()) {
+        view_->setCursor(Qt::OpenHandCursor);
+    } else {
+        view_->unsetCursor();
+    }
 }
 
 ScrollState PreviewScroller::State() const {
@@ -68,6 +82,9 @@ bool PreviewScroller::Scrollable() const {
 
 bool PreviewScroller::eventFilter(QObject* watched, QEvent* event) {
     if (watched != view_) {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+            ShowGrabCursor();
+        }
         return false;
     }
     switch (event->type()) {
@@ -125,7 +142,7 @@ bool PreviewScroller::Release(QEvent* event) {
         return false;
     }
     dragging_ = false;
-    view_->unsetCursor();
+    ShowGrabCursor();
     return true;
 }
 

@@ -33,6 +33,7 @@ class PreviewScroller : public QObject {
     bool Move(QEvent* event);
     bool Release(QEvent* event);
     bool Key(QEvent* event);
+    void ShowGrabCursor();
 
     QWidget* view_;
     QScrollBar* hsb_;

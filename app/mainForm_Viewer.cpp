@@ -103,6 +103,9 @@ void mainForm::ApplyFit() {
 // Refresh
 
 void mainForm::RefreshLists() {
+    if (!llist_->isEnabled()) {
+        return;  // an operation holds the explorer
+    }
     const QString selected = llist_->SelectedKey();
     const QString folder = ExistingFolder(dir1_->Path());
     drive1_->Refresh();

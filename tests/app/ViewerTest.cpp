@@ -154,10 +154,15 @@ TEST(ViewerBrowsing, ClickOnTheSelectedFileReloadsItAfterItChanged) {
     EXPECT_TRUE(form.status()->text().startsWith("Size: 20x10"));
     EXPECT_EQ(form.trgPIC()->size(), QSize(20, 10));
 
-    // Another file loads once, not once for the selection and again for the click.
+    // Another file loads once, not once for the selection and again for the click;
+    // a double click loads it once more at most.
     v.Click("b.bmp");
     EXPECT_EQ(v.counter.loads, 3);
-    EXPECT_EQ(form.ShownPath(), v.Path("b.bmp"));
+    QTreeWidget* list = form.llist();
+    const QPoint at = list->visualItemRect(v.Item("a.bmp")).center();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(v.counter.loads, 4);
+    EXPECT_EQ(form.ShownPath(), v.Path("a.bmp"));
 }
 
 TEST(ViewerBrowsing, PreviewShowsTheEnginesPictureOnce) {
@@ -220,6 +225,7 @@ TEST(ViewerScrolling, SmallPictureDoesNotMove) {
     mainForm& form = v.Start();
     v.Click("small.bmp");
     const QPoint place = form.trgPIC()->pos();
+    EXPECT_EQ(v.View()->cursor().shape(), Qt::ArrowCursor);
     Wheel(v.View(), -120);
     QTest::mousePress(v.View(), Qt::LeftButton, {}, {100, 100});
     QTest::mouseMove(v.View(), {40, 30});
@@ -233,7 +239,9 @@ TEST(ViewerScrolling, DraggingPansWithinTheRange) {
     mainForm& form = v.Start();
     v.Click("big.bmp");
     QWidget* view = v.View();
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     QTest::mousePress(view, Qt::LeftButton, {}, {200, 200});
+    EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
     QTest::mouseMove(view, {160, 170});
     EXPECT_EQ(form.hsb()->value(), 40);
     EXPECT_EQ(form.vsb()->value(), 30);
@@ -243,6 +251,7 @@ TEST(ViewerScrolling, DraggingPansWithinTheRange) {
     EXPECT_EQ(form.hsb()->value(), 0);
     EXPECT_EQ(form.vsb()->value(), 0);
     QTest::mouseRelease(view, Qt::LeftButton, {}, {400, 390});
+    EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     QTest::mouseMove(view, {100, 100});
     EXPECT_EQ(form.hsb()->value(), 0);
 }
