@@ -94,6 +94,13 @@ class Viewer {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
     QWidget* View() const { return form_->findChild<QWidget*>("view"); }
+    // Starts on a folder holding one device bitmap of w x h and shows it.
+    mainForm& StartShowing(const QString& name, int w, int h) {
+        Bitmap(name, w, h);
+        mainForm& form = Start();
+        Click(name);
+        return form;
+    }
 
     LoadCounter counter;
 
@@ -191,9 +198,7 @@ TEST(ViewerBrowsing, PreviewShowsTheEnginesPictureOnce) {
 
 TEST(ViewerScrolling, WheelScrollsAndStaysWithinTheRange) {
     Viewer v;
-    v.Bitmap("big.bmp", 1200, 900);
-    mainForm& form = v.Start();
-    v.Click("big.bmp");
+    mainForm& form = v.StartShowing("big.bmp", 1200, 900);
     ASSERT_TRUE(form.vsb()->isVisible());
     QWidget* view = v.View();
     ASSERT_NE(view, nullptr);
@@ -221,9 +226,7 @@ TEST(ViewerScrolling, WheelScrollsAndStaysWithinTheRange) {
 
 TEST(ViewerScrolling, SmallPictureDoesNotMove) {
     Viewer v;
-    v.Bitmap("small.bmp", 40, 30);
-    mainForm& form = v.Start();
-    v.Click("small.bmp");
+    mainForm& form = v.StartShowing("small.bmp", 40, 30);
     const QPoint place = form.trgPIC()->pos();
     EXPECT_EQ(v.View()->cursor().shape(), Qt::ArrowCursor);
     Wheel(v.View(), -120);
@@ -235,9 +238,7 @@ TEST(ViewerScrolling, SmallPictureDoesNotMove) {
 
 TEST(ViewerScrolling, DraggingPansWithinTheRange) {
     Viewer v;
-    v.Bitmap("big.bmp", 1200, 900);
-    mainForm& form = v.Start();
-    v.Click("big.bmp");
+    mainForm& form = v.StartShowing("big.bmp", 1200, 900);
     QWidget* view = v.View();
     EXPECT_EQ(view->cursor().shape(), Qt::OpenHandCursor);
     QTest::mousePress(view, Qt::LeftButton, {}, {200, 200});
@@ -258,9 +259,7 @@ TEST(ViewerScrolling, DraggingPansWithinTheRange) {
 
 TEST(ViewerScrolling, KeysScrollWhenTheViewHasTheFocus) {
     Viewer v;
-    v.Bitmap("big.bmp", 1200, 900);
-    mainForm& form = v.Start();
-    v.Click("big.bmp");
+    mainForm& form = v.StartShowing("big.bmp", 1200, 900);
     QWidget* view = v.View();
     EXPECT_NE(view->focusPolicy() & Qt::ClickFocus, 0);
     QTest::keyClick(view, Qt::Key_End);
