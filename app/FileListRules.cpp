@@ -37,6 +37,22 @@ QString FormatFileTime(const QDateTime& time) {
     return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+bool FileListLess(const FileListEntry& a, const FileListEntry& b, FileColumn column) {
+    const auto byName = [&] {
+        const int folded = a.name.compare(b.name, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a.name.compare(b.name, Qt::CaseSensitive) < 0;
+    };
+    switch (column) {
+        case FileColumn::Size:
+            return a.size != b.size ? a.size < b.size : byName();
+        case FileColumn::DateTime:
+            return a.modified != b.modified ? a.modified < b.modified : byName();
+        case FileColumn::Name:
+            break;
+    }
+    return byName();
+}
+
 QVector<FileListEntry> ListImageFiles(const QString& folder) {
     QVector<FileListEntry> entries;
     const QDir dir(folder);
@@ -50,7 +66,7 @@ QVector<FileListEntry> ListImageFiles(const QString& folder) {
         }
         entries.push_back({info.fileName(), FormatFileSize(static_cast<double>(size)),
                            FormatFileTime(info.lastModified()), info.absoluteFilePath(),
-                           ListExtension(info.fileName())});
+                           ListExtension(info.fileName()), size, info.lastModified()});
     }
     return entries;
 }

@@ -15,7 +15,16 @@ struct FileListEntry {
     QString timeText;   // "DateTime" column
     QString path;       // key and tool tip
     QString extension;  // tag: the upper-case extension
+    int64_t size = 0;   // bytes, for sorting
+    QDateTime modified;
 };
+
+// The columns of the file list, in order.
+enum class FileColumn { Name = 0, Size = 1, DateTime = 2 };
+
+// Order of two rows by a column: names ignore case (then case decides, so the
+// order is total); sizes and times go by value, ties by name.
+bool FileListLess(const FileListEntry& a, const FileListEntry& b, FileColumn column);
 
 // A size in bytes with KB, MB, GB or TB: 0, 1023, "1 KB", "1.5 KB".
 QString FormatFileSize(double size);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <cstdint>
 
@@ -9,11 +10,14 @@ class ZorixImgEngine;
 
 namespace zorix {
 
-// The engine's Picture (the image composed over its background colour),
+// The engine's Picture (the image already composed over its background colour),
 // as the preview shows it; a null image when nothing is loaded.
 QImage EnginePicture(const quenda::ZorixImgEngine& engine);
 
-// Composes premultiplied, bottom-up BGRA rows over an opaque colour.
-QImage ComposeOver(const uint8_t* bits, int width, int height, int32_t bgColor);
+// Opaque, bottom-up BGRA rows as a top-down image; they are taken as they are.
+QImage OpaqueRowsToImage(const uint8_t* bits, int width, int height);
+
+// A colour word 0x00BBGGRR as a Qt colour.
+QColor ColorOfWord(int32_t color);
 
 }  // namespace zorix

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/QtPrompter.h"
+#include "app/StartLocation.h"
 #include "app/mainForm.h"
 
 namespace {
@@ -32,5 +33,10 @@ int main(int argc, char* argv[]) {
     zorix::mainForm window(prompter);
     window.Startup();
     window.show();
+    // "zorix FILE" or "zorix FOLDER": a path that names nothing starts as without one.
+    const QString start = zorix::StartArgument(QApplication::arguments());
+    if (!start.isEmpty()) {
+        window.OpenLocation(start);
+    }
     return app.exec();
 }

@@ -48,10 +48,6 @@ QRect ToPixels(const TwipRect& r) {
             TwipsToPixels(r.height)};
 }
 
-QColor ColorOf(int32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 std::string NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -87,6 +83,7 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
     BuildHeader();
     BuildExplorer();
     BuildPreview();
+    BuildViewExtras();
     client_->installEventFilter(this);
     ApplyExplorerGeometry();
     resize(TwipsToPixels(g_.scaleWidth),
@@ -163,16 +160,8 @@ void mainForm::BuildExplorer() {
     connect(hmove_, &SplitterBar::moved, this, &mainForm::HmoveMoved);
     connect(hmove_, &SplitterBar::released, this, &mainForm::HmoveReleased);
 
-    llist_ = new QTreeWidget(client_);
+    llist_ = new FileListView(client_);
     llist_->setObjectName(QStringLiteral("llist"));
-    llist_->setHeaderLabels(
-        {QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("DateTime")});
-    llist_->setRootIsDecorated(false);
-    llist_->setUniformRowHeights(true);
-    llist_->setSelectionMode(QAbstractItemView::SingleSelection);
-    llist_->setAllColumnsShowFocus(true);
-    llist_->header()->resizeSection(0, 120);
-    llist_->header()->resizeSection(1, 60);
     connect(llist_, &QTreeWidget::itemSelectionChanged, this, &mainForm::FileSelected);
 
     vmove_ = new SplitterBar(Qt::Vertical, client_);
@@ -194,7 +183,7 @@ void mainForm::BuildPreview() {
     bkg_->setFrameShadow(QFrame::Sunken);
     bkg_->setLineWidth(kPreviewBorder);
     QPalette grey = bkg_->palette();
-    grey.setColor(QPalette::Window, ColorOf(kPreviewColor));
+    grey.setColor(QPalette::Window, ColorOfWord(kPreviewColor));
     bkg_->setPalette(grey);
     bkg_->setAutoFillBackground(true);
     // Children are placed relative to the inner area, inside the border.
@@ -263,6 +252,7 @@ void mainForm::Startup() {
     RestoreWindowPos();
     RestoreWindowState();
     RestoreExplorerSizes();
+    ApplyViewerSettings();
 
     loading_ = false;
     FormResize();
@@ -393,6 +383,7 @@ void mainForm::ApplyExplorerGeometry() {
 }
 
 void mainForm::LayoutPreview() {
+    ApplyFit();
     p_.outerWidth = PixelsToTwips(bkg_->width());
     p_.outerHeight = PixelsToTwips(bkg_->height());
     p_.innerWidth = PixelsToTwips(bkgInner_->width());
@@ -499,16 +490,7 @@ void mainForm::DriveChanged() {
 }
 
 void mainForm::FillFileList() {
-    llist_->clear();
-    const QVector<FileListEntry> entries = ListImageFiles(dir1_->Path());
-    for (const FileListEntry& entry : entries) {
-        auto* item = new QTreeWidgetItem(llist_, {entry.name, entry.sizeText, entry.timeText});
-        item->setData(0, kKeyRole, entry.path);
-        item->setData(0, kTagRole, entry.extension);
-        for (int column = 0; column < 3; ++column) {
-            item->setToolTip(column, entry.path);
-        }
-    }
+    llist_->Fill(ListImageFiles(dir1_->Path()));
 }
 
 void mainForm::FileSelected() {
@@ -523,6 +505,7 @@ void mainForm::FileSelected() {
 
 void mainForm::ClearPreview() {
     shownPath_.clear();
+    picture_.Clear();
     badpic_->hide();
     trgPIC_->hide();
     trgPIC_->clear();
@@ -550,7 +533,8 @@ void mainForm::ShowImageFile(const QString& path) {
         ShowInvalidFile();
         return;
     }
-    trgPIC_->setPixmap(QPixmap::fromImage(EnginePicture(*engine_)));
+    picture_.Set(EnginePicture(*engine_));
+    trgPIC_->setPixmap(picture_.Shown(FitToWindow(), FitArea()));
     SizeImageControl();
     status_->setText(QString::fromStdString(quenda::InformationLine(*engine_)));
     shownPath_ = path;
@@ -562,6 +546,7 @@ void mainForm::ShowImageFile(const QString& path) {
 void mainForm::ShowInvalidFile() {
     setSaveEnabled(false);
     shownPath_.clear();
+    picture_.Clear();
     trgPIC_->clear();
     trgPIC_->resize(0, 0);
     trgPIC_->hide();

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "app/ExplorerLayout.h"
+#include "app/FileListView.h"
+#include "app/PreviewFit.h"
 #include "app/PreviewLayout.h"
 #include "engine/ZorixImgEngine.h"
 
@@ -34,9 +36,9 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     // Background colour of the preview area, 0x00BBGGRR.
     static constexpr int32_t kPreviewColor = 0x808080;
     // Role of an item's key (its full path) in the file list.
-    static constexpr int kKeyRole = Qt::UserRole;
+    static constexpr int kKeyRole = FileListView::kKeyRole;
     // Role of an item's tag (its upper-case extension) in the file list.
-    static constexpr int kTagRole = Qt::UserRole + 1;
+    static constexpr int kTagRole = FileListView::kTagRole;
 
     explicit mainForm(Prompter& prompter, QWidget* parent = nullptr);
     ~mainForm() override;
@@ -89,6 +91,15 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QWidget* btSave(int index) const;
     QMenu* mSave() const { return mSave_; }
 
+    // Opens the folder of a path (or "file:" URL) and shows the file it names, as
+    // the command line and a drop onto the window ask; false when it names nothing.
+    bool OpenLocation(const QString& pathOrUrl);
+    // Reads the drives, the folder and the files again, keeping the selected file.
+    void RefreshLists();
+    bool FitToWindow() const;
+    QAction* mFitWindow() const { return mFitWindow_; }
+    QAction* mRefresh() const { return mRefresh_; }
+
     // Engine events.
     void RLEDecodingStarted(const std::string& fileName) override;
     void RLEDecoding(const std::string& fileName, float progress) override;
@@ -129,6 +140,16 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void PaintAlphaClicked();
     void FileSelected();
 
+    // Viewer additions: the view's scrolling, fitting, refreshing, limits, drops.
+    void BuildViewExtras();
+    void ApplyViewerSettings();
+    void FitToWindowClicked();
+    void ApplyFit();
+    QSize FitArea() const;
+    void UpdateMinimumSize();
+    void KeepWindowOnScreen();
+    void ShowListedFile(const QString& path);
+
     Prompter& prompter_;
     std::unique_ptr<quenda::ZorixImgEngine> engine_;
     ExplorerGeometry g_;
@@ -139,7 +160,7 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     DriveList* drive1_ = nullptr;
     FolderList* dir1_ = nullptr;
     SplitterBar* hmove_ = nullptr;
-    QTreeWidget* llist_ = nullptr;
+    FileListView* llist_ = nullptr;
     SplitterBar* vmove_ = nullptr;
     QFrame* bkg_ = nullptr;
     QWidget* bkgInner_ = nullptr;
@@ -167,6 +188,10 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     int grab_ = 0;
     bool smallFile_ = false;
     bool settingBars_ = false;  // the bars' "X" tag
+
+    QAction* mFitWindow_ = nullptr;
+    QAction* mRefresh_ = nullptr;
+    PreviewPicture picture_;  // the engine's picture of the shown file
 };
 
 }  // namespace zorix

@@ -1,9 +1,11 @@
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <new>
 
 #include "engine/ZorixImgEngine.h"
 #include "imaging/ColorCompose.h"
+#include "imaging/ColorWord.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda {
@@ -16,13 +18,12 @@ int64_t RoundHalfEven(double v) {
 }
 
 void FillOpaque(c32bppDIB& image, int32_t color) {
-    // Colour is 0x00BBGGRR; pixels are B, G, R, A. One row is filled, then copied.
-    const uint8_t pixel[4] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
-                              static_cast<uint8_t>(color), 255};
+    // One row is filled, then copied.
+    const std::array<uint8_t, 4> pixel = OpaquePixelOf(static_cast<uint32_t>(color));
     uint8_t* first = image.BitsPointer();
     const size_t rowBytes = static_cast<size_t>(image.scanWidth());
     for (size_t i = 0; i < rowBytes; i += 4) {
-        std::memcpy(first + i, pixel, 4);
+        std::memcpy(first + i, pixel.data(), 4);
     }
     for (int32_t y = 1; y < image.Height(); ++y) {
         std::memcpy(first + rowBytes * y, first, rowBytes);

@@ -1,9 +1,11 @@
 #include "imaging/ColorCompose.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
 #include "imaging/AlphaBlend.h"
+#include "imaging/ColorWord.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda {
@@ -12,15 +14,13 @@ bool ComposeOverColor(const c32bppDIB& source, uint8_t* out, int32_t color) {
     if (!source.Handle() || out == nullptr) {
         return false;
     }
-    const uint8_t background[4] = {static_cast<uint8_t>(color >> 16),
-                                   static_cast<uint8_t>(color >> 8), static_cast<uint8_t>(color),
-                                   255};
+    const std::array<uint8_t, 4> background = OpaquePixelOf(static_cast<uint32_t>(color));
     const int32_t width = source.Width();
     const size_t rowBytes = static_cast<size_t>(source.scanWidth());
     // One background row, read from the cache for every row of the image.
     std::vector<uint8_t> backgroundRow(rowBytes);
     for (size_t i = 0; i < rowBytes; i += 4) {
-        std::memcpy(&backgroundRow[i], background, 4);
+        std::memcpy(&backgroundRow[i], background.data(), 4);
     }
     const BlendParams params{BlendRule::Platform, 255, true};
     for (int32_t row = 0; row < source.Height(); ++row) {
