@@ -6,9 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 
-#include "app/modSettings.h"
 #include "app/modShell.h"
 #include "controls/VkProgressBar.h"
 #include "controls/colorFuncs.h"
@@ -78,12 +76,7 @@ void encForm::setStatus(const QString& text) {
 }
 
 void encForm::setValue(float value) {
-    if (std::isnan(value) || value < 0) {
-        value = 0;
-    } else if (value > 100) {
-        value = 100;
-    }
-    value_ = static_cast<float>(RoundHalfEven(value));
+    value_ = ProgressPercent(value);
     pb_->SetValue(static_cast<int>(value_));
     QCoreApplication::processEvents();
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <cmath>
 
 #include "app/SaveDialogRules.h"
 #include "app/encForm.h"
@@ -69,6 +70,10 @@ TEST(EncForm, TextsAndValue) {
     form.setValue(150);
     EXPECT_EQ(form.Value(), 100.0f);
     form.setValue(-3);
+    EXPECT_EQ(form.Value(), 0.0f);
+    form.setValue(2.5f);  // halves to even
+    EXPECT_EQ(form.Value(), 2.0f);
+    form.setValue(std::nanf(""));
     EXPECT_EQ(form.Value(), 0.0f);
 }
 

@@ -42,26 +42,6 @@ QByteArray Converted(const QString& source, const QString& target, int type) {
         QFile::encodeName(target).toStdString(), static_cast<quenda::IMG_SAVE_TYPES>(type))));
 }
 
-// One row of 260 distinct colours: more than a device bitmap's row can hold.
-std::vector<uint8_t> ColourfulRowFile() {
-    testsupport::RLEBuilder b;
-    b.width = 260;
-    b.height = 1;
-    for (int i = 1; i <= 260; ++i) {
-        b.colors.push_back(static_cast<uint16_t>(i * 97));
-    }
-    std::vector<uint8_t> row;
-    for (int code = 1; code <= 251; ++code) {
-        row.push_back(static_cast<uint8_t>(code));
-    }
-    row.insert(row.end(), {0xFD, 9, 0});
-    for (int code = 243; code <= 251; ++code) {
-        row.push_back(static_cast<uint8_t>(code));
-    }
-    b.rows = {row};
-    return b.Build();
-}
-
 // Runs an action inside the engine's events, noting what the window shows.
 class Probe : public quenda::ZorixImgEngineEvents {
   public:
@@ -210,7 +190,7 @@ TEST_F(SaveCommandTest, EveryFormatWritesWhatAConversionWrites) {
 }
 
 TEST_F(SaveCommandTest, TooManyColoursInARowShowsTheReason) {
-    apptest::WriteBytes(FilePath("wide.bmp"), ColourfulRowFile());
+    apptest::WriteBytes(FilePath("wide.bmp"), testsupport::ColourfulRowFile());
     mainForm& form = Start();
     Select("wide.bmp");
     ASSERT_TRUE(form.SaveEnabled());
