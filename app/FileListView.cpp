@@ -91,10 +91,6 @@ void FileListView::mousePressEvent(QMouseEvent* event) {
     QTreeWidget::mousePressEvent(event);
 }
 
-}  // namespace zorix
-
-namespace zorix {
-
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The first click of the pair loaded the file; the second does not again.
     pressedSelected_ = nullptr;

@@ -73,6 +73,9 @@ QString QtPrompter::DialogFilter(const QString& filter) {
 
 QString QtPrompter::ChooseSaveFile(QWidget* parent, const SaveRequest& request) {
     QFileDialog dialog(parent, request.title, request.initialFolder, DialogFilter(request.filter));
+    // Qt's own dialog behaves the same under every desktop and from the keyboard:
+    // the name field has the focus, typing a name and Enter saves.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultExtension);
     dialog.selectFile(request.initialName);

@@ -19,6 +19,7 @@
 #include "app/HeaderStrip.h"
 #include "app/PreviewImage.h"
 #include "app/Prompter.h"
+#include "app/SaveDialogRules.h"
 #include "app/SplitterBar.h"
 #include "app/WindowPlacement.h"
 #include "app/modSettings.h"
@@ -39,9 +40,6 @@ constexpr int kPreviewBorder = 2;       // pixels on each side of the preview ar
 constexpr qint64 kSmallFileLimit = 16384;
 constexpr double kDesignLeft = 1200;  // twips
 constexpr double kDesignTop = 900;
-
-const std::array<const char*, 6> kSaveMenuCaptions = {
-    "", "RLE Bitmap (iPAQ 31x/iGO)", "RGB Bitmap", "ARGB Bitmap", "PNG", "JPEG"};
 
 QRect ToPixels(const TwipRect& r) {
     return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
@@ -102,9 +100,10 @@ void mainForm::BuildMenus() {
     mFile_->setObjectName(QStringLiteral("mFile"));
     mSave_ = mFile_->addMenu(QStringLiteral("&Save as"));
     mSave_->setObjectName(QStringLiteral("mSave"));
-    for (int i = 1; i <= 5; ++i) {
-        mSaveFile_[i] = mSave_->addAction(QString::fromLatin1(kSaveMenuCaptions[i]));
+    for (int i = kFirstSaveIndex; i <= kLastSaveIndex; ++i) {
+        mSaveFile_[i] = mSave_->addAction(QString::fromLatin1(SaveFormatOf(i)->menuCaption));
         mSaveFile_[i]->setObjectName(QStringLiteral("mSaveFile%1").arg(i));
+        connect(mSaveFile_[i], &QAction::triggered, this, [this, i] { SaveFile(i); });
     }
     mFile_->addSeparator();
     mFile_->addAction(QStringLiteral("&Batch conversion"))->setObjectName(QStringLiteral("mBatch"));
@@ -316,6 +315,9 @@ void mainForm::RestoreExplorerSizes() {
 }
 
 void mainForm::closeEvent(QCloseEvent* event) {
+    if (busy_.HoldClose(event)) {
+        return;
+    }
     const Prompter::Answer answer = prompter_.MessageBox(
         this, QStringLiteral("Do you realy want to exit Zorix?"), QStringLiteral("Zorix"),
         Prompter::Icon::Question, Prompter::Buttons::YesNo);
@@ -529,7 +531,12 @@ void mainForm::ShowImageFile(const QString& path) {
     ClearPreview();
     const QFileInfo info(path);
     smallFile_ = info.size() < kSmallFileLimit;
-    if (!engine_->LoadImage(NativePath(path))) {
+    bool loaded = false;
+    {
+        const BusyGuard::Operation operation(busy_);
+        loaded = engine_->LoadImage(NativePath(path));
+    }
+    if (!loaded) {
         ShowInvalidFile();
         return;
     }
@@ -587,12 +594,16 @@ void mainForm::setSaveEnabled(bool enabled) {
 }
 
 void mainForm::SetExplorerEnabled(bool enabled) {
-    drive1_->setEnabled(enabled);
-    dir1_->setEnabled(enabled);
-    llist_->setEnabled(enabled);
-    mFile_->menuAction()->setEnabled(enabled);
-    mView_->menuAction()->setEnabled(enabled);
-    mHelp_->menuAction()->setEnabled(enabled);
+    if (enabled) {
+        busy_.Unlock();
+        return;
+    }
+    // The save buttons too: nothing may start a second engine call meanwhile.
+    QList<QWidget*> widgets = {drive1_, dir1_, llist_};
+    for (int i = kFirstSaveIndex; i <= kLastSaveIndex; ++i) {
+        widgets << btSave(i);
+    }
+    busy_.Lock(widgets, {mFile_->menuAction(), mView_->menuAction(), mHelp_->menuAction()});
 }
 
 void mainForm::setPBVisible(bool visible) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "app/BusyGuard.h"
 #include "app/ExplorerLayout.h"
 #include "app/FileListView.h"
 #include "app/PreviewFit.h"
@@ -26,6 +27,7 @@ class FolderList;
 class HeaderStrip;
 class Prompter;
 class SplitterBar;
+class encForm;
 class pbForm;
 
 // The explorer window: drive, folder and file lists beside the preview, the
@@ -58,6 +60,10 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QString PBAction() const;
     void setPBAction(const QString& text);
 
+    // The save command of index 1 to 5 (menu item and header button alike): the
+    // save dialog, the engine's SaveImageAs, then the file list or the error.
+    void SaveFile(int index);
+
     // Loads a file through the engine and shows it with its information line.
     void ShowImageFile(const QString& path);
     // The resize handler: explorer rules (unless suspended), then the preview.
@@ -85,6 +91,8 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QFrame* bkg() const { return bkg_; }
     QWidget* client() const { return client_; }
     pbForm* ProgressWindow() const { return pb_; }
+    encForm* EncodingWindow() const { return enc_; }
+    const BusyGuard& Busy() const { return busy_; }
     QAction* mShowBorder() const { return mShowBorder_; }
     QAction* mPaintAlpha() const { return mPaintAlpha_; }
     QAction* mSaveFile(int index) const;
@@ -104,6 +112,11 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void RLEDecodingStarted(const std::string& fileName) override;
     void RLEDecoding(const std::string& fileName, float progress) override;
     void RLEDecodingComplete(const std::string& fileName, bool success) override;
+    void RLEEncodingStarted(const std::string& fileName) override;
+    void RLEEncoding(const std::string& fileName, int16_t step, const std::string& action,
+                     const std::string& status, float progress, int32_t colorCount) override;
+    void RLEEncodingComplete(const std::string& fileName, bool success,
+                             bool paletteOverflow) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +152,9 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void ShowBorderClicked();
     void PaintAlphaClicked();
     void FileSelected();
+    void SelectShownFile();
+    void ReloadShownImage();
+    void EndEncoding();
 
     // Viewer additions: the view's scrolling, fitting, refreshing, limits, drops.
     void BuildViewExtras();
@@ -171,6 +187,7 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QFrame* corner_ = nullptr;
     QLabel* status_ = nullptr;
     pbForm* pb_ = nullptr;
+    encForm* enc_ = nullptr;
 
     QMenu* mFile_ = nullptr;
     QMenu* mView_ = nullptr;
@@ -192,6 +209,8 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QAction* mFitWindow_ = nullptr;
     QAction* mRefresh_ = nullptr;
     PreviewPicture picture_;  // the engine's picture of the shown file
+    // No second engine call and no close while one runs.
+    BusyGuard busy_{this};
 };
 
 }  // namespace zorix

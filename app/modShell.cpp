@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <cmath>
+
 #include "app/Prompter.h"
+#include "app/modSettings.h"
 
 namespace zorix {
 
@@ -29,6 +32,13 @@ QString FormatDuration(int32_t seconds) {
 
 QString BrowseForFolder(Prompter& prompter, QWidget* parent) {
     return prompter.ChooseFolder(parent, QStringLiteral("Select folder"));
+}
+
+float ProgressPercent(float value) {
+    if (std::isnan(value) || value < 0) {
+        return 0;
+    }
+    return static_cast<float>(RoundHalfEven(value > 100 ? 100 : value));
 }
 
 void MakeTopmost(QWidget* window) {

@@ -16,6 +16,9 @@ QString FileNameOf(const QString& path);
 QString FormatDuration(int32_t seconds);
 // The system folder picker titled "Select folder"; "" when cancelled.
 QString BrowseForFolder(Prompter& prompter, QWidget* parent);
+// A progress value as the progress windows show it: limited to 0..100 (not a
+// number gives 0) and rounded to a whole number, halves to even.
+float ProgressPercent(float value);
 // Shows the window above the other windows without moving or activating it.
 void MakeTopmost(QWidget* window);
 

@@ -3,9 +3,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <cmath>
 
-#include "app/modSettings.h"
+#include "app/modShell.h"
 #include "controls/VkProgressBar.h"
 
 namespace zorix {
@@ -32,12 +31,7 @@ pbForm::pbForm(QWidget* parent)
 }
 
 void pbForm::setValue(float value) {
-    if (std::isnan(value) || value < 0) {
-        value = 0;
-    } else if (value > 100) {
-        value = 100;
-    }
-    value_ = static_cast<float>(RoundHalfEven(value));
+    value_ = ProgressPercent(value);
     bar_->SetValue(static_cast<int>(value_));
     QCoreApplication::processEvents();
 }

@@ -24,7 +24,8 @@ class ZorixImgEngineEvents {
     virtual void RLEDecodingComplete(const std::string& /*fileName*/, bool /*success*/) {}
 };
 
-// Forwards every event to the subscribers, in the order they subscribed.
+// Forwards every event to the subscribers, in the order they subscribed. Handlers
+// may subscribe and unsubscribe from inside an event.
 class EngineEventHub final : public ZorixImgEngineEvents {
   public:
     void Subscribe(ZorixImgEngineEvents* subscriber);
@@ -40,6 +41,10 @@ class EngineEventHub final : public ZorixImgEngineEvents {
     void RLEDecodingComplete(const std::string& fileName, bool success) override;
 
   private:
+    bool IsSubscribed(const ZorixImgEngineEvents* subscriber) const;
+    template <typename Call>
+    void Raise(const Call& call);
+
     std::vector<ZorixImgEngineEvents*> subscribers_;
 };
 

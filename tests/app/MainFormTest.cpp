@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "MainFormFixture.h"
 #include "app/DriveList.h"
 #include "app/FolderList.h"
 #include "app/SplitterBar.h"
@@ -30,49 +31,7 @@ using zorix::Prompter;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        apptest::ClearStore();
-        ASSERT_TRUE(folder_.isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(folder_.path());
-        prompter_.defaultAnswer = Prompter::Answer::No;
-    }
-    void TearDown() override {
-        form_.reset();
-        QDir::setCurrent(previousDir_);
-        apptest::ClearStore();
-    }
-
-    mainForm& Start() {
-        form_ = std::make_unique<mainForm>(prompter_);
-        form_->Startup();
-        form_->show();
-        QApplication::processEvents();
-        return *form_;
-    }
-
-    QString Folder() const { return QDir(folder_.path()).canonicalPath(); }
-    QString FilePath(const QString& name) const { return Folder() + "/" + name; }
-
-    QTreeWidgetItem* Item(const QString& name) {
-        const auto found = form_->llist()->findItems(name, Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.first();
-    }
-
-    // Selects a listed file as a click would.
-    void Select(const QString& name) {
-        QTreeWidgetItem* item = Item(name);
-        ASSERT_NE(item, nullptr) << name.toStdString();
-        form_->llist()->setCurrentItem(item);
-    }
-
-    QTemporaryDir folder_;
-    QString previousDir_;
-    FakePrompter prompter_;
-    std::unique_ptr<mainForm> form_;
-};
+using MainFormTest = apptest::MainFormFixture;
 
 TEST_F(MainFormTest, FirstStartWithAnEmptyStore) {
     mainForm& form = Start();
@@ -294,11 +253,11 @@ TEST_F(MainFormTest, GifInformationLineHasNoColors) {
     // A 1x1 GIF89a, with a comment block that lifts it over the 57-byte floor of loading.
     apptest::WriteBytes(
         FilePath("dot.gif"),
-        {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0xFF,
-         0xFF, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x21,
-         0xFE, 0x10, 'a',  'b',  'c',  'd',  'e',  'f',  'g',  'h',  'i',  'j',  'k',  'l',
-         'm',  'n',  'o',  'p',  0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
-         0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B});
+        {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00,
+         0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00,
+         0x00, 0x21, 0xFE, 0x10, 'a',  'b',  'c',  'd',  'e',  'f',  'g',  'h',  'i',
+         'j',  'k',  'l',  'm',  'n',  'o',  'p',  0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
+         0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B});
     mainForm& form = Start();
     Select("dot.gif");
     ASSERT_TRUE(form.SaveEnabled());

@@ -29,26 +29,6 @@ std::vector<uint8_t> SmallFile() {
     return b.Build();
 }
 
-// One row of 260 distinct colours: codes 1..251, then base 9 and codes 243..251.
-std::vector<uint8_t> ColourfulRowFile() {
-    RLEBuilder b;
-    b.width = 260;
-    b.height = 1;
-    for (int i = 1; i <= 260; ++i) {
-        b.colors.push_back(static_cast<uint16_t>(i * 97));
-    }
-    std::vector<uint8_t> row;
-    for (int code = 1; code <= 251; ++code) {
-        row.push_back(static_cast<uint8_t>(code));
-    }
-    row.insert(row.end(), {0xFD, 9, 0});
-    for (int code = 243; code <= 251; ++code) {
-        row.push_back(static_cast<uint8_t>(code));
-    }
-    b.rows = {row};
-    return b.Build();
-}
-
 std::vector<uint8_t> ReadAll(const fs::path& path) {
     std::vector<uint8_t> bytes;
     quenda::fileio::ReadWholeFile(path, bytes);
@@ -116,7 +96,7 @@ TEST_F(EngineSaveRLE, ReplacesAnExistingFile) {
 }
 
 TEST_F(EngineSaveRLE, TooColourfulRowFailsAndLeavesTheDestinationAlone) {
-    Load(ColourfulRowFile());
+    Load(testsupport::ColourfulRowFile());
     const std::string target = (fs::path(dir_) / "keep.bmp").string();
     std::ofstream(target) << "previous content";
     EXPECT_FALSE(engine_.SaveImageAs(target, quenda::IS_BMP_RL));
@@ -133,7 +113,7 @@ TEST_F(EngineSaveRLE, TooColourfulRowFailsAndLeavesTheDestinationAlone) {
 }
 
 TEST_F(EngineSaveRLE, AccuracyAndLimitReachTheEncoder) {
-    Load(ColourfulRowFile());
+    Load(testsupport::ColourfulRowFile());
     engine_.setRLEColorAccuracy(90);
     engine_.setRLEMaxPalleteSize(40);
     const std::string target = (fs::path(dir_) / "small.bmp").string();

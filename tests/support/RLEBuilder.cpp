@@ -71,6 +71,25 @@ std::vector<uint8_t> EncodeCodesRow(const std::vector<uint8_t>& codes) {
     return out;
 }
 
+std::vector<uint8_t> ColourfulRowFile() {
+    RLEBuilder b;
+    b.width = 260;
+    b.height = 1;
+    for (int i = 1; i <= 260; ++i) {
+        b.colors.push_back(static_cast<uint16_t>(i * 97));
+    }
+    std::vector<uint8_t> row;
+    for (int code = 1; code <= 251; ++code) {
+        row.push_back(static_cast<uint8_t>(code));
+    }
+    row.insert(row.end(), {0xFD, 9, 0});
+    for (int code = 243; code <= 251; ++code) {
+        row.push_back(static_cast<uint8_t>(code));
+    }
+    b.rows = {row};
+    return b.Build();
+}
+
 std::string MakeTempDir(const std::string& prefix) {
     std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     if (!mkdtemp(pattern.data())) {

@@ -25,6 +25,10 @@ struct RLEBuilder {
 // device's writer does, without base markers.
 std::vector<uint8_t> EncodeCodesRow(const std::vector<uint8_t>& codes);
 
+// A 260 x 1 device bitmap whose one row holds 260 distinct colours, more than a
+// row of the format can hold: codes 1..251, then base 9 and codes 243..251.
+std::vector<uint8_t> ColourfulRowFile();
+
 // Writes bytes to a file; returns the path.
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
 // A fresh folder for one test.
