@@ -81,6 +81,19 @@ TEST_F(ImagePlugin, ReadsADeviceBitmapNamedBmpWithTheEnginesPixels) {
     EXPECT_EQ(QImagePixels(image), EnginePixels(path));
 }
 
+TEST_F(ImagePlugin, DecidingByContentAlsoFindsIt) {
+    const std::string path = Write("z.bmp", desktoptest::DeviceBitmap(11, 6));
+    QImageReader reader(QString::fromStdString(path));
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(QImagePixels(image), EnginePixels(path));
+    const std::string windows = Write("w2.bmp", desktoptest::OrdinaryBitmap(3, 3));
+    QImageReader other(QString::fromStdString(windows));
+    other.setDecideFormatFromContent(true);
+    EXPECT_EQ(other.format(), QByteArray("bmp"));
+}
+
 TEST_F(ImagePlugin, MatchesThePngTheEngineWrites) {
     const std::string device = Write("y.bmp", desktoptest::DeviceBitmap(40, 12));
     quenda::ZorixImgEngine engine;

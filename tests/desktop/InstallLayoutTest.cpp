@@ -163,4 +163,38 @@ TEST(InstallLayout, AClientBuildsAgainstTheInstalledEngineWithPkgConfig) {
     QDir(QString::fromStdString(dir)).removeRecursively();
 }
 
+TEST(InstallLayout, AClientBuildsAgainstTheInstalledEngineWithTheCMakePackage) {
+    const std::string dir = desktoptest::ScratchDir("cmake-client");
+    const QString root = QString::fromStdString(dir);
+    QFile list(root + "/CMakeLists.txt");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(
+        "cmake_minimum_required(VERSION 3.22)\n"
+        "project(client CXX)\n"
+        "find_package(Quenda " ZORIX_VERSION
+        " REQUIRED)\n"
+        "add_executable(client client.cpp)\n"
+        "target_link_libraries(client PRIVATE quenda::quenda)\n");
+    list.close();
+    QFile source(root + "/client.cpp");
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write(
+        "#include \"engine/ZorixImgEngine.h\"\n"
+        "int main() { quenda::ZorixImgEngine e; return e.ImageIsLoaded() ? 1 : 0; }\n");
+    source.close();
+    const auto configured =
+        RunProgram(QStringLiteral(ZORIX_CMAKE_COMMAND),
+                   {QStringLiteral("-S"), root, QStringLiteral("-B"), root + "/build",
+                    QStringLiteral("-DCMAKE_PREFIX_PATH=") + QStringLiteral(ZORIX_STAGE_DIR)});
+    ASSERT_EQ(configured.exitCode, 0)
+        << configured.out.toStdString() << configured.err.toStdString();
+    const auto built = RunProgram(QStringLiteral(ZORIX_CMAKE_COMMAND),
+                                  {QStringLiteral("--build"), root + "/build"});
+    ASSERT_EQ(built.exitCode, 0) << built.out.toStdString() << built.err.toStdString();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_LIBRARY_PATH"), Staged(kLib));
+    EXPECT_EQ(RunProgram(root + "/build/client", {}, env).exitCode, 0);
+    QDir(root).removeRecursively();
+}
+
 }  // namespace
