@@ -1,6 +1,8 @@
 // zorix-thumbnailer: previews of device bitmaps for file managers, following the
 // freedesktop thumbnailer convention ("-s SIZE INPUT OUTPUT.png").
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,31 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// The engine picks the decoder by the ".bmp" extension, while file managers type device
+// bitmaps by content. A device bitmap under another name is loaded through a ".bmp" link
+// in a private temporary folder.
+bool LoadByContent(quenda::ZorixImgEngine& engine, const std::string& input) {
+    if (engine.LoadImage(input)) {
+        return true;
+    }
+    if (!engine.IsRLE(input)) {
+        return false;
+    }
+    std::error_code ec;
+    const std::filesystem::path source = std::filesystem::absolute(input, ec);
+    std::string pattern =
+        (std::filesystem::temp_directory_path(ec) / "zorix-thumb-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data())) {
+        return false;
+    }
+    const std::filesystem::path folder = pattern;
+    const std::filesystem::path link = folder / "source.bmp";
+    std::filesystem::create_symlink(source, link, ec);
+    const bool loaded = !ec && engine.LoadImage(link.string());
+    std::filesystem::remove_all(folder, ec);
+    return loaded;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -29,7 +56,7 @@ int main(int argc, char** argv) {
     }
     quenda::ZorixImgEngine engine;
     engine.setImageBgColor(kBackground);
-    if (!engine.LoadImage(request->input)) {
+    if (!LoadByContent(engine, request->input)) {
         return Fail(request->input + ": " +
                     (engine.LastFailureReason().empty() ? std::string("not an image")
                                                         : engine.LastFailureReason()));

@@ -92,6 +92,14 @@ TEST_F(Thumbnailer, KeepsSmallPicturesAtTheirOwnSize) {
     EXPECT_EQ(QImage(Out("small.png"), "png").size(), QSize(20, 10));
 }
 
+TEST_F(Thumbnailer, TakesDeviceBitmapsByContentWhateverTheirName) {
+    // File managers type device bitmaps by content, so any name may arrive.
+    const QString input = Write("picture.dat", desktoptest::DeviceBitmap(50, 25));
+    const auto r = RunProgram(kThumbnailer, {"-s", "32", input, Out("dat.png")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(Out("dat.png"), "png").size(), QSize(32, 16));
+}
+
 TEST_F(Thumbnailer, FailsCleanlyOnFilesItCannotRead) {
     std::vector<uint8_t> truncated = desktoptest::DeviceBitmap(40, 40);
     truncated.resize(30);
