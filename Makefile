@@ -4,7 +4,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build run test bench fuzz fuzz-smoke samples clean
+.PHONY: all deps configure build run test bench fuzz fuzz-smoke samples install clean
 
 all: build
 
@@ -16,6 +16,11 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Installs into PREFIX (default /usr/local); DESTDIR stages the install elsewhere.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	@scripts/run.sh $(BUILD)

@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  librsvg2-bin txt2man
+  desktop-file-utils appstream shared-mime-info
 )
 
 missing=()

@@ -329,14 +329,8 @@ std::filesystem::path CorpusDir() {
     if (const char* env = std::getenv("ZORIX_CORPUS_DIR")) {
         return std::filesystem::path(env) / "pngsuite";
     }
-    const std::filesystem::path source = ZORIX_SOURCE_DIR;
-    for (const char* up : {"../shared/corpus/pngsuite", "../../shared/corpus/pngsuite"}) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(source / up, ec)) {
-            return source / up;
-        }
-    }
-    return {};
+    // The suite travels with the project's own test data.
+    return std::filesystem::path(ZORIX_SOURCE_DIR) / "tests" / "data" / "pngsuite";
 }
 
 }  // namespace pngtest

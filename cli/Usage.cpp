@@ -1,0 +1,66 @@
+#include "cli/Usage.h"
+
+#ifndef ZORIX_VERSION_TEXT
+#define ZORIX_VERSION_TEXT "0.0.0"
+#endif
+
+namespace zorixcli {
+
+namespace {
+
+const char* const kInfoUsage =
+    "usage: zorix-cli info [--json] FILE...\n"
+    "Describes each image file: size, palette, alpha and type.\n"
+    "  --json   one JSON object per line and file\n";
+
+const char* const kConvertUsage =
+    "usage: zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
+    "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
+    "                 [--json] [--quiet] [-j N] FILE...\n"
+    "Converts each file into the target format.\n"
+    "  --to FORMAT         target format: rle, bmp24, bmp32, png or jpg\n"
+    "  -o, --output PATH   the target of a single input file\n"
+    "  -d, --out-dir DIR   write the targets into DIR\n"
+    "  --accuracy A        colour accuracy of the palette, 90 to 100 (default 100)\n"
+    "  --max-palette N     largest palette, 0 to 9999 (default 0 = no limit)\n"
+    "  --no-copy           load and save even when the source is already in the format\n"
+    "  --overwrite         replace existing targets\n"
+    "  --json              one JSON object per line and file\n"
+    "  --quiet             no progress display\n"
+    "  -j, --jobs N        convert N files at a time\n";
+
+const char* const kDecodeUsage =
+    "usage: zorix-cli decode FILE -o OUTPUT\n"
+    "Loads FILE with the image library and writes its buffer as a 32-bit bitmap.\n"
+    "  -o, --output OUTPUT   the bitmap to write\n";
+
+}  // namespace
+
+std::string CommandUsage(const std::string& command) {
+    if (command == "info") {
+        return kInfoUsage;
+    }
+    if (command == "convert") {
+        return kConvertUsage;
+    }
+    if (command == "decode") {
+        return kDecodeUsage;
+    }
+    return {};
+}
+
+std::string ToolUsage() {
+    return "usage: zorix-cli info [--json] FILE...\n"
+           "       zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
+           "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
+           "                 [--json] [--quiet] [-j N] FILE...\n"
+           "       zorix-cli decode FILE -o OUTPUT\n"
+           "       zorix-cli COMMAND --help\n"
+           "       zorix-cli --version\n";
+}
+
+std::string VersionLine() {
+    return std::string("zorix-cli ") + ZORIX_VERSION_TEXT;
+}
+
+}  // namespace zorixcli
