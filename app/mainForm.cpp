@@ -21,9 +21,12 @@
 #include "app/Prompter.h"
 #include "app/SplitterBar.h"
 #include "app/WindowPlacement.h"
+#include "app/frmAbout.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
+#include "app/optionsForm.h"
 #include "app/pbForm.h"
+#include "app/updForm.h"
 #include "engine/InfoLine.h"
 
 #ifndef ZORIX_VERSION_TEXT
@@ -84,6 +87,7 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     BuildMenus();
+    HookUpDialogs();
     BuildHeader();
     BuildExplorer();
     BuildPreview();
@@ -251,8 +255,7 @@ void mainForm::Startup() {
 
     loading_ = true;
     LoadEngineOptions();
-    engine_->setRLEColorAccuracy(ColorAccuracy);
-    engine_->setRLEMaxPalleteSize(MaxPaletteSize);
+    ApplyEngineOptions();
     setWindowTitle(QStringLiteral("Zorix Viewer v" ZORIX_VERSION_TEXT));
     setSaveEnabled(false);
 
@@ -679,6 +682,31 @@ void mainForm::RLEDecoding(const std::string& /*fileName*/, float progress) {
 void mainForm::RLEDecodingComplete(const std::string& /*fileName*/, bool /*success*/) {
     if (!smallFile_) {
         setPBVisible(false);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Options, update check and about box
+
+void mainForm::HookUpDialogs() {
+    connect(mFile_->findChild<QAction*>(QStringLiteral("mOptions")), &QAction::triggered, this,
+            &mainForm::OptionsClicked);
+    connect(mHelp_->findChild<QAction*>(QStringLiteral("mCheckUpd")), &QAction::triggered, this,
+            [this] { RunUpdateCheck(prompter_, this); });
+    connect(mHelp_->findChild<QAction*>(QStringLiteral("mAbout")), &QAction::triggered, this,
+            [this] { ShowAbout(this); });
+}
+
+void mainForm::OptionsClicked() {
+    ShowOptions(this);
+    ApplyEngineOptions();
+}
+
+// The engine encodes with the program-wide palette options.
+void mainForm::ApplyEngineOptions() {
+    if (engine_) {
+        engine_->setRLEColorAccuracy(ColorAccuracy);
+        engine_->setRLEMaxPalleteSize(MaxPaletteSize);
     }
 }
 
