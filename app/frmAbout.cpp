@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/CommandButton.h"
 #include "app/UpdateCheck.h"
 #include "button/VkButton.h"
 
@@ -18,7 +19,7 @@ frmAbout::frmAbout(QWidget* parent)
                          "iPAQ 31x GPS device.\nIt can also convert standard BMPs (RGB and "
                          "ARGB), GIFs and PNGs to iPAQ's format (iPAQ RLE Bitmap)."),
           this)),
-      cmdOK_(new VkButton(this)) {
+      cmdOK_(CommandButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), this)) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Zorix"));
     setModal(true);
@@ -29,11 +30,7 @@ frmAbout::frmAbout(QWidget* parent)
     version_->setObjectName(QStringLiteral("lblVersion"));
     description_->setObjectName(QStringLiteral("lblDescription"));
     description_->setWordWrap(true);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->SetTheme(VkButton::thmSilver3D);
-    cmdOK_->SetCaption(QStringLiteral("OK"));
     cmdOK_->SetDefault(true);
-    cmdOK_->setFixedSize(90, 25);
     connect(cmdOK_, &VkButton::Click, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title_);

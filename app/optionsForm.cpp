@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/CommandButton.h"
 #include "app/DigitEdit.h"
 #include "app/PaletteLimitRules.h"
 #include "app/modSettings.h"
@@ -23,15 +24,6 @@ QLabel* WrappedText(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     return label;
-}
-
-VkButton* CommandButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new VkButton(parent);
-    button->setObjectName(name);
-    button->SetTheme(VkButton::thmSilver3D);
-    button->SetCaption(caption);
-    button->setFixedSize(90, 25);
-    return button;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "app/CommandButton.h"
 #include "app/CompareVersions.h"
 #include "app/PageText.h"
 #include "app/Prompter.h"
@@ -33,7 +34,7 @@ updForm::updForm(Prompter& prompter, const UpdateCheckSettings& settings, QWidge
       settings_(settings),
       wb1_(new QNetworkAccessManager(this)),
       text_(new QLabel(QStringLiteral("Contacting website. Please wait..."), this)),
-      cancelBUT_(new VkButton(this)) {
+      cancelBUT_(CommandButton(QStringLiteral("cancelBUT"), QStringLiteral("&Cancel"), this)) {
     setObjectName(QStringLiteral("updForm"));
     setWindowTitle(QStringLiteral("Checking for updates..."));
     setModal(true);
@@ -42,10 +43,6 @@ updForm::updForm(Prompter& prompter, const UpdateCheckSettings& settings, QWidge
     wb1_->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
     wb1_->setCache(nullptr);
     text_->setObjectName(QStringLiteral("text"));
-    cancelBUT_->setObjectName(QStringLiteral("cancelBUT"));
-    cancelBUT_->SetTheme(VkButton::thmSilver3D);
-    cancelBUT_->SetCaption(QStringLiteral("&Cancel"));
-    cancelBUT_->setFixedSize(90, 25);
     connect(cancelBUT_, &VkButton::Click, this, &updForm::cancelBUT_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
