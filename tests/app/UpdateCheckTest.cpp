@@ -83,29 +83,31 @@ TEST_F(UpdateCheckTest, RequestAddressCarriesTheRunningVersion) {
     EXPECT_EQ(server_.Targets(), QStringList{kQuery});
 }
 
-// Equal and older versions, the end mark in lower case: one reply each.
-TEST_F(UpdateCheckTest, RepliesWithoutAnUpdate) {
-    for (const char* body : {"version=1.0.1\r\n[EOF]", "version=1.0.0\r\n[EOF]",
-                             "version=1.00.0001\r\n[eof]", "version=1.0.1\r\nredir=\r\n[EOF]"}) {
+// Replies that end in one message: equal and older versions and the end mark in lower
+// case say "no update"; no end mark, only a comment, an empty version or an empty page
+// say "no version".
+TEST_F(UpdateCheckTest, RepliesWithOneMessage) {
+    struct Row {
+        const char* body;
+        bool hasVersion;
+    };
+    const Row rows[] = {
+        {"version=1.0.1\r\n[EOF]", true},     {"version=1.0.0\r\n[EOF]", true},
+        {"version=1.00.0001\r\n[eof]", true}, {"version=1.0.1\r\nredir=\r\n[EOF]", true},
+        {"version=9.9.9\r\n", false},         {"@version=9.9.9\r\n[EOF]", false},
+        {"version=\r\n[EOF]", false},         {"", false},
+    };
+    for (const Row& row : rows) {
         prompter_.shown.clear();
-        Serve(kQuery, body);
+        Serve(kQuery, row.body);
         Check();
-        SCOPED_TRACE(body);
+        SCOPED_TRACE(row.body);
         EXPECT_EQ(prompter_.shown.size(), 1u);
-        ExpectShown(0, kLatest, "No updates available", Prompter::Icon::Information);
-    }
-}
-
-// No end mark, only a comment, an empty version, an empty page.
-TEST_F(UpdateCheckTest, RepliesWithoutAVersion) {
-    for (const char* body :
-         {"version=9.9.9\r\n", "@version=9.9.9\r\n[EOF]", "version=\r\n[EOF]", ""}) {
-        prompter_.shown.clear();
-        Serve(kQuery, body);
-        Check();
-        SCOPED_TRACE(body);
-        EXPECT_EQ(prompter_.shown.size(), 1u);
-        ExpectShown(0, kNoVersion, "", Prompter::Icon::Exclamation);
+        if (row.hasVersion) {
+            ExpectShown(0, kLatest, "No updates available", Prompter::Icon::Information);
+        } else {
+            ExpectShown(0, kNoVersion, "", Prompter::Icon::Exclamation);
+        }
     }
 }
 
