@@ -692,14 +692,28 @@ void mainForm::HookUpDialogs() {
     connect(mFile_->findChild<QAction*>(QStringLiteral("mOptions")), &QAction::triggered, this,
             &mainForm::OptionsClicked);
     connect(mHelp_->findChild<QAction*>(QStringLiteral("mCheckUpd")), &QAction::triggered, this,
-            [this] { RunUpdateCheck(prompter_, this); });
+            [this] {
+                RunUpdateCheck(prompter_, this);
+                TakeFocusBack();
+            });
     connect(mHelp_->findChild<QAction*>(QStringLiteral("mAbout")), &QAction::triggered, this,
-            [this] { ShowAbout(this); });
+            [this] {
+                ShowAbout(this);
+                TakeFocusBack();
+            });
 }
 
 void mainForm::OptionsClicked() {
     ShowOptions(this);
     ApplyEngineOptions();
+    TakeFocusBack();
+}
+
+// Without a window manager nobody gives the focus back once a modal window closes,
+// and the keyboard would reach no window.
+void mainForm::TakeFocusBack() {
+    raise();
+    activateWindow();
 }
 
 // The engine encodes with the program-wide palette options.

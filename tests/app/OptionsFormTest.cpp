@@ -339,8 +339,12 @@ TEST_F(DialogMenuTest, AboutBoxShowsNameVersionAndDescription) {
         EXPECT_EQ(box.cmdOK()->objectName(), "cmdOK");
         QTest::mouseClick(box.cmdOK(), Qt::LeftButton);
     });
+    form.show();
     form.findChild<QAction*>("mAbout")->trigger();
     EXPECT_TRUE(seen);
+    // The keyboard reaches the main window again.
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &form);
 }
 
 TEST_F(DialogMenuTest, AboutBoxClosesWithReturnAndEscape) {
