@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QNetworkAccessManager>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -247,6 +248,22 @@ TEST_F(UpdateCheckTest, AddressWithoutATransportNeedsTheSystem) {
     ASSERT_EQ(prompter_.shown.size(), 1u);
     ExpectShown(0, "This feature requires MS Internet Explorer 5.5 or higher.",
                 "System requirements", Prompter::Icon::Exclamation);
+}
+
+TEST_F(UpdateCheckTest, EachCheckAsksTheServerAgain) {
+    Serve(kQuery, "version=1.0.1\r\n[EOF]");
+    Check();
+    Serve(kQuery, "version=1.0.2\r\n[EOF]");
+    Check();
+    EXPECT_EQ(server_.Targets(), (QStringList{kQuery, kQuery}));
+    ASSERT_EQ(prompter_.shown.size(), 2u);
+    EXPECT_EQ(prompter_.shown[1].title, "Update available");
+}
+
+TEST_F(UpdateCheckTest, SecureAddressesHaveATransport) {
+    QNetworkAccessManager manager;
+    EXPECT_TRUE(manager.supportedSchemes().contains("https"));
+    EXPECT_TRUE(manager.supportedSchemes().contains("http"));
 }
 
 TEST_F(UpdateCheckTest, WindowCaptionAndText) {
