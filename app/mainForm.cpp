@@ -22,9 +22,12 @@
 #include "app/SaveDialogRules.h"
 #include "app/SplitterBar.h"
 #include "app/WindowPlacement.h"
+#include "app/frmAbout.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
+#include "app/optionsForm.h"
 #include "app/pbForm.h"
+#include "app/updForm.h"
 #include "engine/InfoLine.h"
 
 #ifndef ZORIX_VERSION_TEXT
@@ -78,6 +81,7 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     BuildMenus();
+    HookUpDialogs();
     BuildHeader();
     BuildExplorer();
     BuildPreview();
@@ -239,8 +243,7 @@ void mainForm::Startup() {
 
     loading_ = true;
     LoadEngineOptions();
-    engine_->setRLEColorAccuracy(ColorAccuracy);
-    engine_->setRLEMaxPalleteSize(MaxPaletteSize);
+    ApplyEngineOptions();
     setWindowTitle(QStringLiteral("Zorix Viewer v" ZORIX_VERSION_TEXT));
     setSaveEnabled(false);
 
@@ -675,6 +678,45 @@ void mainForm::RLEDecoding(const std::string& /*fileName*/, float progress) {
 void mainForm::RLEDecodingComplete(const std::string& /*fileName*/, bool /*success*/) {
     if (!smallFile_) {
         setPBVisible(false);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Options, update check and about box
+
+void mainForm::HookUpDialogs() {
+    connect(mFile_->findChild<QAction*>(QStringLiteral("mOptions")), &QAction::triggered, this,
+            &mainForm::OptionsClicked);
+    connect(mHelp_->findChild<QAction*>(QStringLiteral("mCheckUpd")), &QAction::triggered, this,
+            [this] {
+                RunUpdateCheck(prompter_, this);
+                TakeFocusBack();
+            });
+    connect(mHelp_->findChild<QAction*>(QStringLiteral("mAbout")), &QAction::triggered, this,
+            [this] {
+                ShowAbout(this);
+                TakeFocusBack();
+            });
+}
+
+void mainForm::OptionsClicked() {
+    ShowOptions(this);
+    ApplyEngineOptions();
+    TakeFocusBack();
+}
+
+// Without a window manager nobody gives the focus back once a modal window closes,
+// and the keyboard would reach no window.
+void mainForm::TakeFocusBack() {
+    raise();
+    activateWindow();
+}
+
+// The engine encodes with the program-wide palette options.
+void mainForm::ApplyEngineOptions() {
+    if (engine_) {
+        engine_->setRLEColorAccuracy(ColorAccuracy);
+        engine_->setRLEMaxPalleteSize(MaxPaletteSize);
     }
 }
 

@@ -135,6 +135,12 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void SizeImageControl();
     void SetExplorerEnabled(bool enabled);
 
+    // Options, update check and about box from the menus.
+    void HookUpDialogs();
+    void OptionsClicked();
+    void ApplyEngineOptions();
+    void TakeFocusBack();
+
     void DriveChanged();
     void RestoreLastFolder(const QString& defaultFolder);
     void RestoreWindowPos();

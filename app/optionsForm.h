@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QSlider;
+class VkButton;
+
+namespace zorix {
+
+class DigitEdit;
+
+// The modal "Options" dialog: the colour accuracy and the palette limit of the RLE
+// encoder. OK stores both program-wide options; Cancel leaves them as they were.
+class optionsForm : public QDialog {
+    Q_OBJECT
+  public:
+    explicit optionsForm(QWidget* parent = nullptr);
+
+    QSlider* ca() const { return ca_; }
+    QCheckBox* ck() const { return ck_; }
+    DigitEdit* mps() const { return mps_; }
+    VkButton* okBUT() const { return okBUT_; }
+    VkButton* cancelBUT() const { return cancelBUT_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QGroupBox* BuildAccuracyFrame();
+    QWidget* BuildPaletteLimit();
+    QWidget* BuildButtons();
+    void Opening();
+    void Changed();
+    void ck_Click();
+    void mps_LostFocus();
+    void okBUT_Click();
+
+    QSlider* ca_ = nullptr;
+    QCheckBox* ck_ = nullptr;
+    DigitEdit* mps_ = nullptr;
+    VkButton* okBUT_ = nullptr;
+    VkButton* cancelBUT_ = nullptr;
+};
+
+// Opens the dialog modally; true when OK stored new options.
+bool ShowOptions(QWidget* parent);
+
+}  // namespace zorix
