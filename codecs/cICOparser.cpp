@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codecs/IconBitmap.h"
+#include "codecs/PngFormat.h"
 #include "codecs/cPNGparser.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ImageTypes.h"
@@ -16,8 +17,7 @@ namespace {
 constexpr size_t kDirectoryHeader = 6;
 constexpr size_t kEntrySize = 16;
 constexpr uint16_t kPngMarker = 0x5244;  // "DR" of "IHDR" read where a bit count would be
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr size_t kPngHeaderEnd = 33;  // signature, IHDR length, type and 13 data bytes
+constexpr size_t kPngHeaderEnd = 33;     // signature, IHDR length, type and 13 data bytes
 
 int32_t Side(uint8_t stored) {
     return stored == 0 ? 256 : stored;
@@ -109,7 +109,7 @@ void cICOparser::CheckPngEntry(const uint8_t* data, Entry& entry, uint16_t direc
     entry.png = true;
     entry.depth = 0;
     const uint8_t* png = data + entry.imageOffset;
-    if (entry.bytesInRes < kPngHeaderEnd || std::memcmp(png, kPngSignature, 8) != 0 ||
+    if (entry.bytesInRes < kPngHeaderEnd || !png::HasSignature(png, entry.bytesInRes) ||
         std::memcmp(png + 12, "IHDR", 4) != 0) {
         return;
     }

@@ -326,12 +326,14 @@ std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& dat
     const size_t count = work.palette.size();
     std::vector<uint8_t> file;
     file.reserve(rle::kHeaderSize + 3 * count + 3 * rowEnds.size() + data.size());
-    file.insert(file.end(), {'R', 'L', static_cast<uint8_t>(work.hasAlpha ? 1 : 0), 0});
-    Put16(file, static_cast<uint32_t>(work.width));
-    Put16(file, static_cast<uint32_t>(work.height));
-    Put16(file, static_cast<uint32_t>(count));
-    Put16(file, static_cast<uint32_t>(work.height));
-    file.insert(file.end(), {0x1F, 0xF8});
+    rle::Header header;
+    header.hasAlpha = work.hasAlpha;
+    header.width = static_cast<int16_t>(work.width);
+    header.height = static_cast<int16_t>(work.height);
+    header.entryCount = static_cast<uint16_t>(count);
+    header.rowCount = static_cast<int16_t>(work.height);
+    file.resize(rle::kHeaderSize);
+    rle::WriteHeader(header, file.data());
     for (size_t i = 1; i < count; ++i) {
         Put16(file, KeyColor(work.palette[i]));
     }
