@@ -160,7 +160,8 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
             failureReason_ = decoded.failureReason;
         }
     } else if (!LoadOrdinaryImage(path) && failureReason_.empty()) {
-        failureReason_ = "not a supported image";
+        const LoadFailure& why = image_->LastLoadFailure();
+        failureReason_ = why ? why.Describe() : "not a supported image";
     }
 
     if (imageType_ != IL_UNKNOWN) {
