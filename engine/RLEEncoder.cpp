@@ -9,6 +9,7 @@
 #include "engine/PaletteKeyIndex.h"
 #include "engine/PaletteMerger.h"
 #include "engine/RLEFormat.h"
+#include "engine/RowProgress.h"
 #include "engine/RowWindowChooser.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
@@ -53,11 +54,6 @@ class EncodeEvents {
     ZorixImgEngineEvents& events_;
     std::string status_;
 };
-
-float RowProgress(int32_t y, int32_t height) {
-    // A one-row image is complete after its only row, as when decoding.
-    return height > 1 ? static_cast<float>(y * 100.0 / (height - 1)) : 100.0f;
-}
 
 // Per-channel conversions of a stored (premultiplied) pixel to the palette key.
 struct KeyTables {
