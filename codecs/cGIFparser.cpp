@@ -203,8 +203,14 @@ bool cGIFparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image,
     if (verdict == Verdict::NotGif || verdict == Verdict::Refused) {
         return false;
     }
-    if (verdict == Verdict::Damaged || !Decode(data, scan, image)) {
+    // Every damaged verdict is a block that needs more bytes than remain, so the first
+    // missing byte is the one after the data.
+    if (verdict == Verdict::Damaged) {
         image.DestroyDIB();
+        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Truncated, length));
+    } else if (!Decode(data, scan, image)) {
+        image.DestroyDIB();
+        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "GIF image data"));
     }
     return true;
 }

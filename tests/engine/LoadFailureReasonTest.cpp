@@ -4,6 +4,7 @@
 
 #include "engine/ZorixImgEngine.h"
 #include "imaging/ZlibBinding.h"
+#include "support/GifBuilder.h"
 #include "support/RLEBuilder.h"
 
 namespace {
@@ -86,4 +87,28 @@ TEST(LoadFailureReason, AGoodLoadAfterABadOneLeavesNoReason) {
     EXPECT_FALSE(engine.LastFailureReason().empty());
     EXPECT_TRUE(engine.LoadImage(dir + "/good.png"));
     EXPECT_TRUE(engine.LastFailureReason().empty());
+}
+
+TEST(LoadFailureReason, ACutGifIsReportedAsTruncatedAtItsEnd) {
+    const std::string dir = testsupport::MakeTempDir("loadreason");
+    testsupport::GifBuilder b;
+    b.screenWidth = 16;
+    b.screenHeight = 16;
+    b.globalTable = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
+    testsupport::GifFrame f;
+    f.width = 16;
+    f.height = 16;
+    for (int i = 0; i < 256; ++i) {
+        f.indices.push_back(static_cast<uint8_t>((i * 7 + i / 5) % 4));
+    }
+    b.frames = {f};
+    std::vector<uint8_t> gif = b.Build();
+    ASSERT_GE(gif.size(), 70u);  // still above the smallest file the loader tries
+    WriteAll(dir + "/good.gif", gif);
+    quenda::ZorixImgEngine engine;
+    ASSERT_TRUE(engine.LoadImage(dir + "/good.gif"));
+    gif.resize(gif.size() - 4);  // inside the image data's sub-blocks
+    WriteAll(dir + "/cut.gif", gif);
+    EXPECT_FALSE(engine.LoadImage(dir + "/cut.gif"));
+    EXPECT_EQ(engine.LastFailureReason(), "truncated data at byte " + std::to_string(gif.size()));
 }
