@@ -215,6 +215,7 @@ bool cPNGparser::CheckHeader() {
         return false;
     }
     if (static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_) > c32bppDIB::kMaxPixels) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
     bitsPerPixel_ = bitDepth_ * ChannelCount(colorType_);
@@ -231,6 +232,7 @@ bool cPNGparser::CheckHeader() {
         }
     }
     if (expected > kMaxExpectedSize) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
     expectedSize_ = static_cast<size_t>(expected);
@@ -241,7 +243,11 @@ bool cPNGparser::PrepareFormat() {
     const bool paletteKept =
         !palette_.empty() &&
         (colorType_ == png::kRGB || colorType_ == png::kPalette || colorType_ == png::kRGBA);
-    if (paletteKept && (!paletteCrcOk_ || palette_.size() % 3 != 0)) {
+    if (paletteKept && !paletteCrcOk_) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "PLTE");
+        return false;
+    }
+    if (paletteKept && palette_.size() % 3 != 0) {
         return false;
     }
     const size_t keyBytes = colorType_ == png::kGrey ? 2 : colorType_ == png::kRGB ? 6 : 1;
@@ -249,6 +255,7 @@ bool cPNGparser::PrepareFormat() {
         transparency_.size() >= keyBytes &&
         (colorType_ == png::kGrey || colorType_ == png::kRGB || colorType_ == png::kPalette);
     if (keptTransparency_ && !transparencyCrcOk_) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "tRNS");
         return false;
     }
 

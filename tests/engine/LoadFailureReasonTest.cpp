@@ -112,3 +112,24 @@ TEST(LoadFailureReason, ACutGifIsReportedAsTruncatedAtItsEnd) {
     EXPECT_FALSE(engine.LoadImage(dir + "/cut.gif"));
     EXPECT_EQ(engine.LastFailureReason(), "truncated data at byte " + std::to_string(gif.size()));
 }
+
+// Big-endian 32-bit value at p.
+void PutBE32(std::vector<uint8_t>& bytes, size_t p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[p + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (24 - 8 * i));
+    }
+}
+
+TEST(LoadFailureReason, AHeaderAboveThePixelLimitIsReportedAsTooLarge) {
+    const std::string dir = testsupport::MakeTempDir("loadreason");
+    std::vector<uint8_t> png = MakePng(dir);
+    const size_t ihdr = ChunkData(png, "IHDR");
+    ASSERT_GT(ihdr, 0u);
+    PutBE32(png, ihdr, 0x7FFFFFFF);
+    PutBE32(png, ihdr + 4, 0x7FFFFFFF);
+    PutBE32(png, ihdr + 13, 0);  // a stored CRC of 0 is not checked
+    WriteAll(dir + "/huge.png", png);
+    quenda::ZorixImgEngine engine;
+    EXPECT_FALSE(engine.LoadImage(dir + "/huge.png"));
+    EXPECT_EQ(engine.LastFailureReason(), "image size above the limit");
+}
