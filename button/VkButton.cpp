@@ -16,11 +16,58 @@ namespace {
 
 constexpr int kSizeMarginX = 8;  // added to the caption's extent for the minimum size
 constexpr int kSizeMarginY = 6;
+constexpr char kEnabledKey[] = "enabled";
+
+// ExProp text of the form "special=<command>" runs a command instead of being kept.
+bool IsCommand(const QString& exProp) {
+    return exProp.left(8).toLower() == "special=";
+}
+
+QVariant CaptionDefault(const VkButton& b) {
+    return b.objectName().isEmpty() ? QString("Caption") : b.objectName();
+}
 
 }  // namespace
 
+const PropertyTable<VkButton>& VkButton::Properties() {
+    using C = VkButton;
+    static const PropertyTable<C> table{
+        {"c1", &C::colorA_, 0xBBAD9C},
+        {"c2", &C::colorB_, 0xFFFFFF},
+        {"htcolor", &C::hoverColorA_, 0xBBAD9C},
+        {"hbcolor", &C::hoverColorB_, 0xFFFFFF},
+        {"fcolor", &C::foreColor_, 0},
+        {"hfcolor", &C::hoverForeColor_, 0},
+        {"olcolor", &C::outlineColor_, 0xFFFFFF},
+        {"holcolor", &C::hoverOutline_, 0xFFFFFF},
+        {"brdcolor", &C::borderColor_, 0x424242},
+        {.key = "ptext", .member = &C::caption_, .fallback = &CaptionDefault},
+        {"cstrength", &C::cutStrength_, stSoft, stSoft, stHard},
+        {"cstyle", &C::cutStyle_, posNeither, posNeither, posBoth},
+        {"plight", &C::lightEffect_, true},
+        {"btline", &C::bottomLine_, false},
+        {"crnstyle", &C::cornerStyle_, csSquare, csSquare, csRound},
+        {"calign", &C::alignment_, aaMiddleCenter, aaTopLeft, aaBottomCenter},
+        {"asize", &C::autoSize_, false},
+        {.key = "font", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
+        {"olstyle", &C::outline_, olRegular, olNone, olHoverShadow},
+        {"handCursor", &C::handPointer_, false},
+        {"icpic", &C::icon_, QVariant()},
+        {"icalign", &C::iconAlignment_, aaMiddleLeft, aaTopLeft, aaBottomCenter},
+        {"icx", &C::iconAdjustX_, 0, -32768, 32767},
+        {"icy", &C::iconAdjustY_, 0, -32768, 32767},
+        {"appear", &C::appearance_, ap3D, apFlat, ap3D},
+        {"bstyle", &C::borderStyle_, bsFixedSingle, bsNone, bsFixedSingle},
+        {kEnabledKey, kEnabledFlag, true},
+        {"gtype", &C::gradientStyle_, gtPlain, gtPlain, gtGel},
+        {"xtrVar", &C::xtrVar_, QVariant()},
+        {"ExProp", &C::exProp_, QString()},
+    };
+    return table;
+}
+
 VkButton::VkButton(QWidget* parent) : QWidget(parent) {
-    font_ = QWidget::font();
+    Properties().ApplyDefaults(*this);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -56,31 +103,30 @@ void VkButton::Changed(const char* key) {
 }
 
 void VkButton::SetGradientStyle(int style) {
-    SetEnumProperty(&gradientStyle_, style, gtGel, "gtype");
+    SetProperty(&VkButton::gradientStyle_, style);
 }
 void VkButton::SetBorderAppearence(int a) {
-    SetEnumProperty(&appearance_, a, ap3D, "appear");
+    SetProperty(&VkButton::appearance_, a);
 }
 void VkButton::SetBorderStyle(int style) {
-    SetEnumProperty(&borderStyle_, style, bsFixedSingle, "bstyle");
+    SetProperty(&VkButton::borderStyle_, style);
 }
 void VkButton::SetCornerStyle(int style) {
-    SetEnumProperty(&cornerStyle_, style, csRound, "crnstyle");
+    SetProperty(&VkButton::cornerStyle_, style);
 }
 void VkButton::SetBorderColor(uint color) {
-    SetColorProperty(&borderColor_, color, "brdcolor");
+    StoreProperty(&VkButton::borderColor_, color);
 }
 void VkButton::SetCaption(const QString& caption) {
     caption_ = caption;
     UpdateAccessKey();
-    Changed("ptext");
+    Announce(&VkButton::caption_);
 }
 void VkButton::SetFont(const QFont& font) {
-    font_ = font;
-    Changed("font");
+    StoreProperty(&VkButton::font_, font);
 }
 void VkButton::SetAlignment(int a) {
-    SetEnumProperty(&alignment_, a, aaBottomCenter, "calign");
+    SetProperty(&VkButton::alignment_, a);
 }
 void VkButton::SetEnabled(bool enabled) {
     setEnabled(enabled);
@@ -90,79 +136,69 @@ void VkButton::SetEnabled(bool enabled) {
         tip_.Leave();
         tip_.DropTip();
     }
-    Changed("enabled");
+    Changed(kEnabledKey);
 }
 void VkButton::SetAutoSize(bool autoSize) {
-    SetBoolProperty(&autoSize_, autoSize, "asize");
+    StoreProperty(&VkButton::autoSize_, autoSize);
 }
 void VkButton::SetLightEffect(bool on) {
-    SetBoolProperty(&lightEffect_, on, "plight");
+    StoreProperty(&VkButton::lightEffect_, on);
 }
 void VkButton::SetBottomLine(bool on) {
-    SetBoolProperty(&bottomLine_, on, "btline");
+    StoreProperty(&VkButton::bottomLine_, on);
 }
 void VkButton::SetHandPointer(bool on) {
     handPointer_ = on;
     UpdateCursor();
-    Changed("handCursor");
+    Announce(&VkButton::handPointer_);
 }
 void VkButton::SetCutStyle(int style) {
-    SetEnumProperty(&cutStyle_, style, posBoth, "cstyle");
+    SetProperty(&VkButton::cutStyle_, style);
 }
 void VkButton::SetCutStrength(int s) {
-    SetEnumProperty(&cutStrength_, s, stHard, "cstrength");
+    SetProperty(&VkButton::cutStrength_, s);
 }
 void VkButton::SetColorA(uint color) {
-    SetColorProperty(&colorA_, color, "c1");
+    StoreProperty(&VkButton::colorA_, color);
 }
 void VkButton::SetColorB(uint color) {
-    SetColorProperty(&colorB_, color, "c2");
+    StoreProperty(&VkButton::colorB_, color);
 }
 void VkButton::SetOutline(int style) {
-    SetEnumProperty(&outline_, style, olHoverShadow, "olstyle");
+    SetProperty(&VkButton::outline_, style);
 }
 void VkButton::SetOutlineColor(uint color) {
-    SetColorProperty(&outlineColor_, color, "olcolor");
+    StoreProperty(&VkButton::outlineColor_, color);
 }
 void VkButton::SetForeColor(uint color) {
-    SetColorProperty(&foreColor_, color, "fcolor");
+    StoreProperty(&VkButton::foreColor_, color);
 }
 void VkButton::SetHoverColorA(uint color) {
-    SetColorProperty(&hoverColorA_, color, "htcolor");
+    StoreProperty(&VkButton::hoverColorA_, color);
 }
 void VkButton::SetHoverColorB(uint color) {
-    SetColorProperty(&hoverColorB_, color, "hbcolor");
+    StoreProperty(&VkButton::hoverColorB_, color);
 }
 void VkButton::SetHoverForecolor(uint color) {
-    SetColorProperty(&hoverForeColor_, color, "hfcolor");
+    StoreProperty(&VkButton::hoverForeColor_, color);
 }
 void VkButton::SetHoverOutline(uint color) {
-    SetColorProperty(&hoverOutline_, color, "holcolor");
+    StoreProperty(&VkButton::hoverOutline_, color);
 }
 void VkButton::SetIcon(const QPixmap& icon) {
-    icon_ = icon;
-    Changed("icpic");
+    StoreProperty(&VkButton::icon_, icon);
 }
 void VkButton::SetIconAlignment(int a) {
-    SetEnumProperty(&iconAlignment_, a, aaBottomCenter, "icalign");
+    SetProperty(&VkButton::iconAlignment_, a);
 }
 void VkButton::SetIconAdjustX(int dx) {
-    if (dx < -32768 || dx > 32767) {
-        return;
-    }
-    iconAdjustX_ = dx;
-    Changed("icx");
+    SetProperty(&VkButton::iconAdjustX_, dx);
 }
 void VkButton::SetIconAdjustY(int dy) {
-    if (dy < -32768 || dy > 32767) {
-        return;
-    }
-    iconAdjustY_ = dy;
-    Changed("icy");
+    SetProperty(&VkButton::iconAdjustY_, dy);
 }
 void VkButton::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("xtrVar");
+    StoreProperty(&VkButton::xtrVar_, value);
 }
 void VkButton::SetDefault(bool isDefault) {
     default_ = isDefault;
@@ -171,15 +207,15 @@ void VkButton::SetDefault(bool isDefault) {
 }
 
 void VkButton::SetExProp(const QString& exProp) {
-    if (exProp.left(8).toLower() == "special=") {
+    if (IsCommand(exProp)) {
         RunCommand(exProp.mid(8).trimmed().toLower());
         exProp_.clear();
-        Changed("ExProp");
+        Announce(&VkButton::exProp_);
         return;
     }
     exProp_ = exProp;
     options_.Parse(exProp_);
-    Changed("ExProp");
+    Announce(&VkButton::exProp_);
 }
 
 void VkButton::RunCommand(const QString& command) {
@@ -489,38 +525,8 @@ void VkButton::focusOutEvent(QFocusEvent*) {
 
 void VkButton::ReadProperties(const PropertyBag& bag) {
     quiet_ = true;
-    colorA_ = bag.ReadColor("c1", 0xBBAD9C);
-    colorB_ = bag.ReadColor("c2", 0xFFFFFF);
-    hoverColorA_ = bag.ReadColor("htcolor", 0xBBAD9C);
-    hoverColorB_ = bag.ReadColor("hbcolor", 0xFFFFFF);
-    foreColor_ = bag.ReadColor("fcolor", 0);
-    hoverForeColor_ = bag.ReadColor("hfcolor", 0);
-    outlineColor_ = bag.ReadColor("olcolor", 0xFFFFFF);
-    hoverOutline_ = bag.ReadColor("holcolor", 0xFFFFFF);
-    borderColor_ = bag.ReadColor("brdcolor", 0x424242);
-    caption_ = bag.ReadString("ptext", objectName().isEmpty() ? QString("Caption") : objectName());
-    cutStrength_ = bag.ReadRange("cstrength", stSoft, stSoft, stHard);
-    cutStyle_ = bag.ReadRange("cstyle", posNeither, posNeither, posBoth);
-    lightEffect_ = bag.ReadBool("plight", true);
-    bottomLine_ = bag.ReadBool("btline", false);
-    cornerStyle_ = bag.ReadRange("crnstyle", csSquare, csSquare, csRound);
-    alignment_ = bag.ReadRange("calign", aaMiddleCenter, aaTopLeft, aaBottomCenter);
-    autoSize_ = bag.ReadBool("asize", false);
-    font_ = bag.ReadFont("font", QWidget::font());
-    outline_ = bag.ReadRange("olstyle", olRegular, olNone, olHoverShadow);
-    handPointer_ = bag.ReadBool("handCursor", false);
-    const QVariant pic = bag.Read("icpic");
-    icon_ = pic.canConvert<QPixmap>() ? pic.value<QPixmap>() : QPixmap();
-    iconAlignment_ = bag.ReadRange("icalign", aaMiddleLeft, aaTopLeft, aaBottomCenter);
-    iconAdjustX_ = bag.ReadRange("icx", 0, -32768, 32767);
-    iconAdjustY_ = bag.ReadRange("icy", 0, -32768, 32767);
-    appearance_ = bag.ReadRange("appear", ap3D, apFlat, ap3D);
-    borderStyle_ = bag.ReadRange("bstyle", bsFixedSingle, bsNone, bsFixedSingle);
-    setEnabled(bag.ReadBool("enabled", true));
-    gradientStyle_ = bag.ReadRange("gtype", gtPlain, gtPlain, gtGel);
-    xtrVar_ = bag.ReadVariant("xtrVar", QVariant());
-    exProp_ = bag.ReadString("ExProp", QString());
-    if (exProp_.left(8).toLower() == "special=") {
+    Properties().Read(*this, bag);
+    if (IsCommand(exProp_)) {
         exProp_.clear();  // commands are not kept
     }
     options_.Parse(exProp_);
@@ -535,34 +541,5 @@ void VkButton::ReadProperties(const PropertyBag& bag) {
 }
 
 void VkButton::WriteProperties(PropertyBag& bag) const {
-    bag.Write("c1", colorA_);
-    bag.Write("c2", colorB_);
-    bag.Write("htcolor", hoverColorA_);
-    bag.Write("hbcolor", hoverColorB_);
-    bag.Write("fcolor", foreColor_);
-    bag.Write("hfcolor", hoverForeColor_);
-    bag.Write("olcolor", outlineColor_);
-    bag.Write("holcolor", hoverOutline_);
-    bag.Write("brdcolor", borderColor_);
-    bag.Write("ptext", caption_);
-    bag.Write("cstrength", cutStrength_);
-    bag.Write("cstyle", cutStyle_);
-    bag.Write("plight", lightEffect_);
-    bag.Write("btline", bottomLine_);
-    bag.Write("crnstyle", cornerStyle_);
-    bag.Write("calign", alignment_);
-    bag.Write("asize", autoSize_);
-    bag.Write("font", font_.toString());
-    bag.Write("olstyle", outline_);
-    bag.Write("handCursor", handPointer_);
-    bag.Write("icpic", icon_.isNull() ? QVariant() : QVariant(icon_));
-    bag.Write("icalign", iconAlignment_);
-    bag.Write("icx", iconAdjustX_);
-    bag.Write("icy", iconAdjustY_);
-    bag.Write("appear", appearance_);
-    bag.Write("bstyle", borderStyle_);
-    bag.Write("enabled", isEnabled());
-    bag.Write("gtype", gradientStyle_);
-    bag.Write("xtrVar", xtrVar_);
-    bag.Write("ExProp", exProp_);
+    Properties().Write(*this, bag);
 }

@@ -185,6 +185,8 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
 
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkButton>& Properties();
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -245,33 +247,34 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
 
     PaintState Current() const;
 
-    uint colorA_ = 0xBBAD9C;
-    uint colorB_ = 0xFFFFFF;
-    uint hoverColorA_ = 0xBBAD9C;
-    uint hoverColorB_ = 0xFFFFFF;
-    uint foreColor_ = 0;
-    uint hoverForeColor_ = 0;
-    uint outlineColor_ = 0xFFFFFF;
-    uint hoverOutline_ = 0xFFFFFF;
-    uint borderColor_ = 0x424242;
+    // Defaults come from the property table.
+    uint colorA_{};
+    uint colorB_{};
+    uint hoverColorA_{};
+    uint hoverColorB_{};
+    uint foreColor_{};
+    uint hoverForeColor_{};
+    uint outlineColor_{};
+    uint hoverOutline_{};
+    uint borderColor_{};
     QPixmap icon_;
-    int alignment_ = aaMiddleCenter;
-    int iconAlignment_ = aaMiddleLeft;
-    QString caption_ = "Caption";
-    int cutStrength_ = stSoft;
-    int cutStyle_ = posNeither;
-    bool lightEffect_ = true;
-    bool bottomLine_ = false;
-    int cornerStyle_ = csSquare;
-    bool autoSize_ = false;
-    int outline_ = olRegular;
-    bool handPointer_ = false;
+    int alignment_{};
+    int iconAlignment_{};
+    QString caption_{};
+    int cutStrength_{};
+    int cutStyle_{};
+    bool lightEffect_{};
+    bool bottomLine_{};
+    int cornerStyle_{};
+    bool autoSize_{};
+    int outline_{};
+    bool handPointer_{};
     QFont font_;
-    int iconAdjustX_ = 0;
-    int iconAdjustY_ = 0;
-    int appearance_ = ap3D;
-    int borderStyle_ = bsFixedSingle;
-    int gradientStyle_ = gtPlain;
+    int iconAdjustX_{};
+    int iconAdjustY_{};
+    int appearance_{};
+    int borderStyle_{};
+    int gradientStyle_{};
     QVariant xtrVar_;
     QString exProp_;
     int theme_ = thmCUSTOM;

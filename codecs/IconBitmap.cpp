@@ -1,5 +1,6 @@
 #include "codecs/IconBitmap.h"
 
+#include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/PixelMath.h"
@@ -8,7 +9,8 @@
 namespace quenda {
 
 size_t IconRowBytes(int32_t width, int32_t depth) {
-    return (static_cast<size_t>(width) * depth + 31) / 32 * 4;
+    return static_cast<size_t>(
+        BitmapRowLength(static_cast<uint64_t>(width), static_cast<uint32_t>(depth)));
 }
 
 namespace {

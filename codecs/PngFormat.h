@@ -1,12 +1,26 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // Constants of the PNG file format shared by the reader and the writer.
 namespace quenda::png {
 
 constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+// Where the header fields stand in a file: the signature, then the IHDR chunk's
+// length and type, then its 13 data bytes.
+constexpr size_t kFileWidthOffset = 16;
+constexpr size_t kFileHeightOffset = 20;
+constexpr size_t kFileBitDepthOffset = 24;
+constexpr size_t kFileColorTypeOffset = 25;
+constexpr size_t kFileHeaderEnd = 33;
+
+inline bool HasSignature(const uint8_t* data, size_t size) {
+    return size >= kSignature.size() && std::equal(kSignature.begin(), kSignature.end(), data);
+}
 
 constexpr uint32_t ChunkType(char a, char b, char c, char d) {
     return (static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |

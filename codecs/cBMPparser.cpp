@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/AlphaAnalysis.h"
+#include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
@@ -54,7 +55,7 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
         return OwnPath::Refused;
     }
     const uint64_t absHeight = height < 0 ? -static_cast<int64_t>(height) : height;
-    const uint64_t rowLength = (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    const uint64_t rowLength = BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
     const uint64_t offset = ReadLE32(data + 10);
     const uint64_t needed = offset + rowLength * absHeight;
     // Core headers have other fields at these offsets; they go to the loader.

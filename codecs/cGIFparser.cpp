@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "codecs/GifFormat.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
@@ -21,17 +22,6 @@ constexpr uint8_t kImage = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
 constexpr uint8_t kApplicationLabel = 0xFF;
 constexpr uint8_t kControlLabel = 0xF9;
-
-bool HasSignature(const uint8_t* data, size_t size) {
-    if (size < 6) {
-        return false;
-    }
-    char head[6];
-    for (size_t i = 0; i < 6; ++i) {
-        head[i] = static_cast<char>(std::tolower(data[i]));
-    }
-    return std::memcmp(head, "gif89a", 6) == 0 || std::memcmp(head, "gif87a", 6) == 0;
-}
 
 size_t TableEntries(uint8_t packed) {
     return size_t{1} << ((packed & 7) + 1);
@@ -57,7 +47,7 @@ bool SkipSubBlocks(const uint8_t* data, size_t size, size_t& at) {
 }  // namespace
 
 cGIFparser::Verdict cGIFparser::ScanSource(const uint8_t* data, size_t size, Scan& scan) const {
-    if (!HasSignature(data, size)) {
+    if (!gif::HasSignature(data, size)) {
         return Verdict::NotGif;
     }
     if (size < kScreenEnd) {
@@ -213,8 +203,14 @@ bool cGIFparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image,
     if (verdict == Verdict::NotGif || verdict == Verdict::Refused) {
         return false;
     }
-    if (verdict == Verdict::Damaged || !Decode(data, scan, image)) {
+    // Every damaged verdict is a block that needs more bytes than remain, so the first
+    // missing byte is the one after the data.
+    if (verdict == Verdict::Damaged) {
         image.DestroyDIB();
+        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Truncated, length));
+    } else if (!Decode(data, scan, image)) {
+        image.DestroyDIB();
+        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "GIF image data"));
     }
     return true;
 }

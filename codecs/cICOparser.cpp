@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "codecs/IconBitmap.h"
+#include "codecs/PngFormat.h"
 #include "codecs/cPNGparser.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/c32bppDIB.h"
@@ -15,9 +17,12 @@ namespace {
 
 constexpr size_t kDirectoryHeader = 6;
 constexpr size_t kEntrySize = 16;
+// Directory entry fields.
+constexpr size_t kEntryWidth = 0;
+constexpr size_t kEntryHeight = 1;
+constexpr size_t kEntryBytesInRes = 8;
+constexpr size_t kEntryImageOffset = 12;
 constexpr uint16_t kPngMarker = 0x5244;  // "DR" of "IHDR" read where a bit count would be
-constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-constexpr size_t kPngHeaderEnd = 33;  // signature, IHDR length, type and 13 data bytes
 
 int32_t Side(uint8_t stored) {
     return stored == 0 ? 256 : stored;
@@ -77,28 +82,26 @@ uint64_t cICOparser::ColorByteOffset(int32_t index) const {
 }
 
 bool cICOparser::ReadDirectory(const uint8_t* data, size_t size) {
-    if (size <= 5) {
+    ByteCursor cursor(data, size);
+    uint16_t reserved = 0, type = 0, count = 0;
+    if (!cursor.ReadLE16(reserved) || !cursor.ReadLE16(type) || !cursor.ReadLE16(count) ||
+        reserved != 0 || (type != 1 && type != 2) || count < 1) {
         return false;
     }
-    const uint16_t reserved = bytes::ReadLE16(data);
-    const uint16_t type = bytes::ReadLE16(data + 2);
-    const uint16_t count = bytes::ReadLE16(data + 4);
-    if (reserved != 0 || (type != 1 && type != 2) || count < 1) {
+    const uint8_t* directory = cursor.Span(size_t{kEntrySize} * count);
+    if (directory == nullptr) {
         return false;
     }
-    const uint64_t directoryEnd = kDirectoryHeader + uint64_t{kEntrySize} * count;
-    if (directoryEnd > size) {
-        return false;
-    }
-    uint64_t total = directoryEnd;
+    uint64_t total = kDirectoryHeader + uint64_t{kEntrySize} * count;
     entries_.assign(count, Entry{});
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t* p = data + kDirectoryHeader + kEntrySize * i;
+        // The directory span is checked, so each entry reads from bytes that are there.
+        const uint8_t* p = directory + kEntrySize * i;
         Entry& e = entries_[i];
-        e.width = p[0];
-        e.height = p[1];
-        e.bytesInRes = bytes::ReadLE32(p + 8);
-        e.imageOffset = bytes::ReadLE32(p + 12);
+        e.width = p[kEntryWidth];
+        e.height = p[kEntryHeight];
+        e.bytesInRes = bytes::ReadLE32(p + kEntryBytesInRes);
+        e.imageOffset = bytes::ReadLE32(p + kEntryImageOffset);
         total += e.bytesInRes;
     }
     cursor_ = type == 2;
@@ -109,12 +112,12 @@ void cICOparser::CheckPngEntry(const uint8_t* data, Entry& entry, uint16_t direc
     entry.png = true;
     entry.depth = 0;
     const uint8_t* png = data + entry.imageOffset;
-    if (entry.bytesInRes < kPngHeaderEnd || std::memcmp(png, kPngSignature, 8) != 0 ||
+    if (entry.bytesInRes < png::kFileHeaderEnd || !png::HasSignature(png, entry.bytesInRes) ||
         std::memcmp(png + 12, "IHDR", 4) != 0) {
         return;
     }
-    const uint32_t w = bytes::ReadBE32(png + 16);
-    const uint32_t h = bytes::ReadBE32(png + 20);
+    const uint32_t w = bytes::ReadBE32(png + png::kFileWidthOffset);
+    const uint32_t h = bytes::ReadBE32(png + png::kFileHeightOffset);
     if (w < 1 || w > 256 || h < 1 || h > 256) {
         return;
     }
@@ -124,8 +127,8 @@ void cICOparser::CheckPngEntry(const uint8_t* data, Entry& entry, uint16_t direc
     if (entry.depth != 0) {
         return;
     }
-    const uint8_t bitDepth = png[24];
-    const uint8_t colourType = png[25];
+    const uint8_t bitDepth = png[png::kFileBitDepthOffset];
+    const uint8_t colourType = png[png::kFileColorTypeOffset];
     if (bitDepth == 16 || colourType == 4 || colourType == 6) {
         entry.depth = 32;
     } else if (colourType == 2) {

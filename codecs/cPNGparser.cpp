@@ -7,6 +7,7 @@
 
 #include "codecs/InflateDecoder.h"
 #include "codecs/PngFormat.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
@@ -21,11 +22,6 @@ constexpr size_t kMinimumFileSize = 57;  // a file of 56 bytes or less is no PNG
 constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
-
-bool HasSignature(const uint8_t* data, size_t size) {
-    return size >= png::kSignature.size() &&
-           std::equal(png::kSignature.begin(), png::kSignature.end(), data);
-}
 
 unsigned ChannelCount(uint8_t colorType) {
     switch (colorType) {
@@ -71,14 +67,17 @@ bool cPNGparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, 
 }
 
 bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host, uint32_t& gdiToken) {
-    if (data == nullptr || !HasSignature(data, size)) {
+    if (data == nullptr || !png::HasSignature(data, size)) {
         return false;
     }
     if (LoadThroughBridge(data, size, host, gdiToken)) {
         return true;
     }
+    failure_ = {};
     if (!Decode(data, size, host)) {
         host.DestroyDIB();
+        host.SetLoadFailure(
+            failure_ ? failure_ : LoadFailure::At(LoadFailure::Kind::Malformed, 0, "PNG data"));
     }
     return true;
 }
@@ -101,7 +100,7 @@ bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host
     std::vector<uint8_t> bytes;
     if (!length || *length < kMinimumFileSize ||
         !fileio::ReadFilePrefix(fileName, kFilePrefix, bytes) ||
-        !HasSignature(bytes.data(), bytes.size())) {
+        !png::HasSignature(bytes.data(), bytes.size())) {
         return false;
     }
     if (!fileio::ReadWholeFile(fileName, bytes)) {
@@ -131,36 +130,40 @@ bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
 }
 
 bool cPNGparser::WalkChunks(const uint8_t* data, size_t size) {
-    uint64_t total = png::kSignature.size();
-    size_t pos = png::kSignature.size();
+    ByteCursor cursor(data, size);
+    cursor.Seek(png::kSignature.size());
     for (;;) {
-        if (size - pos < 8) {
-            return false;  // the source ends before IEND
-        }
         Chunk chunk{};
-        chunk.length = bytes::ReadBE32(data + pos);
-        chunk.type = bytes::ReadBE32(data + pos + 4);
-        total += uint64_t{chunk.length} + 12;
-        if (total > size) {
+        // Length, type, data and CRC must all be there before the chunk is looked at;
+        // a source that ends before IEND fails here.
+        if (!cursor.ReadBE32(chunk.length) || !cursor.ReadBE32(chunk.type) ||
+            (chunk.data = cursor.Span(chunk.length)) == nullptr ||
+            !cursor.ReadBE32(chunk.storedCrc)) {
+            failure_ = LoadFailure::At(LoadFailure::Kind::Truncated, cursor.FailedAt());
             return false;
         }
-        chunk.data = data + pos + 8;
-        chunk.storedCrc = bytes::ReadBE32(chunk.data + chunk.length);
         if (chunk.type == png::kIEND) {
             break;
         }
         if (chunk.length != 0 && !HandleChunk(chunk)) {
             return false;
         }
-        pos += size_t{chunk.length} + 12;
     }
-    return !compressed_.empty();
+    if (compressed_.empty()) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::Malformed, 0, "PNG without image data");
+        return false;
+    }
+    return true;
 }
 
 bool cPNGparser::HandleChunk(const Chunk& chunk) {
     switch (chunk.type) {
         case png::kIHDR:
-            return CrcMatches(chunk) && ReadHeader(chunk);
+            if (!CrcMatches(chunk)) {
+                failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IHDR");
+                return false;
+            }
+            return ReadHeader(chunk);
         case png::kPLTE:
             palette_.assign(chunk.data, chunk.data + chunk.length);
             paletteCrcOk_ = CrcMatches(chunk);
@@ -171,6 +174,7 @@ bool cPNGparser::HandleChunk(const Chunk& chunk) {
             return true;
         case png::kIDAT:
             if (!CrcMatches(chunk)) {
+                failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IDAT");
                 return false;
             }
             compressed_.insert(compressed_.end(), chunk.data, chunk.data + chunk.length);
@@ -211,6 +215,7 @@ bool cPNGparser::CheckHeader() {
         return false;
     }
     if (static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_) > c32bppDIB::kMaxPixels) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
     bitsPerPixel_ = bitDepth_ * ChannelCount(colorType_);
@@ -227,6 +232,7 @@ bool cPNGparser::CheckHeader() {
         }
     }
     if (expected > kMaxExpectedSize) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
     expectedSize_ = static_cast<size_t>(expected);
@@ -237,7 +243,11 @@ bool cPNGparser::PrepareFormat() {
     const bool paletteKept =
         !palette_.empty() &&
         (colorType_ == png::kRGB || colorType_ == png::kPalette || colorType_ == png::kRGBA);
-    if (paletteKept && (!paletteCrcOk_ || palette_.size() % 3 != 0)) {
+    if (paletteKept && !paletteCrcOk_) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "PLTE");
+        return false;
+    }
+    if (paletteKept && palette_.size() % 3 != 0) {
         return false;
     }
     const size_t keyBytes = colorType_ == png::kGrey ? 2 : colorType_ == png::kRGB ? 6 : 1;
@@ -245,6 +255,7 @@ bool cPNGparser::PrepareFormat() {
         transparency_.size() >= keyBytes &&
         (colorType_ == png::kGrey || colorType_ == png::kRGB || colorType_ == png::kPalette);
     if (keptTransparency_ && !transparencyCrcOk_) {
+        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "tRNS");
         return false;
     }
 

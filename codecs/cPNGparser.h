@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codecs/PngRowDecoder.h"
+#include "imaging/LoadFailure.h"
 
 namespace quenda {
 
@@ -62,6 +63,7 @@ class cPNGparser {
     bool paletteCrcOk_ = true;
     bool transparencyCrcOk_ = true;
     std::vector<uint8_t> compressed_;
+    LoadFailure failure_;  // why Decode failed, when it knows
     // Derived from the header.
     unsigned bitsPerPixel_ = 0;
     unsigned filterDistance_ = 0;

@@ -1,27 +1,39 @@
 #pragma once
 
-#include <QtGlobal>
+#include "controls/PropertyTable.h"
 
-// The setters behind the controls' typed properties: store the value, then let the
-// control announce the change through its Changed(key). A control derives from
-// PropertySetters<Itself> and befriends it so that Changed can stay private.
+// The setters behind the controls' typed properties, driven by the control's property
+// table: store the value when the row's range admits it, then let the control announce
+// the change by the row's key through its Changed(key). A control derives from
+// PropertySetters<Itself>, offers its table as Properties() and befriends
+// PropertySetters so that Changed can stay private.
 template <typename Control>
 class PropertySetters {
   protected:
-    void SetColorProperty(uint* field, uint color, const char* key) { Store(field, color, key); }
-    void SetBoolProperty(bool* field, bool value, const char* key) { Store(field, value, key); }
-    // An enumerated value in [0, hi]; anything else is ignored.
-    void SetEnumProperty(int* field, int value, int hi, const char* key) {
-        if (value < 0 || value > hi) {
-            return;
+    // Returns whether the value was stored; a value outside the row's range is ignored.
+    template <typename T, typename V>
+    bool SetProperty(T Control::*member, const V& value) {
+        if (!Control::Properties().Find(member).Admits(static_cast<T>(value))) {
+            return false;
         }
-        Store(field, value, key);
+        StoreProperty(member, static_cast<T>(value));
+        return true;
+    }
+    // Stores without the range check, for setters that bring the value into range.
+    template <typename T>
+    void StoreProperty(T Control::*member, const T& value) {
+        Self().*member = value;
+        Announce(member);
+    }
+    template <typename T>
+    void Announce(T Control::*member) {
+        Self().Changed(KeyOf(member));
+    }
+    template <typename T>
+    static const char* KeyOf(T Control::*member) {
+        return Control::Properties().Find(member).key;
     }
 
   private:
-    template <typename T>
-    void Store(T* field, T value, const char* key) {
-        *field = value;
-        static_cast<Control*>(this)->Changed(key);
-    }
+    Control& Self() { return *static_cast<Control*>(this); }
 };

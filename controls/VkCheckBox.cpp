@@ -16,11 +16,38 @@ int ImageIndex(int value) {
     return value == 1 ? 1 : (value == -1 ? 2 : 0);
 }
 
+constexpr char kEnabledKey[] = "enabled";
+
 }  // namespace
+
+const PropertyTable<VkCheckBox>& VkCheckBox::Properties() {
+    using C = VkCheckBox;
+    static const PropertyTable<C> table{
+        {"value", &C::value_, 0, -32768, 32767},
+        {"ustyle", &C::style_, csNormal, csNormal, csTriState},
+        {.key = "text", .member = &C::caption_, .fallback = &NameDefault<C>},
+        {"ualign", &C::alignment_, baLeft, baLeft, baRight},
+        {.key = "font", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
+        {"bcolor", &C::backColor_, 0x8000000F},
+        {"fcolor", &C::foreColor_, 0x80000012},
+        {"mcolor", &C::maskColor_, 0xC0C0C0},
+        {"umask", &C::useMask_, false},
+        {"uasize", &C::autoSize_, false},
+        {"ufocus", &C::focusRect_, true},
+        {"uhover", &C::hoverFX_, true},
+        {"uhoverbold", &C::hoverBold_, false},
+        {"uhoverunder", &C::hoverUnderline_, true},
+        {"uhovercolor", &C::hoverColor_, 0xC00000},
+        {kEnabledKey, kEnabledFlag, true},
+        {"xtrVar", &C::xtrVar_, QVariant()},
+        {"ExProp", &C::exProp_, QString()},
+    };
+    return table;
+}
 
 VkCheckBox::VkCheckBox(QWidget* parent) : OwnerDrawnWidget(parent) {
     CheckImages::Load();
-    font_ = QWidget::font();
+    Properties().ApplyDefaults(*this);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     resize(sizeHint());
@@ -63,11 +90,11 @@ void VkCheckBox::StoreValue(int value) {
 
 void VkCheckBox::SetValue(int value) {
     StoreValue(Normalise(value));
-    Changed("value");
+    Announce(&VkCheckBox::value_);
 }
 
 void VkCheckBox::SetStyle(int style) {
-    if (style < csNormal || style > csTriState) {
+    if (!Properties().Find(&VkCheckBox::style_).Admits(style)) {
         return;
     }
     style_ = style;
@@ -76,7 +103,7 @@ void VkCheckBox::SetStyle(int style) {
     } else if (style_ == csNormal && value_ == -1) {
         StoreValue(0);
     }
-    Changed("ustyle");
+    Announce(&VkCheckBox::style_);
 }
 
 void VkCheckBox::DoClick() {
@@ -94,62 +121,55 @@ void VkCheckBox::DoClick() {
 }
 
 void VkCheckBox::SetCaption(const QString& caption) {
-    caption_ = caption;
-    Changed("text");
+    StoreProperty(&VkCheckBox::caption_, caption);
 }
 void VkCheckBox::SetAlignment(int alignment) {
-    if (alignment != baLeft && alignment != baRight) {
-        return;
-    }
-    alignment_ = alignment;
-    Changed("ualign");
+    SetProperty(&VkCheckBox::alignment_, alignment);
 }
 void VkCheckBox::SetFont(const QFont& font) {
-    font_ = font;
-    Changed("font");
+    StoreProperty(&VkCheckBox::font_, font);
 }
 void VkCheckBox::SetBackColor(uint color) {
-    SetColorProperty(&backColor_, color, "bcolor");
+    StoreProperty(&VkCheckBox::backColor_, color);
 }
 void VkCheckBox::SetForeColor(uint color) {
-    SetColorProperty(&foreColor_, color, "fcolor");
+    StoreProperty(&VkCheckBox::foreColor_, color);
 }
 void VkCheckBox::SetMaskColor(uint color) {
-    SetColorProperty(&maskColor_, color, "mcolor");
+    StoreProperty(&VkCheckBox::maskColor_, color);
 }
 void VkCheckBox::SetUseMaskColor(bool use) {
-    SetBoolProperty(&useMask_, use, "umask");
+    StoreProperty(&VkCheckBox::useMask_, use);
 }
 void VkCheckBox::SetAutoSize(bool autoSize) {
-    SetBoolProperty(&autoSize_, autoSize, "uasize");
+    StoreProperty(&VkCheckBox::autoSize_, autoSize);
 }
 void VkCheckBox::SetFocusRect(bool on) {
-    SetBoolProperty(&focusRect_, on, "ufocus");
+    StoreProperty(&VkCheckBox::focusRect_, on);
 }
 void VkCheckBox::SetHoverFX(bool on) {
-    SetBoolProperty(&hoverFX_, on, "uhover");
+    StoreProperty(&VkCheckBox::hoverFX_, on);
 }
 void VkCheckBox::SetHoverBold(bool on) {
-    SetBoolProperty(&hoverBold_, on, "uhoverbold");
+    StoreProperty(&VkCheckBox::hoverBold_, on);
 }
 void VkCheckBox::SetHoverUnderline(bool on) {
-    SetBoolProperty(&hoverUnderline_, on, "uhoverunder");
+    StoreProperty(&VkCheckBox::hoverUnderline_, on);
 }
 void VkCheckBox::SetHoverColor(uint color) {
-    SetColorProperty(&hoverColor_, color, "uhovercolor");
+    StoreProperty(&VkCheckBox::hoverColor_, color);
 }
 void VkCheckBox::SetEnabled(bool enabled) {
     setEnabled(enabled);
-    Changed("enabled");
+    Changed(kEnabledKey);
 }
 void VkCheckBox::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("xtrVar");
+    StoreProperty(&VkCheckBox::xtrVar_, value);
 }
 void VkCheckBox::SetExProp(const QString& exProp) {
     exProp_ = exProp;
     options_.Parse(exProp_);
-    Changed("ExProp");
+    Announce(&VkCheckBox::exProp_);
 }
 
 QFont VkCheckBox::CaptionFont() const {
@@ -285,25 +305,9 @@ void VkCheckBox::focusOutEvent(QFocusEvent*) {
 
 void VkCheckBox::ReadProperties(const PropertyBag& bag) {
     loading_ = true;
-    style_ = bag.ReadRange("ustyle", csNormal, csNormal, csTriState);
-    value_ = Normalise(bag.ReadRange("value", 0, -32768, 32767));
+    Properties().Read(*this, bag);
+    value_ = Normalise(value_);
     announced_ = value_;
-    caption_ = bag.ReadString("text", objectName());
-    alignment_ = bag.ReadRange("ualign", baLeft, baLeft, baRight);
-    font_ = bag.ReadFont("font", QWidget::font());
-    backColor_ = bag.ReadColor("bcolor", 0x8000000F);
-    foreColor_ = bag.ReadColor("fcolor", 0x80000012);
-    maskColor_ = bag.ReadColor("mcolor", 0xC0C0C0);
-    useMask_ = bag.ReadBool("umask", false);
-    autoSize_ = bag.ReadBool("uasize", false);
-    focusRect_ = bag.ReadBool("ufocus", true);
-    hoverFX_ = bag.ReadBool("uhover", true);
-    hoverBold_ = bag.ReadBool("uhoverbold", false);
-    hoverUnderline_ = bag.ReadBool("uhoverunder", true);
-    hoverColor_ = bag.ReadColor("uhovercolor", 0xC00000);
-    setEnabled(bag.ReadBool("enabled", true));
-    xtrVar_ = bag.ReadVariant("xtrVar", QVariant());
-    exProp_ = bag.ReadString("ExProp", QString());
     options_.Parse(exProp_);
     loading_ = false;
     shapeApplied_ = false;
@@ -311,22 +315,5 @@ void VkCheckBox::ReadProperties(const PropertyBag& bag) {
 }
 
 void VkCheckBox::WriteProperties(PropertyBag& bag) const {
-    bag.Write("value", value_);
-    bag.Write("ustyle", style_);
-    bag.Write("text", caption_);
-    bag.Write("ualign", alignment_);
-    bag.Write("font", font_.toString());
-    bag.Write("bcolor", backColor_);
-    bag.Write("fcolor", foreColor_);
-    bag.Write("mcolor", maskColor_);
-    bag.Write("umask", useMask_);
-    bag.Write("uasize", autoSize_);
-    bag.Write("ufocus", focusRect_);
-    bag.Write("uhover", hoverFX_);
-    bag.Write("uhoverbold", hoverBold_);
-    bag.Write("uhoverunder", hoverUnderline_);
-    bag.Write("uhovercolor", hoverColor_);
-    bag.Write("enabled", isEnabled());
-    bag.Write("xtrVar", xtrVar_);
-    bag.Write("ExProp", exProp_);
+    Properties().Write(*this, bag);
 }

@@ -91,6 +91,8 @@ class VkCheckBox : public OwnerDrawnWidget, private PropertySetters<VkCheckBox> 
 
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkCheckBox>& Properties();
 
     QSize sizeHint() const override;
 
@@ -124,24 +126,25 @@ class VkCheckBox : public OwnerDrawnWidget, private PropertySetters<VkCheckBox> 
     QFont CaptionFont() const;
     QSize ContentSize() const;
 
-    int value_ = 0;
-    int announced_ = 0;
-    int style_ = csNormal;
+    // Defaults come from the property table.
+    int value_{};
+    int style_{};
     QString caption_;
-    int alignment_ = baLeft;
+    int alignment_{};
     QFont font_;
-    uint backColor_ = 0x8000000F;
-    uint foreColor_ = 0x80000012;
-    uint maskColor_ = 0xC0C0C0;
-    bool useMask_ = false;
-    bool autoSize_ = false;
-    bool focusRect_ = true;
-    bool hoverFX_ = true;
-    bool hoverBold_ = false;
-    bool hoverUnderline_ = true;
-    uint hoverColor_ = 0xC00000;
+    uint backColor_{};
+    uint foreColor_{};
+    uint maskColor_{};
+    bool useMask_{};
+    bool autoSize_{};
+    bool focusRect_{};
+    bool hoverFX_{};
+    bool hoverBold_{};
+    bool hoverUnderline_{};
+    uint hoverColor_{};
     QVariant xtrVar_;
     QString exProp_;
+    int announced_ = 0;
     bool leftDown_ = false;
     bool spaceDown_ = false;
 };

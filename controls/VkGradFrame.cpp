@@ -15,10 +15,34 @@ namespace {
 constexpr int kCaptionMargin = 8;  // added to the caption text's width
 constexpr int kTextInset = 2;
 
+constexpr char kEnabledKey[] = "enabled";
+
 }  // namespace
 
+const PropertyTable<VkGradFrame>& VkGradFrame::Properties() {
+    using C = VkGradFrame;
+    static const PropertyTable<C> table{
+        {"ColorA", &C::colorA_, 0xBBAD9C},
+        {"ColorB", &C::colorB_, 0xFFFFFF},
+        {"BorderColor", &C::borderColor_, colorFuncs::kSysGrayText},
+        {"ForeColor", &C::foreColor_, 0},
+        {"orient", &C::orientation_, orVertical, orHorizontal, orVertical},
+        {"appear", &C::appearance_, ap3D, apFlat, ap3D},
+        {"bstyle", &C::borderStyle_, bsFixedSingle, bsNone, bsFixedSingle},
+        {.key = "caption", .member = &C::caption_, .fallback = &NameDefault<C>},
+        {"capAlign", &C::captionAlignment_, caTopLeft, caTopLeft, caBottomRight},
+        {"capCentered", &C::captionCentered_, false},
+        {"capW", &C::captionWidth_, 0, 0, 0x7FFF},
+        {"capH", &C::captionHeight_, 0, 0, 0x7FFF},
+        {.key = "font", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
+        {kEnabledKey, kEnabledFlag, true},
+        {"xtrVar", &C::xtrVar_, QVariant()},
+    };
+    return table;
+}
+
 VkGradFrame::VkGradFrame(QWidget* parent) : QWidget(parent) {
-    font_ = QWidget::font();
+    Properties().ApplyDefaults(*this);
     resize(sizeHint());
 }
 
@@ -37,60 +61,52 @@ void VkGradFrame::Changed(const char* key) {
     update();
 }
 
-void VkGradFrame::SetSizeProperty(int* field, int value, const char* key) {
-    *field = qMax(0, value);
-    Changed(key);
-}
-
 void VkGradFrame::SetColorA(uint color) {
-    SetColorProperty(&colorA_, color, "ColorA");
+    StoreProperty(&VkGradFrame::colorA_, color);
 }
 void VkGradFrame::SetColorB(uint color) {
-    SetColorProperty(&colorB_, color, "ColorB");
+    StoreProperty(&VkGradFrame::colorB_, color);
 }
 void VkGradFrame::SetBorderColor(uint color) {
-    SetColorProperty(&borderColor_, color, "BorderColor");
+    StoreProperty(&VkGradFrame::borderColor_, color);
 }
 void VkGradFrame::SetForeColor(uint color) {
-    SetColorProperty(&foreColor_, color, "ForeColor");
+    StoreProperty(&VkGradFrame::foreColor_, color);
 }
 void VkGradFrame::SetOrientation(int orientation) {
-    SetEnumProperty(&orientation_, orientation, orVertical, "orient");
+    SetProperty(&VkGradFrame::orientation_, orientation);
 }
 void VkGradFrame::SetAppearance(int appearance) {
-    SetEnumProperty(&appearance_, appearance, ap3D, "appear");
+    SetProperty(&VkGradFrame::appearance_, appearance);
 }
 void VkGradFrame::SetBorderStyle(int style) {
-    SetEnumProperty(&borderStyle_, style, bsFixedSingle, "bstyle");
+    SetProperty(&VkGradFrame::borderStyle_, style);
 }
 void VkGradFrame::SetCaption(const QString& caption) {
-    caption_ = caption;
-    Changed("caption");
+    StoreProperty(&VkGradFrame::caption_, caption);
 }
 void VkGradFrame::SetCaptionAlignment(int alignment) {
-    SetEnumProperty(&captionAlignment_, alignment, caBottomRight, "capAlign");
+    SetProperty(&VkGradFrame::captionAlignment_, alignment);
 }
 void VkGradFrame::SetCaptionTextCentered(bool centered) {
-    captionCentered_ = centered;
-    Changed("capCentered");
+    StoreProperty(&VkGradFrame::captionCentered_, centered);
 }
+// A negative size means no minimum; larger sizes than the saved range are kept.
 void VkGradFrame::SetCaptionWidth(int width) {
-    SetSizeProperty(&captionWidth_, width, "capW");
+    StoreProperty(&VkGradFrame::captionWidth_, qMax(0, width));
 }
 void VkGradFrame::SetCaptionHeight(int height) {
-    SetSizeProperty(&captionHeight_, height, "capH");
+    StoreProperty(&VkGradFrame::captionHeight_, qMax(0, height));
 }
 void VkGradFrame::SetFont(const QFont& font) {
-    font_ = font;
-    Changed("font");
+    StoreProperty(&VkGradFrame::font_, font);
 }
 void VkGradFrame::SetEnabled(bool enabled) {
     setEnabled(enabled);
-    Changed("enabled");
+    Changed(kEnabledKey);
 }
 void VkGradFrame::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("xtrVar");
+    StoreProperty(&VkGradFrame::xtrVar_, value);
 }
 
 QRect VkGradFrame::CaptionBox() const {
@@ -191,39 +207,11 @@ void VkGradFrame::mouseDoubleClickEvent(QMouseEvent*) {
 
 void VkGradFrame::ReadProperties(const PropertyBag& bag) {
     loading_ = true;
-    colorA_ = bag.ReadColor("ColorA", 0xBBAD9C);
-    colorB_ = bag.ReadColor("ColorB", 0xFFFFFF);
-    borderColor_ = bag.ReadColor("BorderColor", colorFuncs::kSysGrayText);
-    foreColor_ = bag.ReadColor("ForeColor", 0);
-    orientation_ = bag.ReadRange("orient", orVertical, orHorizontal, orVertical);
-    appearance_ = bag.ReadRange("appear", ap3D, apFlat, ap3D);
-    borderStyle_ = bag.ReadRange("bstyle", bsFixedSingle, bsNone, bsFixedSingle);
-    caption_ = bag.ReadString("caption", objectName());
-    captionAlignment_ = bag.ReadRange("capAlign", caTopLeft, caTopLeft, caBottomRight);
-    captionCentered_ = bag.ReadBool("capCentered", false);
-    captionWidth_ = bag.ReadRange("capW", 0, 0, 0x7FFF);
-    captionHeight_ = bag.ReadRange("capH", 0, 0, 0x7FFF);
-    font_ = bag.ReadFont("font", QWidget::font());
-    setEnabled(bag.ReadBool("enabled", true));
-    xtrVar_ = bag.ReadVariant("xtrVar", QVariant());
+    Properties().Read(*this, bag);
     loading_ = false;
     update();
 }
 
 void VkGradFrame::WriteProperties(PropertyBag& bag) const {
-    bag.Write("ColorA", colorA_);
-    bag.Write("ColorB", colorB_);
-    bag.Write("BorderColor", borderColor_);
-    bag.Write("ForeColor", foreColor_);
-    bag.Write("orient", orientation_);
-    bag.Write("appear", appearance_);
-    bag.Write("bstyle", borderStyle_);
-    bag.Write("caption", caption_);
-    bag.Write("capAlign", captionAlignment_);
-    bag.Write("capCentered", captionCentered_);
-    bag.Write("capW", captionWidth_);
-    bag.Write("capH", captionHeight_);
-    bag.Write("font", font_.toString());
-    bag.Write("enabled", isEnabled());
-    bag.Write("xtrVar", xtrVar_);
+    Properties().Write(*this, bag);
 }

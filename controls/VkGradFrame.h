@@ -80,6 +80,8 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
 
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkGradFrame>& Properties();
 
     QSize sizeHint() const override { return QSize(200, 100); }
 
@@ -103,24 +105,24 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
   private:
     friend class PropertySetters<VkGradFrame>;
     void Changed(const char* key);
-    void SetSizeProperty(int* field, int value, const char* key);
     void Draw(QPainter& painter) const;
     void DrawFrame(QPainter& painter, const QRect& box) const;
     void DrawCaption(QPainter& painter) const;
     QRect CaptionBox() const;
 
-    uint colorA_ = 0xBBAD9C;
-    uint colorB_ = 0xFFFFFF;
-    uint borderColor_ = 0x80000011;
-    uint foreColor_ = 0;
-    int orientation_ = orVertical;
-    int appearance_ = ap3D;
-    int borderStyle_ = bsFixedSingle;
+    // Defaults come from the property table.
+    uint colorA_{};
+    uint colorB_{};
+    uint borderColor_{};
+    uint foreColor_{};
+    int orientation_{};
+    int appearance_{};
+    int borderStyle_{};
     QString caption_;
-    int captionAlignment_ = caTopLeft;
-    bool captionCentered_ = false;
-    int captionWidth_ = 0;
-    int captionHeight_ = 0;
+    int captionAlignment_{};
+    bool captionCentered_{};
+    int captionWidth_{};
+    int captionHeight_{};
     QFont font_;
     QVariant xtrVar_;
     bool loading_ = false;

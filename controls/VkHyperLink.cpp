@@ -7,9 +7,28 @@
 #include "controls/HandCursor.h"
 #include "controls/colorFuncs.h"
 
+const PropertyTable<VkHyperLink>& VkHyperLink::Properties() {
+    using C = VkHyperLink;
+    static const PropertyTable<C> table{
+        {.key = "prop.pCaption", .member = &C::caption_, .fallback = &NameDefault<C>},
+        {"prop.pAlignment", &C::alignment_, alLeft, alLeft, alCenter},
+        {.key = "prop.pFont", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
+        {.key = "prop.pMOverFont", .member = &C::overFont_, .fallback = &AmbientFontDefault<C>},
+        {"prop.pBackColor", &C::backColor_, 0x8000000F},
+        {"prop.pForeColor", &C::foreColor_, 0xFF0000},
+        {"prop.pMOverColor", &C::overColor_, 0xFF0000},
+        {"prop.pMaskColor", &C::maskColor_, 0xC0C0C0},
+        {"prop.pUseMask", &C::useMask_, true},
+        {"prop.pAutoSize", &C::autoSize_, false},
+        {"prop.pURL", &C::url_, QString("about:blank")},
+        {"prop.pXtrVar", &C::xtrVar_, true},
+        {"ExProp", &C::exProp_, QString()},
+    };
+    return table;
+}
+
 VkHyperLink::VkHyperLink(QWidget* parent) : OwnerDrawnWidget(parent) {
-    font_ = QWidget::font();
-    overFont_ = QWidget::font();
+    Properties().ApplyDefaults(*this);
     setMouseTracking(true);
     setCursor(HandCursor::Get());
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
@@ -33,56 +52,45 @@ void VkHyperLink::Changed(const char* key) {
 }
 
 void VkHyperLink::SetCaption(const QString& caption) {
-    caption_ = caption;
-    Changed("prop.pCaption");
+    StoreProperty(&VkHyperLink::caption_, caption);
 }
 void VkHyperLink::SetAlignment(int alignment) {
-    if (alignment < alLeft || alignment > alCenter) {
-        return;
-    }
-    alignment_ = alignment;
-    Changed("prop.pAlignment");
+    SetProperty(&VkHyperLink::alignment_, alignment);
 }
 void VkHyperLink::SetFont(const QFont& font) {
-    font_ = font;
-    Changed("prop.pFont");
+    StoreProperty(&VkHyperLink::font_, font);
 }
 void VkHyperLink::SetMouseOverFont(const QFont& font) {
-    overFont_ = font;
-    Changed("prop.pMOverFont");
+    StoreProperty(&VkHyperLink::overFont_, font);
 }
 void VkHyperLink::SetBackColor(uint color) {
-    SetColorProperty(&backColor_, color, "prop.pBackColor");
+    StoreProperty(&VkHyperLink::backColor_, color);
 }
 void VkHyperLink::SetForeColor(uint color) {
-    SetColorProperty(&foreColor_, color, "prop.pForeColor");
+    StoreProperty(&VkHyperLink::foreColor_, color);
 }
 void VkHyperLink::SetMouseOverColor(uint color) {
-    SetColorProperty(&overColor_, color, "prop.pMOverColor");
+    StoreProperty(&VkHyperLink::overColor_, color);
 }
 void VkHyperLink::SetMaskColor(uint color) {
-    SetColorProperty(&maskColor_, color, "prop.pMaskColor");
+    StoreProperty(&VkHyperLink::maskColor_, color);
 }
 void VkHyperLink::SetUseMaskColor(bool use) {
-    useMask_ = use;
-    Changed("prop.pUseMask");
+    StoreProperty(&VkHyperLink::useMask_, use);
 }
 void VkHyperLink::SetAutoSize(bool autoSize) {
-    autoSize_ = autoSize;
-    Changed("prop.pAutoSize");
+    StoreProperty(&VkHyperLink::autoSize_, autoSize);
 }
 void VkHyperLink::SetURL(const QString& url) {
-    url_ = url;
-    Changed("prop.pURL");
+    StoreProperty(&VkHyperLink::url_, url);
 }
 void VkHyperLink::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("prop.pXtrVar");
+    StoreProperty(&VkHyperLink::xtrVar_, value);
 }
 void VkHyperLink::SetExProp(const QString& exProp) {
     exProp_ = exProp;
     options_.Parse(exProp_);
-    Changed("ExProp");
+    Announce(&VkHyperLink::exProp_);
 }
 void VkHyperLink::SetEnabled(bool enabled) {
     setEnabled(enabled);
@@ -205,20 +213,7 @@ void VkHyperLink::mouseDoubleClickEvent(QMouseEvent*) {
 
 void VkHyperLink::ReadProperties(const PropertyBag& bag) {
     loading_ = true;
-    const QFont ambient = QWidget::font();
-    caption_ = bag.ReadString("prop.pCaption", objectName());
-    alignment_ = bag.ReadRange("prop.pAlignment", alLeft, alLeft, alCenter);
-    font_ = bag.ReadFont("prop.pFont", ambient);
-    overFont_ = bag.ReadFont("prop.pMOverFont", ambient);
-    backColor_ = bag.ReadColor("prop.pBackColor", 0x8000000F);
-    foreColor_ = bag.ReadColor("prop.pForeColor", 0xFF0000);
-    overColor_ = bag.ReadColor("prop.pMOverColor", 0xFF0000);
-    maskColor_ = bag.ReadColor("prop.pMaskColor", 0xC0C0C0);
-    useMask_ = bag.ReadBool("prop.pUseMask", true);
-    autoSize_ = bag.ReadBool("prop.pAutoSize", false);
-    url_ = bag.ReadString("prop.pURL", "about:blank");
-    xtrVar_ = bag.ReadVariant("prop.pXtrVar", true);
-    exProp_ = bag.ReadString("ExProp", QString());
+    Properties().Read(*this, bag);
     options_.Parse(exProp_);
     loading_ = false;
     shapeApplied_ = false;
@@ -226,17 +221,5 @@ void VkHyperLink::ReadProperties(const PropertyBag& bag) {
 }
 
 void VkHyperLink::WriteProperties(PropertyBag& bag) const {
-    bag.Write("prop.pCaption", caption_);
-    bag.Write("prop.pAlignment", alignment_);
-    bag.Write("prop.pFont", font_.toString());
-    bag.Write("prop.pMOverFont", overFont_.toString());
-    bag.Write("prop.pBackColor", backColor_);
-    bag.Write("prop.pForeColor", foreColor_);
-    bag.Write("prop.pMOverColor", overColor_);
-    bag.Write("prop.pMaskColor", maskColor_);
-    bag.Write("prop.pUseMask", useMask_);
-    bag.Write("prop.pAutoSize", autoSize_);
-    bag.Write("prop.pURL", url_);
-    bag.Write("prop.pXtrVar", xtrVar_);
-    bag.Write("ExProp", exProp_);
+    Properties().Write(*this, bag);
 }

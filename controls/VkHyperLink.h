@@ -78,6 +78,8 @@ class VkHyperLink : public OwnerDrawnWidget, private PropertySetters<VkHyperLink
 
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkHyperLink>& Properties();
 
     QSize sizeHint() const override;
 
@@ -103,18 +105,19 @@ class VkHyperLink : public OwnerDrawnWidget, private PropertySetters<VkHyperLink
     QStringList LayoutLines(const QFontMetrics& metrics, int width) const;
     QSize CaptionSize() const;
 
+    // Defaults come from the property table.
     QString caption_;
-    int alignment_ = alLeft;
+    int alignment_{};
     QFont font_;
     QFont overFont_;
-    uint backColor_ = 0x8000000F;
-    uint foreColor_ = 0xFF0000;
-    uint overColor_ = 0xFF0000;
-    uint maskColor_ = 0xC0C0C0;
-    bool useMask_ = true;
-    bool autoSize_ = false;
-    QString url_ = "about:blank";
-    QVariant xtrVar_ = true;
+    uint backColor_{};
+    uint foreColor_{};
+    uint overColor_{};
+    uint maskColor_{};
+    bool useMask_{};
+    bool autoSize_{};
+    QString url_{};
+    QVariant xtrVar_{};
     QString exProp_;
     bool pressed_ = false;
     std::function<bool(const QUrl&)> opener_;

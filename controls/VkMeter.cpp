@@ -21,7 +21,29 @@ long RoundEven(double v) {
 
 }  // namespace
 
+const PropertyTable<VkMeter>& VkMeter::Properties() {
+    static const PropertyTable<VkMeter> table{
+        {"cl0", &VkMeter::colorL0_, 0x00C000},
+        {"cl1", &VkMeter::colorL1_, 0x00C0C0},
+        {"cl2", &VkMeter::colorL2_, 0x0000C0},
+        {"coff", &VkMeter::colorOff_, 0x404040},
+        {"bcolor", &VkMeter::backColor_, 0},
+        {"orient", &VkMeter::orientation_, mtVertical, mtHorizontal, mtVertical},
+        {"uappear", &VkMeter::appearance_, mtFlat, mtFlat, mt3D},
+        {"uborder", &VkMeter::borderStyle_, mtNone, mtNone, mtFixedSingle},
+        {"stps", &VkMeter::steps_, 12, 1, kMaxSteps},
+        {"l1pc", &VkMeter::level1_, 70, -32768, 32767},
+        {"l2pc", &VkMeter::level2_, 90, -32768, 32767},
+        {"minv", &VkMeter::min_, 0},
+        {"maxv", &VkMeter::max_, 100},
+        {"vl", &VkMeter::value_, 0},
+        {"xtrVar", &VkMeter::xtrVar_, QVariant()},
+    };
+    return table;
+}
+
 VkMeter::VkMeter(QWidget* parent) : QWidget(parent) {
+    Properties().ApplyDefaults(*this);
     resize(sizeHint());
     Layout();
     Redraw();
@@ -29,118 +51,81 @@ VkMeter::VkMeter(QWidget* parent) : QWidget(parent) {
 
 VkMeter::~VkMeter() = default;
 
-void VkMeter::Changed(const char* key, bool relayout) {
+// Layout depends only on size, frame, orientation and steps, so laying out again after
+// any change is the same as laying out after those alone.
+void VkMeter::Changed(const char* key) {
     if (loading_) {
         return;
     }
     emit PropertyChanged(QString::fromLatin1(key));
-    if (relayout) {
-        Layout();
-    }
+    Layout();
     Redraw();
 }
 
-void VkMeter::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    Changed(key, false);
-}
-
 void VkMeter::SetColorL0(uint color) {
-    SetColorProperty(&colorL0_, color, "cl0");
+    StoreProperty(&VkMeter::colorL0_, color);
 }
 void VkMeter::SetColorL1(uint color) {
-    SetColorProperty(&colorL1_, color, "cl1");
+    StoreProperty(&VkMeter::colorL1_, color);
 }
 void VkMeter::SetColorL2(uint color) {
-    SetColorProperty(&colorL2_, color, "cl2");
+    StoreProperty(&VkMeter::colorL2_, color);
 }
 void VkMeter::SetColorOff(uint color) {
-    SetColorProperty(&colorOff_, color, "coff");
+    StoreProperty(&VkMeter::colorOff_, color);
 }
 void VkMeter::SetBackColor(uint color) {
-    SetColorProperty(&backColor_, color, "bcolor");
+    StoreProperty(&VkMeter::backColor_, color);
 }
 
 void VkMeter::SetOrientation(int orientation) {
-    if (orientation != mtHorizontal && orientation != mtVertical) {
+    if (!Properties().Find(&VkMeter::orientation_).Admits(orientation)) {
         return;
     }
     if (orientation != orientation_) {
         orientation_ = orientation;
         resize(height(), width());
     }
-    Changed("orient", true);
+    Announce(&VkMeter::orientation_);
 }
 
 void VkMeter::SetAppearance(int appearance) {
-    if (appearance != mtFlat && appearance != mt3D) {
-        return;
-    }
-    appearance_ = appearance;
-    Changed("uappear", true);
+    SetProperty(&VkMeter::appearance_, appearance);
 }
-
 void VkMeter::SetBorderStyle(int style) {
-    if (style != mtNone && style != mtFixedSingle) {
-        return;
-    }
-    borderStyle_ = style;
-    Changed("uborder", true);
+    SetProperty(&VkMeter::borderStyle_, style);
 }
-
 void VkMeter::SetSteps(int steps) {
-    if (steps < 1 || steps > kMaxSteps) {
-        return;
-    }
-    steps_ = steps;
-    Changed("stps", true);
+    SetProperty(&VkMeter::steps_, steps);
 }
-
 void VkMeter::SetLevel1StartPc(int percent) {
-    if (percent < -32768 || percent > 32767) {
-        return;
-    }
-    level1_ = percent;
-    Changed("l1pc", false);
+    SetProperty(&VkMeter::level1_, percent);
 }
-
 void VkMeter::SetLevel2StartPc(int percent) {
-    if (percent < -32768 || percent > 32767) {
-        return;
-    }
-    level2_ = percent;
-    Changed("l2pc", false);
+    SetProperty(&VkMeter::level2_, percent);
 }
 
 void VkMeter::SetMin(int value) {
-    if (value >= max_) {
-        return;
+    if (Range().SetMin(value)) {
+        UpdatePercentage();
+        Announce(&VkMeter::min_);
     }
-    min_ = value;
-    value_ = qMax(value_, min_);
-    UpdatePercentage();
-    Changed("minv", false);
 }
 
 void VkMeter::SetMax(int value) {
-    if (value <= min_) {
-        return;
+    if (Range().SetMax(value)) {
+        UpdatePercentage();
+        Announce(&VkMeter::max_);
     }
-    max_ = value;
-    value_ = qMin(value_, max_);
-    UpdatePercentage();
-    Changed("maxv", false);
 }
 
 void VkMeter::SetValue(int value) {
-    const int clamped = qBound(min_, value, max_);
-    if (clamped == value_) {
+    if (!Range().SetValue(value)) {
         return;
     }
-    value_ = clamped;
     UpdatePercentage();
     if (!loading_) {
-        emit PropertyChanged("vl");
+        emit PropertyChanged(KeyOf(&VkMeter::value_));
     }
     emit Change();
     if (ComputeLit() != litDrawn_) {
@@ -149,24 +134,15 @@ void VkMeter::SetValue(int value) {
 }
 
 void VkMeter::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("xtrVar", false);
+    StoreProperty(&VkMeter::xtrVar_, value);
 }
 
 void VkMeter::UpdatePercentage() {
-    const double span = static_cast<double>(max_) - min_;
-    percentage_ =
-        span > 0
-            ? static_cast<int>(std::lround((static_cast<double>(value_) - min_) * 100.0 / span))
-            : 0;
+    percentage_ = Range().Percentage();
 }
 
 int VkMeter::ComputeLit() const {
-    const double span = static_cast<double>(max_) - min_;
-    if (span <= 0) {
-        return 0;
-    }
-    const double lit = steps_ * (static_cast<double>(value_) - min_) / span;
+    const double lit = ValueRange::Scaled(min_, max_, value_, steps_);
     return qBound(0, static_cast<int>(RoundEven(lit)), steps_);
 }
 
@@ -264,25 +240,8 @@ void VkMeter::mouseDoubleClickEvent(QMouseEvent*) {
 
 void VkMeter::ReadProperties(const PropertyBag& bag) {
     loading_ = true;
-    colorL0_ = bag.ReadColor("cl0", 0x00C000);
-    colorL1_ = bag.ReadColor("cl1", 0x00C0C0);
-    colorL2_ = bag.ReadColor("cl2", 0x0000C0);
-    colorOff_ = bag.ReadColor("coff", 0x404040);
-    backColor_ = bag.ReadColor("bcolor", 0);
-    orientation_ = bag.ReadRange("orient", mtVertical, mtHorizontal, mtVertical);
-    appearance_ = bag.ReadRange("uappear", mtFlat, mtFlat, mt3D);
-    borderStyle_ = bag.ReadRange("uborder", mtNone, mtNone, mtFixedSingle);
-    steps_ = bag.ReadRange("stps", 12, 1, kMaxSteps);
-    level1_ = bag.ReadRange("l1pc", 70, -32768, 32767);
-    level2_ = bag.ReadRange("l2pc", 90, -32768, 32767);
-    min_ = bag.ReadInt("minv", 0);
-    max_ = bag.ReadInt("maxv", 100);
-    if (max_ <= min_) {
-        min_ = 0;
-        max_ = 100;
-    }
-    value_ = qBound(min_, bag.ReadInt("vl", 0), max_);
-    xtrVar_ = bag.ReadVariant("xtrVar", QVariant());
+    Properties().Read(*this, bag);
+    Range().Repair();
     UpdatePercentage();
     loading_ = false;
     Layout();
@@ -290,19 +249,5 @@ void VkMeter::ReadProperties(const PropertyBag& bag) {
 }
 
 void VkMeter::WriteProperties(PropertyBag& bag) const {
-    bag.Write("cl0", colorL0_);
-    bag.Write("cl1", colorL1_);
-    bag.Write("cl2", colorL2_);
-    bag.Write("coff", colorOff_);
-    bag.Write("bcolor", backColor_);
-    bag.Write("orient", orientation_);
-    bag.Write("uappear", appearance_);
-    bag.Write("uborder", borderStyle_);
-    bag.Write("stps", steps_);
-    bag.Write("l1pc", level1_);
-    bag.Write("l2pc", level2_);
-    bag.Write("minv", min_);
-    bag.Write("maxv", max_);
-    bag.Write("vl", value_);
-    bag.Write("xtrVar", xtrVar_);
+    Properties().Write(*this, bag);
 }

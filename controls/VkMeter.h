@@ -7,11 +7,13 @@
 #include <QWidget>
 
 #include "controls/PropertyBag.h"
+#include "controls/PropertySetters.h"
+#include "controls/ValueRange.h"
 
 // Segmented level meter: a value between Min and Max lights a number of equal segments;
 // lit segments take the normal, warning or peak colour by their position, unlit ones
 // ColorOff. Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
-class VkMeter : public QWidget {
+class VkMeter : public QWidget, private PropertySetters<VkMeter> {
     Q_OBJECT
     Q_PROPERTY(uint ColorL0 READ ColorL0 WRITE SetColorL0)
     Q_PROPERTY(uint ColorL1 READ ColorL1 WRITE SetColorL1)
@@ -85,6 +87,8 @@ class VkMeter : public QWidget {
 
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkMeter>& Properties();
 
     QSize sizeHint() const override { return QSize(20, 120); }
 
@@ -101,28 +105,30 @@ class VkMeter : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    void Changed(const char* key, bool relayout);
-    void SetColorProperty(uint* field, uint color, const char* key);
+    friend class PropertySetters<VkMeter>;
+    void Changed(const char* key);
+    ValueRange Range() { return ValueRange(min_, max_, value_); }
     int ComputeLit() const;
     void UpdatePercentage();
     void Layout();
     void Redraw();
     int FrameWidth() const;
 
-    uint colorL0_ = 0x00C000;
-    uint colorL1_ = 0x00C0C0;
-    uint colorL2_ = 0x0000C0;
-    uint colorOff_ = 0x404040;
-    uint backColor_ = 0;
-    int orientation_ = mtVertical;
-    int appearance_ = mtFlat;
-    int borderStyle_ = mtNone;
-    int steps_ = 12;
-    int level1_ = 70;
-    int level2_ = 90;
-    int min_ = 0;
-    int max_ = 100;
-    int value_ = 0;
+    // Defaults come from the property table.
+    uint colorL0_{};
+    uint colorL1_{};
+    uint colorL2_{};
+    uint colorOff_{};
+    uint backColor_{};
+    int orientation_{};
+    int appearance_{};
+    int borderStyle_{};
+    int steps_{};
+    int level1_{};
+    int level2_{};
+    int min_{};
+    int max_{};
+    int value_{};
     int percentage_ = 0;
     QVariant xtrVar_;
     bool loading_ = false;

@@ -40,31 +40,33 @@ void DrawBand(QPainter& p, bool vertical, int from, int to, int cross0, int cros
 
 }  // namespace
 
+const PropertyTable<VkProgressBar>& VkProgressBar::Properties() {
+    const PbTheme& t = kThemes[thmCorporate];
+    static const PropertyTable<VkProgressBar> table{
+        {"BarColor", &VkProgressBar::barColor_, t.bar},
+        {"BackColor", &VkProgressBar::backColor_, t.back},
+        {"LightColor", &VkProgressBar::lightColor_, t.light},
+        {"BorderColor", &VkProgressBar::borderColor_, t.border},
+        {"lstyle", &VkProgressBar::lightStyle_, t.lightStyle, lsSoft, lsTube},
+        {"orient", &VkProgressBar::orientation_, pbHorizontal, pbHorizontal, pbVertical},
+        {"uappear", &VkProgressBar::appearance_, t.appearance, pbFlat, pb3D},
+        {"uborder", &VkProgressBar::borderStyle_, pbFixedSingle, pbNone, pbFixedSingle},
+        {"minv", &VkProgressBar::min_, 0},
+        {"maxv", &VkProgressBar::max_, 100},
+        {"vl", &VkProgressBar::value_, 0},
+        {"xtrVar", &VkProgressBar::xtrVar_, QVariant()},
+    };
+    return table;
+}
+
 VkProgressBar::VkProgressBar(QWidget* parent) : QWidget(parent) {
-    ApplyDefaults();
+    Properties().ApplyDefaults(*this);
+    UpdatePercentage();
     resize(sizeHint());
     Redraw();
 }
 
 VkProgressBar::~VkProgressBar() = default;
-
-void VkProgressBar::ApplyDefaults() {
-    const PbTheme& t = kThemes[thmCorporate];
-    theme_ = thmCorporate;
-    barColor_ = t.bar;
-    backColor_ = t.back;
-    lightColor_ = t.light;
-    borderColor_ = t.border;
-    appearance_ = t.appearance;
-    lightStyle_ = t.lightStyle;
-    borderStyle_ = pbFixedSingle;
-    orientation_ = pbHorizontal;
-    min_ = 0;
-    max_ = 100;
-    value_ = 0;
-    xtrVar_ = QVariant();
-    UpdatePercentage();
-}
 
 void VkProgressBar::Changed(const char* key) {
     if (quiet_) {
@@ -92,100 +94,77 @@ void VkProgressBar::SetTheme(int theme) {
     Changed("thm");
 }
 
-void VkProgressBar::SetColorProperty(uint* field, uint color, const char* key) {
-    *field = color;
-    theme_ = thmCUSTOM;
-    Changed(key);
-}
-
-void VkProgressBar::SetStyleProperty(int* field, int value, int lo, int hi, const char* key) {
-    if (value < lo || value > hi) {
+template <typename T>
+void VkProgressBar::SetLook(T VkProgressBar::*member, T value) {
+    if (!Properties().Find(member).Admits(value)) {
         return;
     }
-    *field = value;
     theme_ = thmCUSTOM;
-    Changed(key);
+    StoreProperty(member, value);
 }
 
 void VkProgressBar::SetBarColor(uint color) {
-    SetColorProperty(&barColor_, color, "BarColor");
+    SetLook(&VkProgressBar::barColor_, color);
 }
 void VkProgressBar::SetBackColor(uint color) {
-    SetColorProperty(&backColor_, color, "BackColor");
+    SetLook(&VkProgressBar::backColor_, color);
 }
 void VkProgressBar::SetLightColor(uint color) {
-    SetColorProperty(&lightColor_, color, "LightColor");
+    SetLook(&VkProgressBar::lightColor_, color);
 }
 void VkProgressBar::SetBorderColor(uint color) {
-    SetColorProperty(&borderColor_, color, "BorderColor");
+    SetLook(&VkProgressBar::borderColor_, color);
 }
 void VkProgressBar::SetLightStyle(int style) {
-    SetStyleProperty(&lightStyle_, style, lsSoft, lsTube, "lstyle");
+    SetLook(&VkProgressBar::lightStyle_, style);
 }
 void VkProgressBar::SetAppearance(int appearance) {
-    SetStyleProperty(&appearance_, appearance, pbFlat, pb3D, "uappear");
+    SetLook(&VkProgressBar::appearance_, appearance);
 }
 void VkProgressBar::SetBorderStyle(int style) {
-    SetStyleProperty(&borderStyle_, style, pbNone, pbFixedSingle, "uborder");
+    SetLook(&VkProgressBar::borderStyle_, style);
 }
 
 void VkProgressBar::SetOrientation(int orientation) {
-    if (orientation != pbHorizontal && orientation != pbVertical) {
+    if (!Properties().Find(&VkProgressBar::orientation_).Admits(orientation)) {
         return;
     }
     if (orientation != orientation_) {
         orientation_ = orientation;
         resize(height(), width());
     }
-    Changed("orient");
+    Announce(&VkProgressBar::orientation_);
 }
 
 void VkProgressBar::SetMin(int value) {
-    if (value >= max_) {
-        return;
+    if (Range().SetMin(value)) {
+        UpdatePercentage();
+        Announce(&VkProgressBar::min_);
     }
-    min_ = value;
-    if (value_ < min_) {
-        value_ = min_;
-    }
-    UpdatePercentage();
-    Changed("minv");
 }
 
 void VkProgressBar::SetMax(int value) {
-    if (value <= min_) {
-        return;
+    if (Range().SetMax(value)) {
+        UpdatePercentage();
+        Announce(&VkProgressBar::max_);
     }
-    max_ = value;
-    if (value_ > max_) {
-        value_ = max_;
-    }
-    UpdatePercentage();
-    Changed("maxv");
 }
 
 void VkProgressBar::SetValue(int value) {
-    const int clamped = qBound(min_, value, max_);
-    if (clamped == value_) {
+    if (!Range().SetValue(value)) {
         return;
     }
-    value_ = clamped;
     UpdatePercentage();
-    Changed("vl");
+    Announce(&VkProgressBar::value_);
     emit Change();
 }
 
 void VkProgressBar::SetxtrVar(const QVariant& value) {
-    xtrVar_ = value;
-    Changed("xtrVar");
+    StoreProperty(&VkProgressBar::xtrVar_, value);
 }
 
 void VkProgressBar::UpdatePercentage() {
-    const double span = static_cast<double>(max_) - static_cast<double>(min_);
-    percentage_ =
-        span > 0
-            ? static_cast<int>(std::lround((static_cast<double>(value_) - min_) * 100.0 / span))
-            : 0;
+    percentage_ = Range().Percentage();
 }
 
 int VkProgressBar::FrameWidth() const {
@@ -203,12 +182,11 @@ void VkProgressBar::Redraw() {
     surface_.fill(Qt::white);
     if (w > 0 && h > 0) {
         QPainter p(&surface_);
-        const double span = static_cast<double>(max_) - static_cast<double>(min_);
-        if (span > 0) {
+        if (Range().HasSpan()) {
             const bool vertical = orientation_ == pbVertical;
             const int length = vertical ? h : w;
             const int across = vertical ? w : h;
-            const double pc = (static_cast<double>(value_) - min_) * 100.0 / span;
+            const double pc = Range().Scaled(100.0);
             const int filled =
                 qBound(0, static_cast<int>(std::lround(pc * length / 100.0)), length);
             // Along-axis coordinates: the filled part is [0, filled) horizontally and the
@@ -266,23 +244,8 @@ void VkProgressBar::mouseDoubleClickEvent(QMouseEvent*) {
 
 void VkProgressBar::ReadProperties(const PropertyBag& bag) {
     quiet_ = true;
-    const PbTheme& t = kThemes[thmCorporate];
-    barColor_ = bag.ReadColor("BarColor", t.bar);
-    backColor_ = bag.ReadColor("BackColor", t.back);
-    lightColor_ = bag.ReadColor("LightColor", t.light);
-    borderColor_ = bag.ReadColor("BorderColor", t.border);
-    lightStyle_ = bag.ReadRange("lstyle", t.lightStyle, lsSoft, lsTube);
-    orientation_ = bag.ReadRange("orient", pbHorizontal, pbHorizontal, pbVertical);
-    appearance_ = bag.ReadRange("uappear", t.appearance, pbFlat, pb3D);
-    borderStyle_ = bag.ReadRange("uborder", pbFixedSingle, pbNone, pbFixedSingle);
-    min_ = bag.ReadInt("minv", 0);
-    max_ = bag.ReadInt("maxv", 100);
-    if (max_ <= min_) {
-        min_ = 0;
-        max_ = 100;
-    }
-    value_ = qBound(min_, bag.ReadInt("vl", 0), max_);
-    xtrVar_ = bag.ReadVariant("xtrVar", QVariant());
+    Properties().Read(*this, bag);
+    Range().Repair();
     theme_ = thmCUSTOM;  // the theme itself is not saved
     UpdatePercentage();
     quiet_ = false;
@@ -290,16 +253,5 @@ void VkProgressBar::ReadProperties(const PropertyBag& bag) {
 }
 
 void VkProgressBar::WriteProperties(PropertyBag& bag) const {
-    bag.Write("BarColor", barColor_);
-    bag.Write("BackColor", backColor_);
-    bag.Write("LightColor", lightColor_);
-    bag.Write("BorderColor", borderColor_);
-    bag.Write("lstyle", lightStyle_);
-    bag.Write("orient", orientation_);
-    bag.Write("uappear", appearance_);
-    bag.Write("uborder", borderStyle_);
-    bag.Write("minv", min_);
-    bag.Write("maxv", max_);
-    bag.Write("vl", value_);
-    bag.Write("xtrVar", xtrVar_);
+    Properties().Write(*this, bag);
 }

@@ -5,12 +5,14 @@
 #include <QWidget>
 
 #include "controls/PropertyBag.h"
+#include "controls/PropertySetters.h"
+#include "controls/ValueRange.h"
 
 // Owner-drawn progress bar: a value between Min and Max shown as a filled part drawn
 // with colour gradients (soft or tube light), horizontal or vertical, flat with an
 // optional one-pixel border or with a sunken 3D border, with six colour themes.
 // Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
-class VkProgressBar : public QWidget {
+class VkProgressBar : public QWidget, private PropertySetters<VkProgressBar> {
     Q_OBJECT
     Q_PROPERTY(int Theme READ Theme WRITE SetTheme)
     Q_PROPERTY(uint BarColor READ BarColor WRITE SetBarColor)
@@ -84,6 +86,8 @@ class VkProgressBar : public QWidget {
     // their defaults) without change notifications and draws once at the end.
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
+    // Every persisted property: key, member, default and range.
+    static const PropertyTable<VkProgressBar>& Properties();
 
     QSize sizeHint() const override { return QSize(150, 20); }
 
@@ -100,26 +104,29 @@ class VkProgressBar : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    friend class PropertySetters<VkProgressBar>;
     void Changed(const char* key);
-    void SetColorProperty(uint* field, uint color, const char* key);
-    void SetStyleProperty(int* field, int value, int lo, int hi, const char* key);
-    void ApplyDefaults();
+    // A colour or style written by hand makes the look a custom one.
+    template <typename T>
+    void SetLook(T VkProgressBar::*member, T value);
+    ValueRange Range() { return ValueRange(min_, max_, value_); }
     void UpdatePercentage();
     void Redraw();
     int FrameWidth() const;
 
+    // Defaults come from the property table.
     int theme_ = thmCorporate;
-    uint barColor_ = 0;
-    uint backColor_ = 0;
-    uint lightColor_ = 0;
-    uint borderColor_ = 0;
-    int lightStyle_ = lsTube;
-    int orientation_ = pbHorizontal;
-    int appearance_ = pbFlat;
-    int borderStyle_ = pbFixedSingle;
-    int min_ = 0;
-    int max_ = 100;
-    int value_ = 0;
+    uint barColor_{};
+    uint backColor_{};
+    uint lightColor_{};
+    uint borderColor_{};
+    int lightStyle_{};
+    int orientation_{};
+    int appearance_{};
+    int borderStyle_{};
+    int min_{};
+    int max_{};
+    int value_{};
     int percentage_ = 0;
     QVariant xtrVar_;
     bool quiet_ = false;  // a saved form is read or a theme applied

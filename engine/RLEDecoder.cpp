@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/RLEFile.h"
+#include "engine/RowProgress.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
 #include "imaging/PixelMath.h"
@@ -128,11 +129,6 @@ RowStatus DecodeRow(std::span<const uint8_t> row, const EntryPixels& palette, Ro
         }
     }
     return RowStatus::Ok;
-}
-
-float RowProgress(int32_t y, int32_t height) {
-    // A one-row image is complete after its only row.
-    return height > 1 ? static_cast<float>(y * 100.0 / (height - 1)) : 100.0f;
 }
 
 bool DecodeRows(const rle::ParsedFile& file, const std::string& fileName, c32bppDIB& image,

@@ -9,6 +9,7 @@
 #include "engine/PaletteKeyIndex.h"
 #include "engine/PaletteMerger.h"
 #include "engine/RLEFormat.h"
+#include "engine/RowProgress.h"
 #include "engine/RowWindowChooser.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
@@ -53,11 +54,6 @@ class EncodeEvents {
     ZorixImgEngineEvents& events_;
     std::string status_;
 };
-
-float RowProgress(int32_t y, int32_t height) {
-    // A one-row image is complete after its only row, as when decoding.
-    return height > 1 ? static_cast<float>(y * 100.0 / (height - 1)) : 100.0f;
-}
 
 // Per-channel conversions of a stored (premultiplied) pixel to the palette key.
 struct KeyTables {
@@ -326,12 +322,14 @@ std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& dat
     const size_t count = work.palette.size();
     std::vector<uint8_t> file;
     file.reserve(rle::kHeaderSize + 3 * count + 3 * rowEnds.size() + data.size());
-    file.insert(file.end(), {'R', 'L', static_cast<uint8_t>(work.hasAlpha ? 1 : 0), 0});
-    Put16(file, static_cast<uint32_t>(work.width));
-    Put16(file, static_cast<uint32_t>(work.height));
-    Put16(file, static_cast<uint32_t>(count));
-    Put16(file, static_cast<uint32_t>(work.height));
-    file.insert(file.end(), {0x1F, 0xF8});
+    rle::Header header;
+    header.hasAlpha = work.hasAlpha;
+    header.width = static_cast<int16_t>(work.width);
+    header.height = static_cast<int16_t>(work.height);
+    header.entryCount = static_cast<uint16_t>(count);
+    header.rowCount = static_cast<int16_t>(work.height);
+    file.resize(rle::kHeaderSize);
+    rle::WriteHeader(header, file.data());
     for (size_t i = 1; i < count; ++i) {
         Put16(file, KeyColor(work.palette[i]));
     }

@@ -11,6 +11,15 @@ constexpr uint16_t kSignature = 0x4C52;   // "RL"
 constexpr uint16_t kCheckValue = 0xF81F;  // RGB565 magenta
 constexpr uint16_t kAlphaFlag = 0x0001;
 
+// Header fields, little-endian 16-bit words at these offsets.
+constexpr size_t kSignatureOffset = 0;
+constexpr size_t kFlagsOffset = 2;
+constexpr size_t kWidthOffset = 4;
+constexpr size_t kHeightOffset = 6;
+constexpr size_t kEntryCountOffset = 8;
+constexpr size_t kRowCountOffset = 10;
+constexpr size_t kCheckOffset = 12;
+
 // Row tokens.
 constexpr uint8_t kBaseMarker = 0xFD;      // FD lo hi: codes are relative to a base
 constexpr uint8_t kColorRun = 0xFE;        // FE code count
@@ -34,5 +43,7 @@ struct Header {
 bool HasSignature(const uint8_t* data, size_t size);
 // Reads the header fields; data must hold kHeaderSize bytes.
 Header ReadHeader(const uint8_t* data);
+// Writes the header, signature and check value included; out must hold kHeaderSize bytes.
+void WriteHeader(const Header& header, uint8_t* out);
 
 }  // namespace quenda::rle

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "codecs/GifFormat.h"
+#include "codecs/PngFormat.h"
 #include "engine/FileFacts.h"
 #include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
@@ -111,16 +113,13 @@ bool ZorixImgEngine::IsRLE(const std::string& path, bool* retHasAlpha) const {
 }
 
 bool ZorixImgEngine::IsPNG(const std::string& path) const {
-    return StartsWith(FilePrefix(path, 8), {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A});
+    const std::vector<uint8_t> head = FilePrefix(path, png::kSignature.size());
+    return png::HasSignature(head.data(), head.size());
 }
 
 bool ZorixImgEngine::IsGIF(const std::string& path) const {
-    std::vector<uint8_t> head = FilePrefix(path, 6);
-    for (uint8_t& c : head) {
-        c = static_cast<uint8_t>(std::tolower(c));
-    }
-    return StartsWith(head, {'g', 'i', 'f', '8', '7', 'a'}) ||
-           StartsWith(head, {'g', 'i', 'f', '8', '9', 'a'});
+    const std::vector<uint8_t> head = FilePrefix(path, gif::kSignatureSize);
+    return gif::HasSignature(head.data(), head.size());
 }
 
 bool ZorixImgEngine::IsJPG(const std::string& path) const {
@@ -161,7 +160,8 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
             failureReason_ = decoded.failureReason;
         }
     } else if (!LoadOrdinaryImage(path) && failureReason_.empty()) {
-        failureReason_ = "not a supported image";
+        const LoadFailure& why = image_->LastLoadFailure();
+        failureReason_ = why ? why.Describe() : "not a supported image";
     }
 
     if (imageType_ != IL_UNKNOWN) {

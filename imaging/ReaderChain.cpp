@@ -18,10 +18,8 @@ namespace {
 // Reader slots. Each answers true when it recognised its format, even when
 // decoding then failed and left the image empty.
 
-// PNG reader, first in the chain. An error description it leaves in
-// pendingError is shown to the user, and the chain goes on.
-bool TryPngReader(c32bppDIB& image, const ReaderChainInput& in, std::string& pendingError) {
-    (void)pendingError;  // the PNG reader reports failures only through an empty image
+// PNG reader, first in the chain.
+bool TryPngReader(c32bppDIB& image, const ReaderChainInput& in) {
     uint32_t token = image.gdiToken();
     return cPNGparser().LoadStream(in.bytes, image, in.start, in.length, token);
 }
@@ -74,11 +72,8 @@ bool RunReaderChain(c32bppDIB& image, ReaderChainInput input) {
     if (in.start > in.bytes.size() || in.length > in.bytes.size() - in.start) {
         return false;
     }
-    std::string pendingError;
-    bool answered = TryPngReader(image, in, pendingError);
-    if (!pendingError.empty()) {
-        image.ShowLoadMessage(pendingError);
-    }
+    image.SetLoadFailure({});
+    bool answered = TryPngReader(image, in);
     answered = answered || cGIFparser().LoadStream(in.bytes, image, in.start, in.length);
     answered = answered || TryIcoReader(image, in);
     answered = answered || cBMPparser().LoadStream(in.bytes, image, in.start, in.length);
@@ -92,6 +87,7 @@ bool RunReaderChain(c32bppDIB& image, ReaderChainInput input) {
     if (image.Handle() == 0) {
         return false;
     }
+    image.SetLoadFailure({});
     if (in.keepOriginalFormat) {
         if (kept.empty()) {
             kept.assign(in.bytes.begin() + in.start, in.bytes.begin() + in.start + in.length);

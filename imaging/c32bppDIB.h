@@ -11,6 +11,7 @@
 
 #include "codecs/PngProperties.h"
 #include "imaging/ImageTypes.h"
+#include "imaging/LoadFailure.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
@@ -99,11 +100,10 @@ class c32bppDIB {
                             bool keepOriginalFormat = false, int32_t iconBitDepth = 32);
     bool LoadPicture_FromOrignalFormat(int32_t iconWidth = 0, int32_t iconHeight = 0,
                                        int32_t iconBitDepth = 32);
-    // Told the description of an error a reader leaves pending (the program shows
-    // it in a message box). Without one set, the text is dropped.
-    using LoadMessageFn = std::function<void(const std::string&)>;
-    void setLoadMessageHandler(LoadMessageFn handler) { loadMessage_ = std::move(handler); }
-    void ShowLoadMessage(const std::string& text) const;
+    // Why the last load failed, when a reader that recognised its format said so;
+    // empty after a successful load or one no reader took.
+    const LoadFailure& LastLoadFailure() const { return loadFailure_; }
+    void SetLoadFailure(LoadFailure failure) { loadFailure_ = std::move(failure); }
     // Library-internal: takes over a filled block of width x height x 4 bytes as
     // the image (rows bottom-up), with ImageType 0 until the caller sets it.
     bool AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height);
@@ -190,7 +190,7 @@ class c32bppDIB {
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
-    LoadMessageFn loadMessage_;
+    LoadFailure loadFailure_;
     std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 

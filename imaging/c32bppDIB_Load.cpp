@@ -64,12 +64,6 @@ bool c32bppDIB::LoadPicture_FromOrignalFormat(int32_t iconWidth, int32_t iconHei
     return LoadPicture_Stream(source, iconWidth, iconHeight, 0, 0, true, iconBitDepth);
 }
 
-void c32bppDIB::ShowLoadMessage(const std::string& text) const {
-    if (loadMessage_) {
-        loadMessage_(text);
-    }
-}
-
 bool c32bppDIB::AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height) {
     DestroyDIB();
     if (!bits || width <= 0 || height <= 0 ||

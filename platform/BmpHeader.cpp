@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
 
 namespace quenda::bmp {
@@ -119,7 +120,7 @@ void PlacePaletteAndPixels(const uint8_t* data, size_t size, BmpInfo& info, uint
 }  // namespace
 
 uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel) {
-    return (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    return BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
 }
 
 bool ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
