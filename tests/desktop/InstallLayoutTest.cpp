@@ -46,10 +46,7 @@ std::set<QString> ExpectedFiles() {
     for (const QString& size : QStringLiteral(ZORIX_ICON_SIZES).split(',')) {
         files.insert(kShare + "/icons/hicolor/" + size + "x" + size + "/apps/dev.vk.Zorix.png");
     }
-    for (const char* header :
-         {"engine/ZorixImgEngine.h", "engine/ZorixImgEngineEvents.h", "engine/RLEDecoder.h",
-          "engine/RLEEncoder.h", "imaging/c32bppDIB.h", "imaging/ImageTypes.h", "imaging/Surface.h",
-          "codecs/PngProperties.h"}) {
+    for (const QString& header : QStringLiteral(ZORIX_PUBLIC_HEADERS).split(',')) {
         files.insert(QStringLiteral(ZORIX_INCLUDEDIR "/quenda/") + header);
     }
     return files;
