@@ -21,6 +21,7 @@
 #include "app/Prompter.h"
 #include "app/SplitterBar.h"
 #include "app/WindowPlacement.h"
+#include "app/batchForm.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
 #include "app/pbForm.h"
@@ -110,7 +111,9 @@ void mainForm::BuildMenus() {
         mSaveFile_[i]->setObjectName(QStringLiteral("mSaveFile%1").arg(i));
     }
     mFile_->addSeparator();
-    mFile_->addAction(QStringLiteral("&Batch conversion"))->setObjectName(QStringLiteral("mBatch"));
+    QAction* batch = mFile_->addAction(QStringLiteral("&Batch conversion"));
+    batch->setObjectName(QStringLiteral("mBatch"));
+    connect(batch, &QAction::triggered, this, [this] { OpenBatchWindow(prompter_, this); });
     mFile_->addSeparator();
     mFile_->addAction(QStringLiteral("&Options"))->setObjectName(QStringLiteral("mOptions"));
     mFile_->addSeparator();

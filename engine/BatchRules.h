@@ -24,6 +24,10 @@ std::string TargetExtension(IMG_SAVE_TYPES type);
 // without "." keeps its whole name).
 std::string TargetFileName(const std::string& sourceName, IMG_SAVE_TYPES type);
 
+// The target of `source` in `folder` (ending in a separator), or beside the source
+// when `folder` is empty.
+std::string TargetPathIn(const std::string& folder, const std::string& source, IMG_SAVE_TYPES type);
+
 // True when the source already holds the target format and can be copied.
 bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& source,
                             IMG_SAVE_TYPES type);
@@ -37,12 +41,12 @@ bool CopyFileReplacing(const std::string& source, const std::string& target);
 // Decides, in list order, which entry may write each target: the first claim
 // wins, so two entries of one run never write over each other.
 class TargetClaims {
-public:
+  public:
     // Empty when `target` was free (it is now held by `source`); otherwise the
     // reason for refusing, naming the entry that holds the target.
     std::string Claim(const std::string& source, const std::string& target);
 
-private:
+  private:
     std::map<std::string, std::string> holders_;  // target key -> source
 };
 
