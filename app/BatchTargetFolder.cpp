@@ -48,8 +48,14 @@ bool IsRootFolder(const QString& folder, const QStringList& volumeRoots) {
 }
 
 FolderProbe ProbeFolder(const QString& folder) {
+    // Without the trailing separator, so that a file in the folder's place reads as a
+    // file rather than as a missing folder.
+    QString path = folder;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
+        path.chop(1);
+    }
     std::error_code ec;
-    const auto status = std::filesystem::status(QFile::encodeName(folder).toStdString(), ec);
+    const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), ec);
     if (status.type() == std::filesystem::file_type::not_found) {
         return FolderProbe::Missing;
     }

@@ -123,11 +123,11 @@ void batchForm::BuildTarget() {
 
     trgOPT_[0] = new QRadioButton(QStringLiteral("Manual"), this);
     trgOPT_[1] = new QRadioButton(QStringLiteral("Auto (use source folders)"), this);
+    trgOPT_[0]->setChecked(true);
     for (size_t i = 0; i < trgOPT_.size(); ++i) {
         trgOPT_[i]->setObjectName(QStringLiteral("trgOPT%1").arg(i));
         connect(trgOPT_[i], &QRadioButton::toggled, this, &batchForm::UpdateTargetMode);
     }
-    trgOPT_[0]->setChecked(true);
 
     trgFolder_ = new QLineEdit(this);
     trgFolder_->setObjectName(QStringLiteral("trgFolder"));
