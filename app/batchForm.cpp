@@ -35,6 +35,7 @@ namespace {
 namespace batch = quenda::batch;
 
 const QString kCaption = QStringLiteral("Batch conversion");
+constexpr qint64 kEventsIntervalMs = 40;
 const QString kUnknownTime = QStringLiteral("??:??:??");
 const QString kFilter = QStringLiteral("Supported images|*.bmp;*.png;*.gif");
 const QString kKeptNote = QStringLiteral(
@@ -453,7 +454,7 @@ void batchForm::Run(const RunSettings& run) {
         QTreeWidgetItem* row = llist_->topLevelItem(i - 1);
         llist_->setCurrentItem(row);
         llist_->scrollToItem(row);
-        QCoreApplication::processEvents();
+        KeepResponsive();
         emit fileStarted(i);
         ShowOutcome(row, ConvertFile(row->data(0, kTagRole).toString(), run));
         if (CancelRequested()) {
@@ -615,16 +616,34 @@ void batchForm::SetStatus(const QString& text) {
 }
 
 void batchForm::KeepResponsive() {
+    // A progress event comes per image row: letting the window repaint after each
+    // one would cost many times the conversion itself, while a few times a second
+    // keeps it just as live.
+    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsIntervalMs) {
+        return;
+    }
     QCoreApplication::processEvents();
+    sinceEvents_.restart();
+}
+
+bool batchForm::StatusDue(float progress) const {
+    // The start and end of a phase always show; the steps between only as often as
+    // the window repaints.
+    const bool boundary = !(progress > 0 && progress < 100);
+    return boundary || !sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsIntervalMs;
 }
 
 void batchForm::RLEDecoding(const std::string&, float progress) {
-    SetStatus(DecodingStatus(progress));
+    if (StatusDue(progress)) {
+        SetStatus(DecodingStatus(progress));
+    }
 }
 
 void batchForm::RLEEncoding(const std::string&, int16_t, const std::string& action,
                             const std::string&, float progress, int32_t) {
-    SetStatus(EncodingStatus(QString::fromStdString(action), progress));
+    if (StatusDue(progress)) {
+        SetStatus(EncodingStatus(QString::fromStdString(action), progress));
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -138,6 +138,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     void ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome);
     void SetStatus(const QString& text);
     void KeepResponsive();
+    bool StatusDue(float progress) const;
 
     Prompter& prompter_;
     FileDropList* llist_ = nullptr;
@@ -169,7 +170,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     QStringList volumeRoots_;
     double start_ = 0;
     double lastUpdate_ = 0;
-    double lastEvents_ = 0;
+    QElapsedTimer sinceEvents_;  // since pending events last ran during a file
     quenda::batch::TargetClaims claims_;
     QSet<QString> keys_;          // "k" + lower-case path of every row
     QSet<QString> sources_;       // canonical paths of the run's files
