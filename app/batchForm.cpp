@@ -626,11 +626,19 @@ void batchForm::KeepResponsive() {
     sinceEvents_.restart();
 }
 
-bool batchForm::StatusDue(float progress) const {
+bool batchForm::StatusDue(float progress) {
     // The start and end of a phase always show; the steps between only as often as
-    // the window repaints.
-    const bool boundary = !(progress > 0 && progress < 100);
-    return boundary || !sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsIntervalMs;
+    // the window repaints. The clock is read once per whole percent at most: an
+    // event comes per image row, and reading the clock can cost a system call.
+    if (!(progress > 0 && progress < 100)) {
+        return true;
+    }
+    const int percent = static_cast<int>(progress);
+    if (percent == checkedPercent_) {
+        return false;
+    }
+    checkedPercent_ = percent;
+    return !sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsIntervalMs;
 }
 
 void batchForm::RLEDecoding(const std::string&, float progress) {

@@ -138,7 +138,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     void ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome);
     void SetStatus(const QString& text);
     void KeepResponsive();
-    bool StatusDue(float progress) const;
+    bool StatusDue(float progress);
 
     Prompter& prompter_;
     FileDropList* llist_ = nullptr;
@@ -171,6 +171,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     double start_ = 0;
     double lastUpdate_ = 0;
     QElapsedTimer sinceEvents_;  // since pending events last ran during a file
+    int checkedPercent_ = -1;    // whole percent of the last progress event that read the clock
     quenda::batch::TargetClaims claims_;
     QSet<QString> keys_;          // "k" + lower-case path of every row
     QSet<QString> sources_;       // canonical paths of the run's files
