@@ -606,9 +606,14 @@ void batchForm::ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome) {
 // ---------------------------------------------------------------------------
 // Progress of the current file
 
-void batchForm::SetStatus(const QString& text) {
+QTreeWidgetItem* batchForm::SelectedRow() const {
     QTreeWidgetItem* row = llist_->currentItem();
-    if (row == nullptr || !row->isSelected() || row->text(1) == text) {
+    return row != nullptr && row->isSelected() ? row : nullptr;
+}
+
+void batchForm::SetStatus(const QString& text) {
+    QTreeWidgetItem* row = SelectedRow();
+    if (row == nullptr || row->text(1) == text) {
         return;
     }
     row->setText(1, text);
@@ -631,6 +636,7 @@ bool batchForm::StatusDue(float progress) {
     // the window repaints. The clock is read once per whole percent at most: an
     // event comes per image row, and reading the clock can cost a system call.
     if (!(progress > 0 && progress < 100)) {
+        checkedPercent_ = -1;  // a new phase counts from its start
         return true;
     }
     const int percent = static_cast<int>(progress);
@@ -642,14 +648,14 @@ bool batchForm::StatusDue(float progress) {
 }
 
 void batchForm::RLEDecoding(const std::string&, float progress) {
-    if (StatusDue(progress)) {
+    if (SelectedRow() != nullptr && StatusDue(progress)) {
         SetStatus(DecodingStatus(progress));
     }
 }
 
 void batchForm::RLEEncoding(const std::string&, int16_t, const std::string& action,
                             const std::string&, float progress, int32_t) {
-    if (StatusDue(progress)) {
+    if (SelectedRow() != nullptr && StatusDue(progress)) {
         SetStatus(EncodingStatus(QString::fromStdString(action), progress));
     }
 }

@@ -136,6 +136,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     bool MayReplace(const std::string& target, bool copy, const RunSettings& run);
     Outcome CopyFile(const std::string& source, const std::string& target);
     void ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome);
+    QTreeWidgetItem* SelectedRow() const;
     void SetStatus(const QString& text);
     void KeepResponsive();
     bool StatusDue(float progress);
