@@ -460,7 +460,9 @@ void batchForm::Run(const RunSettings& run) {
         if (CancelRequested()) {
             break;
         }
-        pb_->SetValue(static_cast<int>(RoundHalfEven(i * 100.0 / total)));
+        // The bar draws itself at once; it is given its value when the window
+        // repaints, which is all anyone can see of it.
+        barValue_ = static_cast<int>(RoundHalfEven(i * 100.0 / total));
     }
     FinishRun();
 }
@@ -501,6 +503,7 @@ void batchForm::StartRun() {
 }
 
 void batchForm::FinishRun() {
+    pb_->SetValue(barValue_);
     engine_->Unsubscribe(this);
     engine_.reset();
     closeBUT_->SetCaption(QStringLiteral("&Close"));
@@ -627,6 +630,7 @@ void batchForm::KeepResponsive() {
     if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsIntervalMs) {
         return;
     }
+    pb_->SetValue(barValue_);
     QCoreApplication::processEvents();
     sinceEvents_.restart();
 }

@@ -172,6 +172,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     double start_ = 0;
     double lastUpdate_ = 0;
     QElapsedTimer sinceEvents_;  // since pending events last ran during a file
+    int barValue_ = 0;           // progress bar value, shown when the window repaints
     int checkedPercent_ = -1;    // whole percent of the last progress event that read the clock
     quenda::batch::TargetClaims claims_;
     QSet<QString> keys_;          // "k" + lower-case path of every row
