@@ -449,7 +449,7 @@ void batchForm::Run(const RunSettings& run) {
     const int total = llist_->topLevelItemCount();
     StartRun();
     for (int i = 1; i <= total; ++i) {
-        lblAct_->setText(QStringLiteral("Converting file %1 of %2").arg(i).arg(total));
+        actText_ = QStringLiteral("Converting file %1 of %2").arg(i).arg(total);
         UpdateTimes(i, total);
         QTreeWidgetItem* row = llist_->topLevelItem(i - 1);
         llist_->setCurrentItem(row);
@@ -460,8 +460,8 @@ void batchForm::Run(const RunSettings& run) {
         if (CancelRequested()) {
             break;
         }
-        // The bar draws itself at once; it is given its value when the window
-        // repaints, which is all anyone can see of it.
+        // The bar draws itself at once, and the label lays itself out: both are
+        // given their values when the window repaints, which is all anyone sees.
         barValue_ = static_cast<int>(RoundHalfEven(i * 100.0 / total));
     }
     FinishRun();
@@ -497,13 +497,22 @@ void batchForm::StartRun() {
     }
     start_ = clock_();
     lastUpdate_ = start_;
+    actText_.clear();
+    barValue_ = 0;
     lblAct_->clear();
     frame2_->show();
     frame1_->hide();
 }
 
-void batchForm::FinishRun() {
+void batchForm::ShowRunProgress() {
     pb_->SetValue(barValue_);
+    if (lblAct_->text() != actText_) {
+        lblAct_->setText(actText_);
+    }
+}
+
+void batchForm::FinishRun() {
+    ShowRunProgress();
     engine_->Unsubscribe(this);
     engine_.reset();
     closeBUT_->SetCaption(QStringLiteral("&Close"));
@@ -630,7 +639,7 @@ void batchForm::KeepResponsive() {
     if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsIntervalMs) {
         return;
     }
-    pb_->SetValue(barValue_);
+    ShowRunProgress();
     QCoreApplication::processEvents();
     sinceEvents_.restart();
 }

@@ -139,6 +139,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     QTreeWidgetItem* SelectedRow() const;
     void SetStatus(const QString& text);
     void KeepResponsive();
+    void ShowRunProgress();
     bool StatusDue(float progress);
 
     Prompter& prompter_;
@@ -173,6 +174,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     double lastUpdate_ = 0;
     QElapsedTimer sinceEvents_;  // since pending events last ran during a file
     int barValue_ = 0;           // progress bar value, shown when the window repaints
+    QString actText_;            // lblAct's text, likewise
     int checkedPercent_ = -1;    // whole percent of the last progress event that read the clock
     quenda::batch::TargetClaims claims_;
     QSet<QString> keys_;          // "k" + lower-case path of every row
