@@ -66,7 +66,10 @@ QString QtPrompter::DialogFilter(const QString& filter) {
     const QStringList pieces = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (qsizetype i = 0; i + 1 < pieces.size(); i += 2) {
-        entries << QStringLiteral("%1 (%2)").arg(pieces[i], pieces[i + 1]);
+        // The dialog separates patterns with blanks, not with ";".
+        QString patterns = pieces[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << QStringLiteral("%1 (%2)").arg(pieces[i], patterns);
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -87,8 +90,16 @@ QString QtPrompter::ChooseSaveFile(QWidget* parent, const SaveRequest& request) 
 }
 
 QStringList QtPrompter::ChooseOpenFiles(QWidget* parent, const OpenRequest& request) {
-    return QFileDialog::getOpenFileNames(parent, request.title, request.initialFolder,
-                                         DialogFilter(request.filter));
+    QFileDialog dialog(parent, request.title, request.initialFolder, DialogFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // Qt's own dialog behaves the same on every desktop: several names can be typed,
+    // each in double quotes, into its file name box.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
 }
 
 }  // namespace zorix

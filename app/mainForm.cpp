@@ -22,6 +22,7 @@
 #include "app/SaveDialogRules.h"
 #include "app/SplitterBar.h"
 #include "app/WindowPlacement.h"
+#include "app/batchForm.h"
 #include "app/frmAbout.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
@@ -110,7 +111,9 @@ void mainForm::BuildMenus() {
         connect(mSaveFile_[i], &QAction::triggered, this, [this, i] { SaveFile(i); });
     }
     mFile_->addSeparator();
-    mFile_->addAction(QStringLiteral("&Batch conversion"))->setObjectName(QStringLiteral("mBatch"));
+    QAction* batch = mFile_->addAction(QStringLiteral("&Batch conversion"));
+    batch->setObjectName(QStringLiteral("mBatch"));
+    connect(batch, &QAction::triggered, this, [this] { OpenBatchWindow(prompter_, this); });
     mFile_->addSeparator();
     mFile_->addAction(QStringLiteral("&Options"))->setObjectName(QStringLiteral("mOptions"));
     mFile_->addSeparator();

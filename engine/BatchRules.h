@@ -24,6 +24,10 @@ std::string TargetExtension(IMG_SAVE_TYPES type);
 // without "." keeps its whole name).
 std::string TargetFileName(const std::string& sourceName, IMG_SAVE_TYPES type);
 
+// The target of `source` in `folder` (ending in a separator), or beside the source
+// when `folder` is empty.
+std::string TargetPathIn(const std::string& folder, const std::string& source, IMG_SAVE_TYPES type);
+
 // True when the source already holds the target format and can be copied.
 bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& source,
                             IMG_SAVE_TYPES type);
