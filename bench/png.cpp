@@ -53,8 +53,7 @@ void FlushNothing(png_structp) {}
 // Writes 8-bit pixels of the given colour type (grey: 1 byte, palette: indexes with the
 // palette, RGBA: 4 bytes per pixel).
 std::vector<uint8_t> LibpngWriteAs(const std::vector<uint8_t>& pixels, int colorType,
-                                   const std::vector<png_color>& palette, int level,
-                                   int filters) {
+                                   const std::vector<png_color>& palette, int level, int filters) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
