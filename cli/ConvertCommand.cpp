@@ -1,9 +1,11 @@
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 
 #include "cli/ArgList.h"
 #include "cli/Commands.h"
+#include "cli/JobPool.h"
 #include "cli/Json.h"
 #include "cli/ProgressReporter.h"
 #include "cli/UsageError.h"
@@ -29,8 +31,11 @@ struct ConvertOptions {
     bool overwrite = false;
     bool json = false;
     bool quiet = false;
+    size_t jobs = DefaultJobCount();
     std::vector<std::string> files;
 };
+
+constexpr int kMaxJobs = 256;
 
 IMG_SAVE_TYPES ParseFormat(const std::string& name) {
     static const std::map<std::string, IMG_SAVE_TYPES> kFormats = {{"rle", quenda::IS_BMP_RL},
@@ -63,6 +68,12 @@ void TakeOption(ArgList& list, ConvertOptions& o) {
         if (o.maxPalette < 0 || o.maxPalette > 9999) {
             throw UsageError("--max-palette must be between 0 and 9999");
         }
+    } else if (option == "-j" || option == "--jobs") {
+        const int jobs = ParseInt(option, list.TakeValue(option));
+        if (jobs < 1 || jobs > kMaxJobs) {
+            throw UsageError(option + " must be between 1 and " + std::to_string(kMaxJobs));
+        }
+        o.jobs = static_cast<size_t>(jobs);
     } else if (option == "--no-copy" || option == "--overwrite" || option == "--json" ||
                option == "--quiet") {
         list.RejectValue(option);
@@ -158,29 +169,79 @@ void Report(const ConvertOptions& o, const std::string& source, const std::strin
     }
 }
 
+// The file an entry reads or writes, with links and "." resolved, so that two names of
+// one file compare equal.
+std::string FileIdentity(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ec);
+    return ec ? std::filesystem::absolute(path, ec).lexically_normal().string() : resolved.string();
+}
+
+// Each entry waits for the earlier entries that touch one of its files, so running
+// entries side by side gives the outcomes of running them in order.
+std::vector<std::vector<size_t>> EarlierEntriesSharingFiles(
+    const std::vector<std::string>& sources, const std::vector<std::string>& targets) {
+    std::map<std::string, size_t> lastToucher;
+    std::vector<std::vector<size_t>> after(sources.size());
+    for (size_t i = 0; i < sources.size(); ++i) {
+        for (const std::string& path : {sources[i], targets[i]}) {
+            const auto [it, fresh] = lastToucher.try_emplace(FileIdentity(path), i);
+            if (!fresh && it->second != i) {  // a source may be its own target
+                after[i].push_back(it->second);
+                it->second = i;
+            }
+        }
+    }
+    return after;
+}
+
 }  // namespace
 
 int RunConvert(const std::vector<std::string>& args) {
     const ConvertOptions o = ParseOptions(args);
-    quenda::ZorixImgEngine engine;
-    engine.setRLEColorAccuracy(o.accuracy);
-    engine.setRLEMaxPalleteSize(o.maxPalette);
-    ProgressReporter progress(!o.quiet);
-    engine.Subscribe(&progress);
-
-    int status = kExitOk;
-    for (size_t i = 0; i < o.files.size(); ++i) {
-        const std::string source = o.files[i];
-        const std::string target = TargetFor(o, source);
-        progress.StartFile(i + 1, o.files.size(), source);
-        const Outcome outcome = ConvertOne(engine, o, source, target);
-        progress.Finish();
-        Report(o, source, target, outcome);
-        if (batch::IsFailure(outcome.status)) {
-            status = kExitFileFailed;
-        }
+    const size_t count = o.files.size();
+    std::vector<std::string> targets;
+    for (const std::string& source : o.files) {
+        targets.push_back(TargetFor(o, source));
     }
-    engine.Unsubscribe(&progress);
+    JobPlan plan{count, std::min(o.jobs, count), {}};
+    if (plan.workers > 1) {
+        plan.after = EarlierEntriesSharingFiles(o.files, targets);
+    }
+    // One engine per worker; the progress line follows the engine only with one worker.
+    std::vector<quenda::ZorixImgEngine> engines(std::max<size_t>(plan.workers, 1));
+    ProgressReporter progress(!o.quiet);
+    for (quenda::ZorixImgEngine& engine : engines) {
+        engine.setRLEColorAccuracy(o.accuracy);
+        engine.setRLEMaxPalleteSize(o.maxPalette);
+    }
+    if (plan.workers == 1) {
+        engines[0].Subscribe(&progress);
+    }
+
+    std::vector<Outcome> outcomes(count);
+    int status = kExitOk;
+    RunJobs(
+        plan,
+        [&](size_t worker, size_t i) {
+            if (plan.workers == 1) {
+                progress.StartFile(i + 1, count, o.files[i]);
+            }
+            outcomes[i] = ConvertOne(engines[worker], o, o.files[i], targets[i]);
+        },
+        [&](size_t i) {
+            if (plan.workers > 1) {
+                progress.StartFile(i + 1, count, o.files[i]);
+            }
+            progress.Finish();
+            Report(o, o.files[i], targets[i], outcomes[i]);
+            if (batch::IsFailure(outcomes[i].status)) {
+                status = kExitFileFailed;
+            }
+        });
+    if (plan.workers == 1) {
+        engines[0].Unsubscribe(&progress);
+    }
     return status;
 }
 

@@ -11,7 +11,7 @@ const char* const kUsage =
     "usage: zorix-cli info [--json] FILE...\n"
     "       zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
     "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
-    "                 [--json] [--quiet] FILE...\n"
+    "                 [--json] [--quiet] [-j N] FILE...\n"
     "       zorix-cli decode FILE -o OUTPUT\n";
 
 }  // namespace
