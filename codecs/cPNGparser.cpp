@@ -21,7 +21,7 @@ constexpr size_t kMinimumFileSize = 57;  // a file of 56 bytes or less is no PNG
 constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
-constexpr size_t kRowsPerInflate = 16;
+constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
 
 bool HasSignature(const uint8_t* data, size_t size) {
     return size >= png::kSignature.size() &&
@@ -370,7 +370,9 @@ bool cPNGparser::DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const {
         return false;
     }
     // Interlaced passes change the row length, so they go one row at a time.
-    StreamFeed feed(inflater, LongestRow(), interlace_ ? 1 : kRowsPerInflate, expectedSize_);
+    StreamFeed feed(inflater, LongestRow(),
+                    interlace_ ? 1 : std::max<size_t>(1, kBytesPerInflate / LongestRow()),
+                    expectedSize_);
     const bool written = WritePixels(feed, host);
     inflateFailed = feed.Failed() || !inflater.Finish();
     return written && !inflateFailed;
