@@ -3,6 +3,7 @@
 // counters report both and their ratio.
 #include <benchmark/benchmark.h>
 #include <png.h>
+#include <spng.h>
 #include <zlib.h>
 
 #include <cmath>
@@ -49,7 +50,10 @@ void WriteToMemory(png_structp png, png_bytep data, png_size_t n) {
 }
 void FlushNothing(png_structp) {}
 
-std::vector<uint8_t> LibpngWrite(const std::vector<uint8_t>& rgba, int level, int filters) {
+// Writes 8-bit pixels of the given colour type (grey: 1 byte, palette: indexes with the
+// palette, RGBA: 4 bytes per pixel).
+std::vector<uint8_t> LibpngWriteAs(const std::vector<uint8_t>& pixels, int colorType,
+                                   const std::vector<png_color>& palette, int level, int filters) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -62,15 +66,23 @@ std::vector<uint8_t> LibpngWrite(const std::vector<uint8_t>& rgba, int level, in
     if (filters >= 0) {
         png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
     }
-    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, kWidth, kHeight, 8, colorType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    }
     png_write_info(png, info);
+    const size_t rowBytes = pixels.size() / kHeight;
     for (uint32_t y = 0; y < kHeight; ++y) {
-        png_write_row(png, rgba.data() + size_t{y} * kWidth * 4);
+        png_write_row(png, pixels.data() + size_t{y} * rowBytes);
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
+}
+
+std::vector<uint8_t> LibpngWrite(const std::vector<uint8_t>& rgba, int level, int filters) {
+    return LibpngWriteAs(rgba, PNG_COLOR_TYPE_RGBA, {}, level, filters);
 }
 
 struct MemoryReader {
@@ -130,6 +142,53 @@ const std::vector<uint8_t>& PictureAsPng() {
     return png;
 }
 
+// The picture's green channel as an 8-bit grey picture.
+const std::vector<uint8_t>& GreyAsPng() {
+    static const std::vector<uint8_t> png = [] {
+        const auto& rgba = Picture();
+        std::vector<uint8_t> grey(rgba.size() / 4);
+        for (size_t i = 0; i < grey.size(); ++i) {
+            grey[i] = rgba[4 * i + 1];
+        }
+        return LibpngWriteAs(grey, PNG_COLOR_TYPE_GRAY, {}, 6, -1);
+    }();
+    return png;
+}
+
+// The picture reduced to a 216-colour cube, as an 8-bit palette picture.
+const std::vector<uint8_t>& PaletteAsPng() {
+    static const std::vector<uint8_t> png = [] {
+        const auto& rgba = Picture();
+        std::vector<png_color> palette;
+        for (int i = 0; i < 216; ++i) {
+            palette.push_back({static_cast<png_byte>(i / 36 * 51),
+                               static_cast<png_byte>(i / 6 % 6 * 51),
+                               static_cast<png_byte>(i % 6 * 51)});
+        }
+        std::vector<uint8_t> indexes(rgba.size() / 4);
+        for (size_t i = 0; i < indexes.size(); ++i) {
+            const uint8_t* p = &rgba[4 * i];
+            indexes[i] = static_cast<uint8_t>((p[0] + 25) / 51 * 36 + (p[1] + 25) / 51 * 6 +
+                                              (p[2] + 25) / 51);
+        }
+        return LibpngWriteAs(indexes, PNG_COLOR_TYPE_PALETTE, palette, 6, -1);
+    }();
+    return png;
+}
+
+bool SpngDecodeRGBA(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& rgba) {
+    spng_ctx* ctx = spng_ctx_new(0);
+    spng_set_png_buffer(ctx, bytes.data(), bytes.size());
+    size_t size = 0;
+    bool ok = spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size) == 0;
+    if (ok) {
+        rgba.resize(size);
+        ok = spng_decode_image(ctx, rgba.data(), size, SPNG_FMT_RGBA8, 0) == 0;
+    }
+    spng_ctx_free(ctx);
+    return ok;
+}
+
 // CPU time of this thread: steadier than the wall clock on a shared machine.
 double ThreadSeconds() {
     timespec ts{};
@@ -157,22 +216,46 @@ void Compare(benchmark::State& state, const std::function<void()>& own,
     state.counters["ratio"] = ownSeconds / referenceSeconds;
 }
 
+// Our reader on the PNG, into a new image as every load makes.
+void OwnDecode(const std::vector<uint8_t>& png) {
+    quenda::c32bppDIB image;
+    uint32_t token = 0;
+    quenda::cPNGparser().LoadStream(png, image, 0, png.size(), token);
+    benchmark::DoNotOptimize(image.BitsPointer());
+}
+
 void BM_DecodeRGBA_vs_libpng(benchmark::State& state) {
     const auto& png = PictureAsPng();
     Compare(
-        state,
-        [&] {
-            quenda::c32bppDIB image;
-            uint32_t token = 0;
-            quenda::cPNGparser().LoadStream(png, image, 0, png.size(), token);
-            benchmark::DoNotOptimize(image.BitsPointer());
-        },
+        state, [&] { OwnDecode(png); },
         [&] {
             // A new picture each time, as the library makes a new image.
             std::vector<uint8_t> rgba(size_t{kWidth} * kHeight * 4);
             LibpngDecodeRGBA(png, rgba);
             benchmark::DoNotOptimize(rgba.data());
         });
+}
+
+// Our reader against libspng decoding to RGBA into a new buffer each time, as the
+// library makes a new image.
+void DecodeAgainstSpng(benchmark::State& state, const std::vector<uint8_t>& png) {
+    Compare(
+        state, [&] { OwnDecode(png); },
+        [&] {
+            std::vector<uint8_t> rgba;
+            SpngDecodeRGBA(png, rgba);
+            benchmark::DoNotOptimize(rgba.data());
+        });
+}
+
+void BM_DecodeRGBA_vs_libspng(benchmark::State& state) {
+    DecodeAgainstSpng(state, PictureAsPng());
+}
+void BM_DecodePalette_vs_libspng(benchmark::State& state) {
+    DecodeAgainstSpng(state, PaletteAsPng());
+}
+void BM_DecodeGrey_vs_libspng(benchmark::State& state) {
+    DecodeAgainstSpng(state, GreyAsPng());
 }
 
 void BM_Inflate_vs_zlib_uncompress(benchmark::State& state) {
@@ -232,6 +315,9 @@ void BM_WriteRGBA_vs_libpng_level9_paeth(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_DecodeRGBA_vs_libpng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DecodeRGBA_vs_libspng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DecodePalette_vs_libspng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DecodeGrey_vs_libspng)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Inflate_vs_zlib_uncompress)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_WriteRGBA_vs_libpng_level9_paeth)->Unit(benchmark::kMillisecond)->Iterations(3);
 

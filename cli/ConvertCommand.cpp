@@ -4,6 +4,7 @@
 
 #include "cli/ArgList.h"
 #include "cli/Commands.h"
+#include "cli/JobPool.h"
 #include "cli/Json.h"
 #include "cli/ProgressReporter.h"
 #include "cli/SourceGuard.h"
@@ -31,8 +32,11 @@ struct ConvertOptions {
     bool overwrite = false;
     bool json = false;
     bool quiet = false;
+    size_t jobs = DefaultJobCount();
     std::vector<std::string> files;
 };
+
+constexpr int kMaxJobs = 256;
 
 IMG_SAVE_TYPES ParseFormat(const std::string& name) {
     static const std::map<std::string, IMG_SAVE_TYPES> kFormats = {{"rle", quenda::IS_BMP_RL},
@@ -74,6 +78,12 @@ void TakeOption(ArgList& list, ConvertOptions& o) {
         if (o.maxPalette < 0 || o.maxPalette > 9999) {
             throw UsageError("--max-palette must be between 0 and 9999");
         }
+    } else if (option == "-j" || option == "--jobs") {
+        const int jobs = ParseInt(option, list.TakeValue(option));
+        if (jobs < 1 || jobs > kMaxJobs) {
+            throw UsageError(option + " must be between 1 and " + std::to_string(kMaxJobs));
+        }
+        o.jobs = static_cast<size_t>(jobs);
     } else if (option == "--no-copy" || option == "--overwrite" || option == "--json" ||
                option == "--quiet") {
         list.RejectValue(option);
@@ -231,24 +241,45 @@ void Report(const ConvertOptions& o, const PlannedEntry& entry, const Outcome& o
 
 int RunConvert(const std::vector<std::string>& args) {
     const ConvertOptions o = ParseOptions(args);
-    quenda::ZorixImgEngine engine;
-    engine.setRLEColorAccuracy(o.accuracy);
-    engine.setRLEMaxPalleteSize(o.maxPalette);
-    ProgressReporter progress(!o.quiet);
-    engine.Subscribe(&progress);
-
-    const std::vector<PlannedEntry> plan = PlanRun(engine, o);
-    int status = kExitOk;
-    for (size_t i = 0; i < plan.size(); ++i) {
-        progress.StartFile(i + 1, plan.size(), plan[i].source);
-        const Outcome outcome = RunEntry(engine, o, plan[i]);
-        progress.Finish();
-        Report(o, plan[i], outcome);
-        if (batch::IsFailure(outcome.status)) {
-            status = kExitFileFailed;
-        }
+    // One engine per worker; the progress line follows the engine only with one worker.
+    std::vector<quenda::ZorixImgEngine> engines(
+        std::max<size_t>(std::min(o.jobs, o.files.size()), 1));
+    for (quenda::ZorixImgEngine& engine : engines) {
+        engine.setRLEColorAccuracy(o.accuracy);
+        engine.setRLEMaxPalleteSize(o.maxPalette);
     }
-    engine.Unsubscribe(&progress);
+    // Planning settles every conflict between entries, so they can run side by side.
+    const std::vector<PlannedEntry> plan = PlanRun(engines[0], o);
+    const JobPlan jobs{plan.size(), engines.size()};
+    const bool oneWorker = jobs.workers == 1;
+    ProgressReporter progress(!o.quiet);
+    if (oneWorker) {
+        engines[0].Subscribe(&progress);
+    }
+
+    std::vector<Outcome> outcomes(plan.size());
+    int status = kExitOk;
+    RunJobs(
+        jobs,
+        [&](size_t worker, size_t i) {
+            if (oneWorker) {
+                progress.StartFile(i + 1, plan.size(), plan[i].source);
+            }
+            outcomes[i] = RunEntry(engines[worker], o, plan[i]);
+        },
+        [&](size_t i) {
+            if (!oneWorker) {
+                progress.StartFile(i + 1, plan.size(), plan[i].source);
+            }
+            progress.Finish();
+            Report(o, plan[i], outcomes[i]);
+            if (batch::IsFailure(outcomes[i].status)) {
+                status = kExitFileFailed;
+            }
+        });
+    if (oneWorker) {
+        engines[0].Unsubscribe(&progress);
+    }
     return status;
 }
 

@@ -2,6 +2,8 @@
 
 #include "codecs/PngFormat.h"
 
+#include <cstring>
+
 namespace quenda::png {
 
 namespace {
@@ -127,8 +129,40 @@ void ConvertGrey(const SampleFormat& f, const uint8_t* row, uint32_t count, uint
     }
 }
 
+// Every palette entry as the 4 bytes it is stored as; a transparent entry is all zero,
+// which is what the host already holds where nothing is written.
+std::array<uint32_t, 256> StoredEntries(const SampleFormat& f, size_t entries) {
+    std::array<uint32_t, 256> stored{};
+    for (size_t i = 0; i < entries && i < stored.size(); ++i) {
+        uint8_t pixel[4] = {0, 0, 0, 0};
+        const uint8_t* rgb = &f.palette[3 * i];
+        Put(pixel, rgb[0], rgb[1], rgb[2], f.indexAlpha[i]);
+        std::memcpy(&stored[i], pixel, 4);
+    }
+    return stored;
+}
+
+// 8-bit indexes through a table of stored pixels: each pixel of a pass is written
+// once, so writing a transparent entry's zeros changes nothing.
+bool ConvertPalette8(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
+                     size_t step) {
+    const size_t entries = f.palette.size() / 3;
+    const std::array<uint32_t, 256> stored = StoredEntries(f, entries);
+    for (uint32_t k = 0; k < count; ++k, dst += step) {
+        const uint8_t index = row[k];
+        if (index >= entries) {
+            return false;
+        }
+        std::memcpy(dst, &stored[index], 4);
+    }
+    return true;
+}
+
 bool ConvertPalette(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
                     size_t step) {
+    if (f.bitDepth == 8) {
+        return ConvertPalette8(f, row, count, dst, step);
+    }
     const size_t entries = f.palette.size() / 3;
     for (uint32_t k = 0; k < count; ++k, dst += step) {
         const uint32_t index = Sample(row, k, f.bitDepth);

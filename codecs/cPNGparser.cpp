@@ -22,6 +22,7 @@ constexpr size_t kMinimumFileSize = 57;  // a file of 56 bytes or less is no PNG
 constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
+constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
 
 unsigned ChannelCount(uint8_t colorType) {
     switch (colorType) {
@@ -318,27 +319,56 @@ class BufferFeed : public png::RowFeed {
     uint8_t* end_;
 };
 
-// Rows inflated by zlib as they are needed, into two alternating row buffers.
+// Rows inflated by zlib as they are needed, several rows of one length per call (fewer
+// calls, and zlib's fast loop covers more of the data), into two alternating blocks so
+// that the previous row stays valid.
 class StreamFeed : public png::RowFeed {
   public:
-    StreamFeed(zlib::StreamInflater& inflater, size_t longestRow)
+    StreamFeed(zlib::StreamInflater& inflater, size_t longestRow, size_t rowsPerBlock, size_t total)
         : inflater_(inflater),
-          rows_{std::vector<uint8_t>(longestRow), std::vector<uint8_t>(longestRow)} {}
+          longestRow_(longestRow),
+          rowsPerBlock_(rowsPerBlock),
+          remaining_(total),
+          blocks_{std::vector<uint8_t>(longestRow * rowsPerBlock),
+                  std::vector<uint8_t>(longestRow * rowsPerBlock)} {}
     uint8_t* Next(size_t n) override {
-        std::vector<uint8_t>& row = rows_[next_];
-        next_ ^= 1;
-        if (failed_ || n > row.size() || !inflater_.Read(row.data(), n)) {
+        if (failed_ || n > longestRow_ || ((left_ == 0 || n != rowSize_) && !Refill(n))) {
             failed_ = true;
             return nullptr;
         }
-        return row.data();
+        uint8_t* row = cursor_;
+        cursor_ += n;
+        --left_;
+        return row;
     }
     bool Failed() const { return failed_; }
 
   private:
+    // Never asks for more than the rows left in the data, so zlib sees the reads the
+    // rows would make one by one.
+    bool Refill(size_t n) {
+        std::vector<uint8_t>& block = blocks_[next_];
+        next_ ^= 1;
+        const size_t rows = std::clamp<size_t>(remaining_ / n, 1, rowsPerBlock_);
+        if (!inflater_.Read(block.data(), rows * n)) {
+            return false;
+        }
+        remaining_ -= std::min(remaining_, rows * n);
+        cursor_ = block.data();
+        left_ = rows;
+        rowSize_ = n;
+        return true;
+    }
+
     zlib::StreamInflater& inflater_;
-    std::vector<uint8_t> rows_[2];
+    size_t longestRow_;
+    size_t rowsPerBlock_;
+    size_t remaining_;
+    std::vector<uint8_t> blocks_[2];
     size_t next_ = 0;
+    uint8_t* cursor_ = nullptr;
+    size_t left_ = 0;
+    size_t rowSize_ = 0;
     bool failed_ = false;
 };
 
@@ -350,7 +380,10 @@ bool cPNGparser::DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const {
         inflateFailed = true;
         return false;
     }
-    StreamFeed feed(inflater, LongestRow());
+    // Interlaced passes change the row length, so they go one row at a time.
+    StreamFeed feed(inflater, LongestRow(),
+                    interlace_ ? 1 : std::max<size_t>(1, kBytesPerInflate / LongestRow()),
+                    expectedSize_);
     const bool written = WritePixels(feed, host);
     inflateFailed = feed.Failed() || !inflater.Finish();
     return written && !inflateFailed;

@@ -386,9 +386,12 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         }
     }
 
-    TraceLine("starting encode annoucement");
-    events.Counted(3, "Encoding bitmap", 0, work.palette.size());
-    TraceLine("starting encode");
+    {
+        const TraceSection section;
+        TraceLine("starting encode annoucement");
+        events.Counted(3, "Encoding bitmap", 0, work.palette.size());
+        TraceLine("starting encode");
+    }
     std::vector<uint8_t> data;
     std::vector<size_t> rowEnds;
     switch (CodeRows(work, data, rowEnds, events)) {

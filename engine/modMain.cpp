@@ -19,6 +19,11 @@ TraceFile& Trace() {
     return trace;
 }
 
+std::recursive_mutex& TraceMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
 std::filesystem::path StateHome() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state != nullptr && state[0] == '/') {
@@ -50,7 +55,10 @@ std::filesystem::path TraceFilePath() {
     return home.empty() ? home : home / "zorix" / "trace.txt";
 }
 
+TraceSection::TraceSection() : lock_(TraceMutex()) {}
+
 void TraceLine(const std::string& text) {
+    const TraceSection section;
     TraceFile& trace = Trace();
     if (!trace.tried) {
         OpenTrace(trace);

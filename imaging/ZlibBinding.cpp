@@ -1,10 +1,13 @@
 #include "imaging/ZlibBinding.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace quenda::zlib {
 
@@ -13,6 +16,34 @@ std::atomic<bool> disabledForTesting{false};
 std::atomic<bool> compress2MissingForTesting{false};
 
 constexpr int kLevel = 9;
+// libdeflate at level 10: smaller than zlib's level 9 in about half the time (levels
+// 11 and 12 gain a fraction of a percent for a third more time).
+constexpr int kFastLibraryLevel = 10;
+std::atomic<bool> fastLibraryDisabledForTesting{false};
+
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+
+// One compressor per thread: it is large to make, and batch workers save at once.
+libdeflate_compressor* ThreadCompressor() {
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
+        libdeflate_alloc_compressor(kFastLibraryLevel));
+    return compressor.get();
+}
+
+bool CompressFast(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength) {
+    libdeflate_compressor* compressor = ThreadCompressor();
+    if (compressor == nullptr) {
+        return false;
+    }
+    const size_t produced = libdeflate_zlib_compress(compressor, src, srcLength, dst, dstLength);
+    if (produced == 0) {
+        return false;  // the output does not fit
+    }
+    dstLength = produced;
+    return true;
+}
 
 bool FitsULong(size_t n) {
     return n <= std::numeric_limits<uLong>::max();
@@ -29,6 +60,10 @@ void SetDisabledForTesting(bool disabled) {
 
 void SetCompress2MissingForTesting(bool missing) {
     compress2MissingForTesting.store(missing);
+}
+
+void SetFastLibraryDisabledForTesting(bool disabled) {
+    fastLibraryDisabledForTesting.store(disabled);
 }
 
 bool Crc32(const uint8_t* data, size_t size, uint32_t& crc) {
@@ -56,8 +91,13 @@ bool Compress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLen
     if (!IsEnabled() || !FitsULong(dstLength) || !FitsULong(srcLength)) {
         return false;
     }
+    const bool defaultLevelOnly = compress2MissingForTesting.load();
+    if (!defaultLevelOnly && !fastLibraryDisabledForTesting.load() &&
+        CompressFast(dst, dstLength, src, srcLength)) {
+        return true;
+    }
     uLongf produced = static_cast<uLongf>(dstLength);
-    const int rc = compress2MissingForTesting.load()
+    const int rc = defaultLevelOnly
                        ? compress(dst, &produced, src, static_cast<uLong>(srcLength))
                        : compress2(dst, &produced, src, static_cast<uLong>(srcLength), kLevel);
     if (rc != Z_OK) {
@@ -137,7 +177,12 @@ bool StreamInflater::Finish() {
 }
 
 size_t CompressBound(size_t srcLength) {
-    return static_cast<size_t>(compressBound(static_cast<uLong>(srcLength)));
+    const size_t zlibBound = static_cast<size_t>(compressBound(static_cast<uLong>(srcLength)));
+    libdeflate_compressor* compressor = ThreadCompressor();
+    if (compressor == nullptr) {
+        return zlibBound;
+    }
+    return std::max(zlibBound, libdeflate_zlib_compress_bound(compressor, srcLength));
 }
 
 }  // namespace quenda::zlib

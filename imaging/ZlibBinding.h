@@ -14,6 +14,10 @@ void SetDisabledForTesting(bool disabled);
 // Acts as if zlib offered "compress" but not "compress2" (default level only).
 void SetCompress2MissingForTesting(bool missing);
 
+// Compression uses a faster DEFLATE library at its strongest level when it is there and
+// the stream fits; the switch leaves everything to zlib.
+void SetFastLibraryDisabledForTesting(bool disabled);
+
 // CRC-32 of the bytes with initial value 0. False when zlib cannot be used.
 bool Crc32(const uint8_t* data, size_t size, uint32_t& crc);
 
@@ -41,8 +45,8 @@ class StreamInflater {
     std::unique_ptr<State> state_;
 };
 
-// Deflates src into a zlib stream at level 9 ("compress2"), or at zlib's default
-// level when only "compress" is offered. dstLength as for Uncompress.
+// Deflates src into a zlib stream at level 9 ("compress2") or stronger, or at zlib's
+// default level when only "compress" is offered. dstLength as for Uncompress.
 bool Compress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength);
 
 // The largest output Compress can produce for an input of the given size.

@@ -13,4 +13,8 @@ namespace quenda::bmp {
 // opaque. False, with `out` empty, for anything malformed or truncated.
 bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out);
 
+// 24-bit rows use vector instructions where the processor has them; the switch makes
+// them take the portable path, so that tests cover both.
+void SetVectorRowsDisabledForTesting(bool disabled);
+
 }  // namespace quenda::bmp

@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev libturbojpeg0-dev libgif-dev libpng-dev
+  zlib1g-dev libdeflate-dev libturbojpeg0-dev libgif-dev libpng-dev
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libspng-dev
   clang libclang-rt-14-dev
   xvfb xauth
   librsvg2-bin txt2man

@@ -11,9 +11,10 @@ std::string Quote(const std::string& s) {
     return "'" + s + "'";
 }
 
-CliRun Cli(const std::string& args) {
+CliRun Cli(const std::string& args, bool keepErrors) {
     CliRun r;
-    const std::string command = std::string(ZORIX_CLI_PATH) + " " + args + " 2>/dev/null";
+    const std::string command =
+        std::string(ZORIX_CLI_PATH) + " " + args + (keepErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
         return r;

@@ -12,7 +12,8 @@ struct CliRun {
 // The argument quoted for the shell (names holding "'" are not used by the tests).
 std::string Quote(const std::string& s);
 
-// Runs zorix-cli with the arguments through the shell; stderr is discarded.
-CliRun Cli(const std::string& args);
+// Runs zorix-cli with the arguments through the shell; stderr is discarded, or kept in
+// `out` after the standard output lines it follows.
+CliRun Cli(const std::string& args, bool keepErrors = false);
 
 }  // namespace clitest

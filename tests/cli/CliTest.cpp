@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "CliRunner.h"
 #include "engine/ZorixImgEngine.h"
@@ -35,9 +36,31 @@ std::string ReasonOf(const std::string& path) {
     return engine.LastFailureReason();
 }
 
+// A device bitmap of the given size whose rows mix runs and single codes of ~40 colours.
+std::vector<uint8_t> DeviceBitmap(int32_t width, int32_t height, uint32_t seed) {
+    testsupport::RLEBuilder b;
+    b.width = width;
+    b.height = height;
+    for (uint16_t c = 0; c < 40; ++c) {
+        b.colors.push_back(static_cast<uint16_t>(c * 1601 + seed));
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        std::vector<uint8_t> codes;
+        for (int32_t x = 0; x < width; ++x) {
+            codes.push_back(static_cast<uint8_t>(1 + ((x / 3) * 7 + y * seed) % 40));
+        }
+        b.rows.push_back(testsupport::EncodeCodesRow(codes));
+    }
+    return b.Build();
+}
+
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override { dir = testsupport::MakeTempDir("zorix-cli"); }
+    void SetUp() override {
+        dir = testsupport::MakeTempDir("zorix-cli");
+        // The engine's trace file goes to the scratch folder.
+        setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
+    }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         const std::string path = dir + "/" + name;
@@ -85,7 +108,9 @@ TEST_F(CliTest, UsageErrors) {
              "convert --to bmp32", "convert --to rle --accuracy 89 " + good,
              "convert --to rle --accuracy abc " + good,
              "convert --to rle --max-palette 10000 " + good,
-             "convert --to bmp32 -o x.bmp " + good + " " + good, "convert --to bmp32 -o"}) {
+             "convert --to bmp32 -o x.bmp " + good + " " + good, "convert --to bmp32 -o",
+             "convert --to bmp32 -j 0 " + good, "convert --to bmp32 --jobs x " + good,
+             "convert --to bmp32 -j 257 " + good}) {
         EXPECT_EQ(Cli(args).status, 2) << args;
     }
 }
@@ -140,4 +165,74 @@ TEST_F(CliTest, DeviceBitmapToItsOwnFormatIsSkippedOrCopied) {
     std::vector<uint8_t> copy;
     ASSERT_TRUE(quenda::fileio::ReadWholeFile(dir + "/out/logo.bmp", copy));
     EXPECT_EQ(copy, DeviceBitmap());
+}
+
+// The trace holds `pairs` encodings' two lines, each pair together.
+void ExpectTracePairsApart(const std::string& path, size_t pairs) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 2 * pairs);
+    for (size_t i = 0; i < lines.size(); i += 2) {
+        EXPECT_EQ(lines[i], "starting encode annoucement");
+        EXPECT_EQ(lines[i + 1], "starting encode");
+    }
+}
+
+// Several jobs give the files, lines, order and exit status of one job, also with
+// corrupt files and with two sources that map to one target.
+TEST_F(CliTest, JobsMatchOneJobByteForByte) {
+    std::vector<std::string> sources;
+    for (uint32_t i = 0; i < 7; ++i) {
+        sources.push_back(Write("dev" + std::to_string(i) + ".bmp",
+                                DeviceBitmap(90 + 13 * i, 40 + 7 * i, i + 3)));
+    }
+    sources.insert(sources.begin() + 2, Write("broken.bmp", {'n', 'o', 'p', 'e'}));
+    std::vector<uint8_t> truncated = DeviceBitmap(50, 30, 9);
+    truncated.resize(truncated.size() / 2);
+    sources.insert(sources.begin() + 5, Write("truncated.bmp", truncated));
+    std::filesystem::create_directory(dir + "/twin");
+    std::ofstream(dir + "/twin/dev1.bmp", std::ios::binary)
+        .write(reinterpret_cast<const char*>(DeviceBitmap(33, 17, 5).data()),
+               static_cast<std::streamsize>(DeviceBitmap(33, 17, 5).size()));
+    sources.push_back(dir + "/twin/dev1.bmp");  // the same target as dev1.bmp
+
+    std::string files;
+    for (const std::string& s : sources) {
+        files += " " + Quote(s);
+    }
+    for (const char* format : {"png", "rle", "bmp24"}) {
+        std::map<std::string, std::vector<uint8_t>> firstFiles;
+        std::string firstOut;
+        int firstStatus = -1;
+        for (const std::string jobs : {"1", "3", "2"}) {
+            const std::string out = dir + "/out";
+            std::filesystem::remove_all(out);
+            std::filesystem::create_directory(out);
+            const CliRun r = Cli(std::string("convert --to ") + format + " --no-copy -j " + jobs +
+                                     " -d " + Quote(out) + files,
+                                 true);
+            std::map<std::string, std::vector<uint8_t>> written;
+            for (const auto& entry : std::filesystem::directory_iterator(out)) {
+                ASSERT_TRUE(
+                    quenda::fileio::ReadWholeFile(entry.path(), written[entry.path().string()]));
+            }
+            if (jobs == std::string("1")) {
+                firstFiles = written;
+                firstOut = r.out;
+                firstStatus = r.status;
+                EXPECT_EQ(r.status, 1) << "the corrupt files fail";
+                EXPECT_EQ(written.size(), 7u) << format;
+                continue;
+            }
+            EXPECT_EQ(r.status, firstStatus) << format << " -j " << jobs;
+            EXPECT_EQ(r.out, firstOut) << format << " -j " << jobs;
+            EXPECT_TRUE(written == firstFiles) << format << " -j " << jobs;
+        }
+        if (format == std::string("rle")) {
+            ExpectTracePairsApart(dir + "/state/zorix/trace.txt", 7);  // the twin is skipped
+        }
+    }
 }

@@ -276,7 +276,7 @@ TEST(PngWriter, FilterChoiceSelectsTheRowFilters) {
     EXPECT_EQ(filters(3), std::vector<uint8_t>(6, 2));
     EXPECT_EQ(filters(5), std::vector<uint8_t>(6, 4));
     Fill(image, 20, 20, RandomPixels(400, 12, 400, true), true);
-    EXPECT_EQ(filters(0), std::vector<uint8_t>(20, 4)) << "true colour default is Paeth";
+    EXPECT_EQ(filters(0), filters(6)) << "true colour default is the adaptive choice";
     EXPECT_NE(filters(6)[0], 2) << "Up is not tried on the first row";
 
     cPNGwriter plain;
@@ -467,6 +467,27 @@ TEST(PngWriter, NeedsAnImageAndZlib) {
     EXPECT_TRUE(cPNGwriter().Write(image, {}, out));
     quenda::zlib::SetCompress2MissingForTesting(false);
     ExpectLibpngReadsTheImage(out, image, "default level");
+}
+
+// The faster DEFLATE library and zlib's level 9 both make streams every reader takes.
+TEST(PngWriter, BothCompressorsWriteFilesLibpngReadsBack) {
+    std::vector<Pixel> gradient;
+    for (int y = 0; y < 41; ++y) {
+        for (int x = 0; x < 97; ++x) {
+            const uint8_t a = static_cast<uint8_t>(128 + x);
+            gradient.push_back({static_cast<uint8_t>(x * 2 % a), static_cast<uint8_t>(y * 3 % a),
+                                static_cast<uint8_t>((x + y) % a), a});
+        }
+    }
+    c32bppDIB image;
+    Fill(image, 97, 41, gradient, true);
+    std::vector<uint8_t> fast = WritePng(image);
+    quenda::zlib::SetFastLibraryDisabledForTesting(true);
+    std::vector<uint8_t> zlibOnly = WritePng(image);
+    quenda::zlib::SetFastLibraryDisabledForTesting(false);
+    ExpectLibpngReadsTheImage(fast, image, "fast library");
+    ExpectLibpngReadsTheImage(zlibOnly, image, "zlib level 9");
+    EXPECT_NE(fast, zlibOnly) << "the switch reaches zlib";
 }
 
 TEST(PngWriter, OwnReaderReadsOpaqueImagesBackExactly) {

@@ -347,3 +347,36 @@ TEST(BmpDecoder, BitCountsThatDoNotFitTheCompressionAreRefused) {
             << bits << "/" << compression;
     }
 }
+
+// 24-bit rows give the same pixels on the vector and the portable path, for widths
+// around the vector step and a last row stored without its padding.
+TEST(BmpDecoder, TwentyFourBitRowsMatchOnBothPaths) {
+    for (int32_t w : {1, 3, 4, 5, 6, 7, 9, 10, 13, 31, 64, 101}) {
+        const int32_t h = 5;
+        std::vector<uint32_t> values;
+        for (int32_t i = 0; i < w * h; ++i) {
+            values.push_back(static_cast<uint32_t>(i) * 2654435761u & 0xFFFFFF);
+        }
+        BmpBuilder b;
+        b.width = w;
+        b.height = h;
+        b.bitsPerPixel = 24;
+        b.pixelData = PackRows(w, h, 24, values, false);
+        b.pixelData.resize(b.pixelData.size() - (4 - (w * 3) % 4) % 4);  // unpadded last row
+        const std::vector<uint8_t> file = b.Build();
+        quenda::StdPicture vector;
+        quenda::StdPicture portable;
+        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), vector)) << w;
+        quenda::bmp::SetVectorRowsDisabledForTesting(true);
+        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), portable)) << w;
+        quenda::bmp::SetVectorRowsDisabledForTesting(false);
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) {
+                const uint32_t v = values[static_cast<size_t>(y * w + x)];
+                const auto expected = Bgra(v >> 16, (v >> 8) & 0xFF, v & 0xFF);
+                ASSERT_EQ(PixelAt(vector, x, y), expected) << w << " " << x << "," << y;
+                ASSERT_EQ(PixelAt(portable, x, y), expected) << w << " " << x << "," << y;
+            }
+        }
+    }
+}
