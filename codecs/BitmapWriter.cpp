@@ -50,18 +50,30 @@ bool VectorSink::Write(const uint8_t* data, size_t size) {
     return true;
 }
 
-ReplacingFileSink::ReplacingFileSink(std::filesystem::path target, size_t expectedSize)
-    : target_(std::move(target)) {
-    bytes_.reserve(expectedSize);
+namespace {
+constexpr size_t kSinkBlock = size_t{1} << 18;  // few system calls, little memory
+}  // namespace
+
+ReplacingFileSink::ReplacingFileSink(const std::filesystem::path& target) : file_(target) {
+    pending_.reserve(kSinkBlock);
 }
 
 bool ReplacingFileSink::Write(const uint8_t* data, size_t size) {
-    bytes_.insert(bytes_.end(), data, data + size);
-    return true;
+    if (!file_.IsOpen()) {
+        return false;
+    }
+    pending_.insert(pending_.end(), data, data + size);
+    return pending_.size() < kSinkBlock || Flush();
+}
+
+bool ReplacingFileSink::Flush() {
+    const bool written = file_.Write(pending_.data(), pending_.size());
+    pending_.clear();
+    return written;
 }
 
 bool ReplacingFileSink::Commit() {
-    return fileio::WriteFileReplacing(target_, bytes_);
+    return file_.IsOpen() && Flush() && file_.Commit();
 }
 
 uint64_t BitmapFileSize(int32_t width, int32_t height, bool alpha) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/ReplacingFile.h"
+
 namespace quenda {
 
 // Where a writer's bytes go, piece by piece, so that a file can be written as its rows
@@ -26,18 +28,19 @@ class VectorSink final : public ByteSink {
     std::vector<uint8_t>& out_;
 };
 
-// Writes a file that replaces `target` only when Commit succeeds. It gathers the bytes
-// and hands them to the file layer's replacing write at Commit, the one place to change
-// when that layer can take the bytes as they come.
+// Writes a file that replaces `target` only when Commit succeeds. The bytes go to the
+// temporary file in blocks as they come, so a large image is never held twice.
 class ReplacingFileSink final : public ByteSink {
   public:
-    ReplacingFileSink(std::filesystem::path target, size_t expectedSize);
+    explicit ReplacingFileSink(const std::filesystem::path& target);
     bool Write(const uint8_t* data, size_t size) override;
     bool Commit();
 
   private:
-    std::filesystem::path target_;
-    std::vector<uint8_t> bytes_;
+    bool Flush();
+
+    fileio::ReplacingFile file_;
+    std::vector<uint8_t> pending_;
 };
 
 // The Windows bitmap of a premultiplied BGRA buffer (rows bottom-up, width x 4 bytes

@@ -31,11 +31,10 @@ bool c32bppDIB::SaveToFile(const std::filesystem::path& fileName, bool promptOve
     if (!bits_ || fileName.empty() || !mayOverwrite(fileName, promptOverwrite)) {
         return false;
     }
-    const uint64_t size = BitmapFileSize(width_, height_, alpha_);
-    if (size == 0) {
-        return false;
+    if (BitmapFileSize(width_, height_, alpha_) == 0) {
+        return false;  // too large for the format: no temporary file at all
     }
-    ReplacingFileSink sink(fileName, static_cast<size_t>(size));
+    ReplacingFileSink sink(fileName);
     return WriteBitmap(bits_.get(), width_, height_, alpha_, sink) && sink.Commit();
 }
 

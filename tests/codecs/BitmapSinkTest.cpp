@@ -107,11 +107,13 @@ TEST(BitmapSink, ReplacingFileSinkWritesOnCommitOnly) {
     c32bppDIB dib;
     FillRandom(dib, 5, 3, 5);
     {
-        quenda::ReplacingFileSink sink(target, 0);
+        quenda::ReplacingFileSink sink(target);
         ASSERT_TRUE(quenda::WriteBitmap(dib.BitsPointer(), 5, 3, false, sink));
         EXPECT_FALSE(std::filesystem::exists(target));
     }
-    quenda::ReplacingFileSink sink(target, 0);
+    // The rows went to a temporary file, which an uncommitted sink removes.
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    quenda::ReplacingFileSink sink(target);
     ASSERT_TRUE(quenda::WriteBitmap(dib.BitsPointer(), 5, 3, false, sink));
     ASSERT_TRUE(sink.Commit());
     std::vector<uint8_t> written;
