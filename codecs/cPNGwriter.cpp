@@ -174,11 +174,10 @@ bool cPNGwriter::CompressImage(const c32bppDIB& image, const png::ColorForm& for
     std::vector<uint8_t> prior(rowBytes, 0);
     int32_t choice = FilterChoice();
     uint8_t fixedFilter = png::kFilterNone;
-    const bool trueColor = form.colorType == png::kRGB || form.colorType == png::kRGBA;
-    if (choice == PNGP_FILTER_DEFAULT && trueColor) {
-        // A filter per row compresses photographs about 7 percent smaller than Paeth alone.
-        choice = PNGP_FILTER_ADAPTIVE;
-    } else if (choice != PNGP_FILTER_ADAPTIVE && choice != PNGP_FILTER_DEFAULT) {
+    if (choice == PNGP_FILTER_DEFAULT) {
+        const bool trueColor = form.colorType == png::kRGB || form.colorType == png::kRGBA;
+        fixedFilter = trueColor ? png::kFilterPaeth : png::kFilterNone;
+    } else if (choice != PNGP_FILTER_ADAPTIVE) {
         fixedFilter = static_cast<uint8_t>(choice - PNGP_FILTER_NONE);
     }
     for (size_t y = 0; y < height; ++y) {
