@@ -22,23 +22,8 @@ ZorixImgEngine& LoadedEngine() {
     static ZorixImgEngine engine;
     static bool loaded = false;
     if (!loaded) {
-        testsupport::RLEBuilder b;
-        b.hasAlpha = true;
-        b.width = kWidth;
-        b.height = kHeight;
-        b.alphas.push_back(0);
-        for (int i = 1; i <= 250; ++i) {
-            b.colors.push_back(static_cast<uint16_t>(i * 263));
-            b.alphas.push_back(static_cast<uint8_t>(i % 33));
-        }
-        for (int32_t y = 0; y < kHeight; ++y) {
-            std::vector<uint8_t> codes(kWidth);
-            for (int32_t x = 0; x < kWidth; ++x) {
-                codes[x] = static_cast<uint8_t>((x + y) % 251);
-            }
-            b.rows.push_back(testsupport::EncodeCodesRow(codes));
-        }
-        loaded = engine.LoadImage(testsupport::WriteTempFile("bench_picture.bmp", b.Build()));
+        loaded = engine.LoadImage(testsupport::WriteTempFile(
+            "bench_picture.bmp", testsupport::VariedAlphaFile(kWidth, kHeight)));
     }
     return engine;
 }

@@ -107,4 +107,24 @@ std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& b
     return path;
 }
 
+std::vector<uint8_t> VariedAlphaFile(int32_t width, int32_t height) {
+    RLEBuilder b;
+    b.hasAlpha = true;
+    b.width = width;
+    b.height = height;
+    b.alphas.push_back(0);
+    for (int i = 1; i <= 250; ++i) {
+        b.colors.push_back(static_cast<uint16_t>(i * 263));
+        b.alphas.push_back(static_cast<uint8_t>(i % 33));
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        std::vector<uint8_t> codes(static_cast<size_t>(width));
+        for (int32_t x = 0; x < width; ++x) {
+            codes[static_cast<size_t>(x)] = static_cast<uint8_t>((x + y) % 251);
+        }
+        b.rows.push_back(EncodeCodesRow(codes));
+    }
+    return b.Build();
+}
+
 }  // namespace testsupport

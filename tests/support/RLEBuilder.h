@@ -29,6 +29,10 @@ std::vector<uint8_t> EncodeCodesRow(const std::vector<uint8_t>& codes);
 // row of the format can hold: codes 1..251, then base 9 and codes 243..251.
 std::vector<uint8_t> ColourfulRowFile();
 
+// A device bitmap with 250 colours of varied opacity, each row a diagonal sweep of
+// single codes: the pictures the speed figures are measured on.
+std::vector<uint8_t> VariedAlphaFile(int32_t width, int32_t height);
+
 // Writes bytes to a file; returns the path.
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
 // A fresh folder for one test.
