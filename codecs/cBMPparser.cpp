@@ -1,10 +1,12 @@
 #include "codecs/cBMPparser.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "imaging/AlphaAnalysis.h"
 #include "imaging/BitmapStride.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
@@ -17,6 +19,13 @@ namespace {
 using bytes::ReadLE16;
 using bytes::ReadLE32;
 
+// Fields of the file header and of an info header, from the start of the file.
+constexpr size_t kPixelOffsetField = 10;
+constexpr size_t kHeaderSizeField = 14;
+constexpr size_t kWidthField = 18;
+constexpr size_t kHeightField = 22;
+constexpr size_t kBitsPerPixelField = 28;
+constexpr size_t kCompressionField = 30;
 constexpr size_t kFieldsEnd = 34;  // through the compression field
 constexpr uint32_t kMinInfoHeader = 40;
 
@@ -45,27 +54,35 @@ std::unique_ptr<uint8_t[]> CopyRows(const uint8_t* rows, int32_t width, int32_t 
 }  // namespace
 
 cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c32bppDIB& image) {
-    if (size < kFieldsEnd) {
+    ByteCursor cursor(data, size);
+    const uint8_t* h = cursor.Span(kFieldsEnd);
+    if (h == nullptr) {
         return OwnPath::NotTaken;
     }
-    const uint16_t bitsPerPixel = ReadLE16(data + 28);
-    const int32_t width = static_cast<int32_t>(ReadLE32(data + 18));
-    const int32_t height = static_cast<int32_t>(ReadLE32(data + 22));
+    const uint16_t bitsPerPixel = ReadLE16(h + kBitsPerPixelField);
+    const int32_t width = static_cast<int32_t>(ReadLE32(h + kWidthField));
+    const int32_t height = static_cast<int32_t>(ReadLE32(h + kHeightField));
     if (width < 1 || height == 0) {
+        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP header"));
         return OwnPath::Refused;
     }
     const uint64_t absHeight = height < 0 ? -static_cast<int64_t>(height) : height;
     const uint64_t rowLength = BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
-    const uint64_t offset = ReadLE32(data + 10);
-    const uint64_t needed = offset + rowLength * absHeight;
     // Core headers have other fields at these offsets; they go to the loader.
-    const bool infoHeader = ReadLE32(data + 14) >= kMinInfoHeader;
-    if (needed > size || bitsPerPixel != 32 || ReadLE32(data + 30) != 0 || !infoHeader ||
-        absHeight > INT32_MAX) {
+    const bool infoHeader = ReadLE32(h + kHeaderSizeField) >= kMinInfoHeader;
+    if (bitsPerPixel != 32 || ReadLE32(h + kCompressionField) != 0 || !infoHeader ||
+        absHeight > INT32_MAX || rowLength * absHeight > SIZE_MAX) {
+        return OwnPath::NotTaken;
+    }
+    // The rows' span is checked once; a short file goes to the loader, which says why.
+    const uint8_t* rows = cursor.Seek(ReadLE32(h + kPixelOffsetField))
+                              ? cursor.Span(static_cast<size_t>(rowLength * absHeight))
+                              : nullptr;
+    if (rows == nullptr) {
         return OwnPath::NotTaken;
     }
     std::unique_ptr<uint8_t[]> bits =
-        CopyRows(data + offset, width, static_cast<int32_t>(absHeight), height < 0);
+        CopyRows(rows, width, static_cast<int32_t>(absHeight), height < 0);
     if (!bits || !image.AdoptBits(std::move(bits), width, static_cast<int32_t>(absHeight))) {
         return OwnPath::NotTaken;
     }
@@ -93,10 +110,15 @@ bool cBMPparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image,
         return true;
     }
     StdPicture picture;
-    if (!LoadStdPicture(data, length, picture)) {
+    LoadFailure why;
+    if (!LoadStdPicture(data, length, picture, &why)) {
+        if (why) {
+            image.SetLoadFailure(std::move(why));
+        }
         return false;
     }
-    const int32_t bitsPerPixel = length >= 30 ? ReadLE16(data + 28) : 0;
+    const int32_t bitsPerPixel =
+        length >= kBitsPerPixelField + 2 ? ReadLE16(data + kBitsPerPixelField) : 0;
     return ConvertstdPicTo32bpp(picture, image, bitsPerPixel);
 }
 

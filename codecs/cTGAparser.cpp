@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/AlphaAnalysis.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda {
@@ -12,6 +13,10 @@ namespace {
 
 uint32_t PackBgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) {
     return b | (g << 8) | (r << 16) | (a << 24);
+}
+
+LoadFailure Truncated(size_t at) {
+    return LoadFailure::At(LoadFailure::Kind::Truncated, at);
 }
 
 uint32_t FiveToEight(uint32_t v) {
@@ -97,8 +102,9 @@ bool cTGAparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, 
 
 bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
     Layout layout;
-    if (data == nullptr || !Inspect(data, size, layout)) {
-        return false;
+    LoadFailure why;
+    if (data == nullptr || !Inspect(data, size, layout, why)) {
+        return why ? Fail(host, std::move(why)) : false;
     }
     // Packets of at most 128 pixels: too few bytes for the declared size means the
     // data is cut short, found out before any memory is spent on it.
@@ -106,20 +112,24 @@ bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
         const uint64_t packets = (layout.dataEnd - layout.pixelStart) / (1 + layout.pixelBytes);
         const uint64_t pixels = static_cast<uint64_t>(layout.header.width) * layout.header.height;
         if (pixels > (packets + 1) * 128) {
-            host.DestroyDIB();
-            return false;
+            return Fail(host, Truncated(layout.dataEnd));
         }
     }
     if (!host.InitializeDIB(layout.header.width, layout.header.height)) {
-        return false;
+        return Fail(host, LoadFailure::At(LoadFailure::Kind::TooLarge, 0));
     }
-    if (!DecodePixels(data, layout, host)) {
-        host.DestroyDIB();
-        return false;
+    if (LoadFailure damaged = DecodePixels(data, layout, host)) {
+        return Fail(host, std::move(damaged));
     }
     ApplyAlphaAnalysis(host, true, AlphaMode::Analyze);
     host.setImageType(IMAGE_TGA);
     return true;
+}
+
+bool cTGAparser::Fail(c32bppDIB& host, LoadFailure why) {
+    host.DestroyDIB();
+    host.SetLoadFailure(std::move(why));
+    return false;
 }
 
 bool cTGAparser::CheckHeader(const tga::Header& h) const {
@@ -155,22 +165,26 @@ void cTGAparser::ReadExtension(const uint8_t* data, size_t size, size_t footerSt
     if (!layout.footer) {
         return;
     }
-    const uint64_t ext = bytes::ReadLE32(data + footerStart);
-    if (ext == 0 || ext + tga::kExtensionSize > size ||
-        bytes::ReadLE16(data + ext) != tga::kExtensionSize) {
+    const uint32_t extOffset = bytes::ReadLE32(data + footerStart);  // 0: no extension area
+    ByteCursor cursor(data, size);
+    const uint8_t* ext =
+        extOffset != 0 && cursor.Seek(extOffset) ? cursor.Span(tga::kExtensionSize) : nullptr;
+    if (ext == nullptr || bytes::ReadLE16(ext) != tga::kExtensionSize) {
         return;
     }
-    const uint8_t attributes = data[ext + tga::kExtAttributesType];
+    const uint8_t attributes = ext[tga::kExtAttributesType];
     if (attributes != tga::kAttributesAlpha && attributes != tga::kAttributesPremultiplied) {
         layout.sixteenBitAlpha = false;
     }
 }
 
-bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout) const {
-    if (size <= tga::kHeaderSize) {
+bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout, LoadFailure& why) const {
+    ByteCursor cursor(data, size);
+    const uint8_t* head = cursor.Span(tga::kHeaderSize);
+    if (head == nullptr || cursor.Remaining() == 0) {
         return false;
     }
-    layout.header = tga::ReadHeader(data);
+    layout.header = tga::ReadHeader(head);
     const tga::Header& h = layout.header;
     if (!CheckHeader(h)) {
         return false;
@@ -182,32 +196,37 @@ bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout) const
         h.mapPresent() ? static_cast<uint64_t>(h.mapLength) * tga::BytesFor(h.entrySize) : 0;
     layout.pixelBytes = tga::BytesFor(h.depth);
     const uint64_t pixels = static_cast<uint64_t>(h.width) * h.height;
-    const uint64_t start = tga::kHeaderSize + h.idLength + mapBytes;
     const uint64_t raw = h.runLength() ? 0 : pixels * layout.pixelBytes;
     const uint64_t footerBytes = layout.footer ? tga::kFooterSize : 0;
-    if (start + raw + footerBytes > size) {
+    cursor.Skip(h.idLength);
+    const uint8_t* map = cursor.Span(static_cast<size_t>(mapBytes));
+    layout.pixelStart = cursor.Position();
+    if (!cursor.Skip(static_cast<size_t>(raw + footerBytes)) || cursor.Failed()) {
+        why = Truncated(cursor.FailedAt());
         return false;
     }
-    layout.pixelStart = static_cast<size_t>(start);
     layout.dataEnd = layout.footer ? footerStart : size;
     if (layout.dataEnd < layout.pixelStart) {
+        why = LoadFailure::At(LoadFailure::Kind::Malformed, 0, "TGA footer");
         return false;
     }
     ReadExtension(data, size, footerStart, layout);
-    return !h.colourMapped() || ExpandColourMap(data, layout);
+    if (h.colourMapped()) {
+        ExpandColourMap(map, layout);
+    }
+    return true;
 }
 
-bool cTGAparser::ExpandColourMap(const uint8_t* data, Layout& layout) const {
+void cTGAparser::ExpandColourMap(const uint8_t* map, Layout& layout) const {
     const tga::Header& h = layout.header;
     const size_t first = static_cast<size_t>(h.firstEntry);
     layout.table.assign(std::max<size_t>(256, first + h.mapLength), 0);
-    const uint8_t* entry = data + tga::kHeaderSize + h.idLength;
     const size_t entryBytes = tga::BytesFor(h.entrySize);
+    const uint8_t* entry = map;
     for (size_t i = 0; i < h.mapLength; ++i, entry += entryBytes) {
         layout.table[first + i] =
             ExpandValue(entry, h.entrySize, false, h.entrySize == 16 && layout.sixteenBitAlpha);
     }
-    return true;
 }
 
 uint32_t cTGAparser::ExpandPixel(const uint8_t* p, const Layout& layout) const {
@@ -219,44 +238,38 @@ uint32_t cTGAparser::ExpandPixel(const uint8_t* p, const Layout& layout) const {
                        h.depth == 16 && layout.sixteenBitAlpha);
 }
 
-bool cTGAparser::DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const {
+LoadFailure cTGAparser::DecodePixels(const uint8_t* data, const Layout& layout,
+                                     c32bppDIB& host) const {
     PixelPlacer placer(host, layout.header.topDown(), layout.header.rightToLeft());
     const size_t bpp = layout.pixelBytes;
-    size_t pos = layout.pixelStart;
-    const size_t end = layout.dataEnd;
     if (!layout.header.runLength()) {
-        for (; !placer.full(); pos += bpp) {
-            placer.put(ExpandPixel(data + pos, layout));
+        // Inspect has checked the span of every stored pixel.
+        for (const uint8_t* p = data + layout.pixelStart; !placer.full(); p += bpp) {
+            placer.put(ExpandPixel(p, layout));
         }
-        return true;
+        return {};
     }
     // Packets: a header byte, then one pixel repeated or (count) literal pixels. A
     // packet that runs past a row's end goes on in the next row, never past the image.
+    ByteCursor cursor(data, layout.dataEnd);
+    cursor.Seek(layout.pixelStart);
     while (!placer.full()) {
-        if (pos >= end) {
-            return false;
+        uint8_t packet = 0;
+        if (!cursor.ReadU8(packet)) {
+            return Truncated(cursor.FailedAt());
         }
-        const uint8_t packet = data[pos++];
         const uint64_t count = std::min<uint64_t>((packet & 0x7F) + 1, placer.remaining());
-        if (packet & 0x80) {
-            if (end - pos < bpp) {
-                return false;
-            }
-            const uint32_t pixel = ExpandPixel(data + pos, layout);
-            pos += bpp;
-            for (uint64_t i = 0; i < count; ++i) {
-                placer.put(pixel);
-            }
-            continue;
+        const bool repeated = (packet & 0x80) != 0;
+        const uint8_t* p = cursor.Span(repeated ? bpp : static_cast<size_t>(count) * bpp);
+        if (p == nullptr) {
+            return Truncated(cursor.FailedAt());
         }
-        for (uint64_t i = 0; i < count; ++i, pos += bpp) {
-            if (end - pos < bpp) {
-                return false;
-            }
-            placer.put(ExpandPixel(data + pos, layout));
+        const uint32_t pixel = ExpandPixel(p, layout);
+        for (uint64_t i = 0; i < count; ++i) {
+            placer.put(repeated ? pixel : ExpandPixel(p + i * bpp, layout));
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace quenda

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codecs/TgaFormat.h"
+#include "imaging/LoadFailure.h"
 
 namespace quenda {
 
@@ -15,8 +16,9 @@ class c32bppDIB;
 // 2.0 footer and extension area) into a c32bppDIB, and writes one as a TGA 2.0 file.
 class cTGAparser {
   public:
-    // True when the host holds the decoded image afterwards. A source that fails
-    // the checks leaves the host untouched; damaged pixel data empties it.
+    // True when the host holds the decoded image afterwards. A source that is no TGA
+    // leaves the host untouched; a damaged one empties it and leaves its reason in
+    // the host's LastLoadFailure().
     bool LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset = 0,
                     size_t length = 0);
     bool LoadStream(const uint8_t* data, size_t size, c32bppDIB& host);
@@ -39,12 +41,15 @@ class cTGAparser {
         std::vector<uint32_t> table;  // expanded colour map, BGRA packed little-endian
     };
 
-    bool Inspect(const uint8_t* data, size_t size, Layout& layout) const;
+    // False when the source is no TGA this reader takes; `why` is set when it looked
+    // like one but its data cannot be what the header says.
+    bool Inspect(const uint8_t* data, size_t size, Layout& layout, LoadFailure& why) const;
     bool CheckHeader(const tga::Header& h) const;
     void ReadExtension(const uint8_t* data, size_t size, size_t footerStart, Layout& layout) const;
-    bool ExpandColourMap(const uint8_t* data, Layout& layout) const;
+    void ExpandColourMap(const uint8_t* map, Layout& layout) const;
     uint32_t ExpandPixel(const uint8_t* p, const Layout& layout) const;
-    bool DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const;
+    LoadFailure DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const;
+    static bool Fail(c32bppDIB& host, LoadFailure why);
 };
 
 }  // namespace quenda

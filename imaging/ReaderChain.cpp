@@ -34,9 +34,15 @@ bool TryIcoReader(c32bppDIB& image, const ReaderChainInput& in) {
 
 // ---------------------------------------------------------------------------
 
-// TGA reader. TGA has no signature, so it comes last.
+// TGA reader. TGA has no signature, so it comes last, and a reason an earlier
+// reader gave for data it recognised stands over the TGA reader's guess.
 bool TryTgaReader(c32bppDIB& image, const ReaderChainInput& in) {
-    return cTGAparser().LoadStream(in.bytes, image, in.start, in.length);
+    LoadFailure earlier = image.LastLoadFailure();
+    const bool loaded = cTGAparser().LoadStream(in.bytes, image, in.start, in.length);
+    if (!loaded && earlier) {
+        image.SetLoadFailure(std::move(earlier));
+    }
+    return loaded;
 }
 
 // ---------------------------------------------------------------------------

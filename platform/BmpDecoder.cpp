@@ -180,13 +180,13 @@ bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* 
     return true;
 }
 
-}  // namespace
-
-bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out) {
-    out.clear();
+LoadFailure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
     BmpInfo info;
-    if (data == nullptr || !ParseBmpInfo(data, size, info)) {
-        return false;
+    if (data == nullptr) {
+        return LoadFailure::At(LoadFailure::Kind::Truncated, 0);
+    }
+    if (LoadFailure failure = ParseBmpInfo(data, size, info)) {
+        return failure;
     }
     const bool rle = info.compression == kRle8 || info.compression == kRle4;
     // Some writers leave out the padding after the last row; its pixels suffice.
@@ -194,22 +194,34 @@ bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out) {
     const uint64_t stored =
         BmpRowLength(info.width, info.bitsPerPixel) * (info.height - 1) + lastRow;
     if (!rle && stored > size - info.pixelOffset) {
-        return false;  // truncated rows: refused before any memory is taken
+        // Truncated rows: refused before any memory is taken.
+        return LoadFailure::At(LoadFailure::Kind::Truncated, size);
     }
     std::unique_ptr<uint8_t[]> pixels = AllocatePixels(info.width, info.height, 4);
     if (!pixels) {
-        return false;
+        return LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
     }
     const bool ok = rle ? DecodeRle(data, size, info, pixels.get())
                         : DecodeRows(data, size, info, pixels.get());
     if (!ok) {
-        return false;
+        return LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP pixel data");
     }
     out.type = StdPicture::kBitmap;
     out.width = info.width;
     out.height = info.height;
     out.bgra = std::move(pixels);
-    return true;
+    return {};
+}
+
+}  // namespace
+
+bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why) {
+    out.clear();
+    const LoadFailure failure = DecodeBmpPixels(data, size, out);
+    if (why != nullptr) {
+        *why = failure;
+    }
+    return !failure;
 }
 
 void SetVectorRowsDisabledForTesting(bool disabled) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "imaging/BitmapStride.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 
 namespace quenda::bmp {
@@ -16,6 +17,17 @@ using bytes::ReadLE32;
 constexpr size_t kV2HeaderSize = 52;  // info header with red, green and blue masks
 constexpr size_t kOs2V2HeaderSize = 64;
 constexpr uint64_t kMaxDimension = 1u << 20;
+constexpr size_t kPixelOffsetField = 10;
+// The shortest file taken: a file header, a core header and four bytes after it.
+constexpr size_t kShortestFile = kFileHeaderSize + 16;
+
+LoadFailure Truncated(size_t at) {
+    return LoadFailure::At(LoadFailure::Kind::Truncated, at);
+}
+
+LoadFailure Malformed() {
+    return LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP header");
+}
 
 bool IsIndexed(uint32_t bitsPerPixel) {
     return bitsPerPixel <= 8;
@@ -72,21 +84,20 @@ bool CompressionFits(const BmpInfo& info) {
 }
 
 // Bit fields of a plain info header follow it as three or four words.
-size_t ReadTrailingMasks(const uint8_t* data, size_t size, BmpInfo& info) {
+bool ReadTrailingMasks(ByteCursor& cursor, BmpInfo& info) {
     const bool trailing = info.headerSize == kInfoHeaderSize &&
                           (info.compression == kBitFields || info.compression == kAlphaBitFields);
     if (!trailing) {
-        return 0;
+        return true;
     }
-    const size_t count = info.compression == kAlphaBitFields ? 4 : 3;
-    const size_t at = kFileHeaderSize + info.headerSize;
-    if (size < at + 4 * count) {
-        return SIZE_MAX;
+    for (uint32_t& mask : info.masks) {
+        cursor.ReadLE32(mask);
     }
-    for (size_t i = 0; i < 3; ++i) {
-        info.masks[i] = ReadLE32(data + at + 4 * i);
+    uint32_t alphaMask = 0;
+    if (info.compression == kAlphaBitFields) {
+        cursor.ReadLE32(alphaMask);  // alpha is read as colour only
     }
-    return 4 * count;
+    return !cursor.Failed();
 }
 
 void SetDefaultMasks(BmpInfo& info) {
@@ -100,10 +111,9 @@ void SetDefaultMasks(BmpInfo& info) {
     }
 }
 
-void PlacePaletteAndPixels(const uint8_t* data, size_t size, BmpInfo& info, uint32_t colorsUsed) {
+void PlacePaletteAndPixels(size_t size, size_t declaredOffset, BmpInfo& info, uint32_t colorsUsed) {
     const uint32_t fullCount = IsIndexed(info.bitsPerPixel) ? 1u << info.bitsPerPixel : 0;
     uint64_t wanted = (colorsUsed == 0 || colorsUsed > fullCount) ? fullCount : colorsUsed;
-    const size_t declaredOffset = ReadLE32(data + 10);
     // The palette ends where the pixels begin, and never past the data.
     uint64_t room = size - info.paletteOffset;
     if (declaredOffset > info.paletteOffset) {
@@ -123,45 +133,52 @@ uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel) {
     return BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
 }
 
-bool ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
+LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     info = BmpInfo();
-    if (size < kFileHeaderSize + 16 || data[0] != 'B' || data[1] != 'M') {
-        return false;
+    ByteCursor cursor(data, size);
+    const uint8_t* file = cursor.Span(kFileHeaderSize);
+    if (file != nullptr && (file[0] != 'B' || file[1] != 'M')) {
+        return Malformed();
     }
+    // The header's own size field tells how far its span reaches; it is checked once.
     const uint8_t* h = data + kFileHeaderSize;
-    info.headerSize = ReadLE32(h);
-    if (info.headerSize < kCoreHeaderSize || info.headerSize > size - kFileHeaderSize) {
-        return false;
+    if (!cursor.ReadLE32(info.headerSize) || info.headerSize < kCoreHeaderSize) {
+        return cursor.Failed() ? Truncated(cursor.FailedAt()) : Malformed();
+    }
+    if (!cursor.Skip(info.headerSize - 4) || size < kShortestFile) {
+        return Truncated(cursor.Failed() ? cursor.FailedAt() : size);
     }
     uint32_t colorsUsed = 0;
     const bool read =
         info.headerSize == kCoreHeaderSize
             ? ReadCoreHeader(h, info)
             : info.headerSize >= 16 && ReadInfoHeader(h, info.headerSize, info, colorsUsed);
-    if (!read || info.width <= 0 || info.height <= 0 ||
-        static_cast<uint64_t>(info.width) > kMaxDimension ||
-        static_cast<uint64_t>(info.height) > kMaxDimension || !CompressionFits(info)) {
-        return false;
+    if (!read || info.width <= 0 || info.height <= 0 || !CompressionFits(info)) {
+        return Malformed();
     }
-    const size_t maskBytes = ReadTrailingMasks(data, size, info);
-    if (maskBytes == SIZE_MAX) {
-        return false;
+    if (static_cast<uint64_t>(info.width) > kMaxDimension ||
+        static_cast<uint64_t>(info.height) > kMaxDimension) {
+        return LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
+    }
+    if (!ReadTrailingMasks(cursor, info)) {
+        return Truncated(cursor.FailedAt());
     }
     SetDefaultMasks(info);
-    info.paletteOffset = kFileHeaderSize + info.headerSize + maskBytes;
-    PlacePaletteAndPixels(data, size, info, colorsUsed);
-    return info.pixelOffset < size;
+    info.paletteOffset = cursor.Position();
+    PlacePaletteAndPixels(size, ReadLE32(file + kPixelOffsetField), info, colorsUsed);
+    return info.pixelOffset < size ? LoadFailure() : Truncated(size);
 }
 
 std::array<uint32_t, 256> ReadBmpPalette(const uint8_t* data, size_t size, const BmpInfo& info) {
     std::array<uint32_t, 256> palette;
     palette.fill(OpaqueBgra(0, 0, 0));
-    for (uint32_t i = 0; i < info.paletteCount && i < palette.size(); ++i) {
-        const size_t at = info.paletteOffset + i * info.paletteEntrySize;
-        if (at + 3 > size) {
-            break;
-        }
-        palette[i] = OpaqueBgra(data[at], data[at + 1], data[at + 2]);
+    ByteCursor cursor(data, size);
+    cursor.Seek(info.paletteOffset);
+    const size_t held = cursor.Remaining() / info.paletteEntrySize;
+    const size_t count = std::min<size_t>({info.paletteCount, palette.size(), held});
+    const uint8_t* entry = cursor.Span(count * info.paletteEntrySize);
+    for (size_t i = 0; entry != nullptr && i < count; ++i, entry += info.paletteEntrySize) {
+        palette[i] = OpaqueBgra(entry[0], entry[1], entry[2]);
     }
     return palette;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "imaging/LoadFailure.h"
+
 namespace quenda::bmp {
 
 enum Compression : uint32_t {
@@ -35,8 +37,8 @@ struct BmpInfo {
 };
 
 // Reads and checks the file header and any of the core, info, V2 to V5 or OS/2
-// information headers. False for anything this decoder cannot read.
-bool ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
+// information headers. The reason, when the decoder cannot read them (empty on success).
+LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
 
 // Bytes per stored row of `width` pixels of `bitsPerPixel`, padded to 4 bytes.
 uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel);

@@ -6,13 +6,13 @@
 
 namespace quenda {
 
-bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out) {
+bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why) {
     out.clear();
     if (data == nullptr || size < 2) {
         return false;
     }
     if (data[0] == 'B' && data[1] == 'M') {
-        return bmp::DecodeBmp(data, size, out);
+        return bmp::DecodeBmp(data, size, out, why);
     }
     if (jpeg::LooksLikeJpeg(data, size)) {
         return jpeg::DecodeJpeg(data, size, out);

@@ -125,3 +125,76 @@ TEST(BmpReader, NotABitmapAtAllIsRefused) {
     EXPECT_FALSE(Load(junk, image));
     EXPECT_EQ(image.Handle(), 0u);
 }
+
+namespace {
+
+// A 24-bit bitmap of 4 x 3 pixels, with the reason a load through the reader chain
+// leaves behind.
+std::vector<uint8_t> Bitmap24() {
+    BmpBuilder b;
+    b.width = 4;
+    b.height = 3;
+    b.pixelData = PackRows(4, 3, 24, std::vector<uint32_t>(12, 0x00102030), false);
+    return b.Build();
+}
+
+std::string ReasonAfterLoading(const std::vector<uint8_t>& file) {
+    c32bppDIB image;
+    EXPECT_FALSE(image.LoadPicture_Stream(file));
+    EXPECT_EQ(image.Handle(), 0u);
+    return image.LastLoadFailure().Describe();
+}
+
+}  // namespace
+
+TEST(BmpReaderFailure, EachDamagedBitmapSaysWhy) {
+    std::vector<uint8_t> good = Bitmap24();
+    c32bppDIB image;
+    ASSERT_TRUE(image.LoadPicture_Stream(good));
+
+    // Rows cut short: the data ends before the last row is complete.
+    std::vector<uint8_t> rows(good.begin(), good.end() - 5);
+    EXPECT_EQ(ReasonAfterLoading(rows), "truncated data at byte " + std::to_string(rows.size()));
+
+    // The information header is cut inside its own span (it starts at byte 14).
+    std::vector<uint8_t> header(good.begin(), good.begin() + 40);
+    EXPECT_EQ(ReasonAfterLoading(header), "truncated data at byte 18");
+
+    BmpBuilder wide;
+    wide.width = (1 << 20) + 1;
+    wide.height = 1;
+    wide.pixelData.assign(16, 0);
+    EXPECT_EQ(ReasonAfterLoading(wide.Build()), "image size above the limit");
+
+    BmpBuilder badDepth;
+    badDepth.width = 2;
+    badDepth.height = 2;
+    badDepth.bitsPerPixel = 7;
+    badDepth.pixelData.assign(16, 0);
+    EXPECT_EQ(ReasonAfterLoading(badDepth.Build()), "malformed BMP header");
+}
+
+TEST(BmpReaderFailure, CutBitFieldsAreTruncatedAtTheMaskThatIsMissing) {
+    BmpBuilder b;
+    b.width = 2;
+    b.height = 2;
+    b.bitsPerPixel = 16;
+    b.compression = 3;
+    b.masks = {0xF800, 0x07E0, 0x001F, 0};
+    b.trailingMasks = true;
+    b.pixelData = PackRows(2, 2, 16, {1, 2, 3, 4}, false);
+    std::vector<uint8_t> file = b.Build();
+    ASSERT_TRUE(c32bppDIB().LoadPicture_Stream(file));
+    // Masks follow the 40-byte header at byte 54; the second one is cut.
+    file.resize(54 + 4 + 2);
+    EXPECT_EQ(ReasonAfterLoading(file), "truncated data at byte 58");
+}
+
+TEST(BmpReaderFailure, AGoodLoadClearsTheEarlierReason) {
+    std::vector<uint8_t> good = Bitmap24();
+    c32bppDIB image;
+    EXPECT_FALSE(image.LoadPicture_Stream(std::vector<uint8_t>(good.begin(), good.end() - 5)));
+    EXPECT_TRUE(image.LastLoadFailure());
+    ASSERT_TRUE(image.LoadPicture_Stream(good));
+    EXPECT_FALSE(image.LastLoadFailure());
+}

@@ -433,3 +433,58 @@ TEST(TgaReader, ThroughTheReaderChainAfterEveryOtherReader) {
     EXPECT_TRUE(loaded.GetOrginalFormat(kept));
     EXPECT_EQ(kept, bytes);
 }
+
+namespace {
+
+std::string TgaReason(const std::vector<uint8_t>& file) {
+    c32bppDIB img;
+    EXPECT_FALSE(img.LoadPicture_Stream(file));
+    EXPECT_EQ(img.Handle(), 0u);
+    return img.LastLoadFailure().Describe();
+}
+
+}  // namespace
+
+TEST(TgaReaderFailure, CutRawPixelsAreTruncatedWhereThePixelsStart) {
+    TgaSpec s;
+    s.width = 3;
+    s.height = 2;
+    s.idLength = 5;
+    std::vector<uint8_t> file = Concat(Header(s), SixPixels24());
+    c32bppDIB img;
+    ASSERT_TRUE(img.LoadPicture_Stream(file));
+    file.pop_back();
+    // The pixels' span, checked once, starts after the header and the id field.
+    EXPECT_EQ(TgaReason(file), "truncated data at byte 23");
+}
+
+TEST(TgaReaderFailure, CutPacketsAreTruncatedAtThePacketThatRunsOut) {
+    TgaSpec s;
+    s.type = 10;
+    s.width = 4;
+    s.height = 1;
+    // A run of two, then a literal packet of two whose second pixel is cut: the
+    // literal pixels' span starts after the second packet byte, at 18 + 4 + 1.
+    const std::vector<uint8_t> packets = {0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8};
+    EXPECT_EQ(TgaReason(Concat(Header(s), packets)), "truncated data at byte 23");
+    // Too few bytes for the declared size at all: refused at the data's end.
+    s.width = 0xFFFF;
+    s.height = 0xFFFF;
+    const std::vector<uint8_t> few = Concat(Header(s), {0xFF, 1, 2, 3, 0xFF, 1, 2, 3});
+    EXPECT_EQ(TgaReason(few), "truncated data at byte " + std::to_string(few.size()));
+}
+
+TEST(TgaReaderFailure, DataThatIsNoTgaLeavesNoTgaReason) {
+    // A cut bitmap also reads as a plausible TGA header; the bitmap's reason stands.
+    std::vector<uint8_t> bmp(60, 0);
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bytes::WriteLE32(&bmp[14], 40);
+    bytes::WriteLE32(&bmp[18], 4);
+    bytes::WriteLE32(&bmp[22], 4);
+    bytes::WriteLE16(&bmp[26], 1);
+    bytes::WriteLE16(&bmp[28], 24);
+    bytes::WriteLE32(&bmp[10], 54);
+    EXPECT_EQ(TgaReason(bmp), "truncated data at byte 60");
+    EXPECT_EQ(TgaReason(std::vector<uint8_t>(10, 0)), "");
+}

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <gtest/gtest.h>
+
 #include "support/BmpBuilder.h"
 #include "support/RLEBuilder.h"
 
@@ -67,7 +69,14 @@ std::vector<uint8_t> OrdinaryBitmap(int32_t width, int32_t height) {
 }
 
 std::string ScratchDir(const std::string& name) {
-    const QString path = QStringLiteral(ZORIX_BUILD_DIR "/scratch/") + QString::fromStdString(name);
+    // CTest runs the tests of one fixture side by side: each gets a folder of its own,
+    // so that one test's fresh start does not remove another's files.
+    std::string folder = name;
+    if (const auto* test = ::testing::UnitTest::GetInstance()->current_test_info()) {
+        folder += std::string("-") + test->name();
+    }
+    const QString path =
+        QStringLiteral(ZORIX_BUILD_DIR "/scratch/") + QString::fromStdString(folder);
     QDir(path).removeRecursively();
     QDir().mkpath(path);
     return path.toStdString();

@@ -29,7 +29,7 @@ std::vector<uint8_t> DeviceBitmap(int32_t width, int32_t height);
 // A 24-bit Windows bitmap of width x height.
 std::vector<uint8_t> OrdinaryBitmap(int32_t width, int32_t height);
 
-// A fresh scratch folder under the build tree; removed by the caller.
+// A fresh scratch folder under the build tree, one per running test; removed by the caller.
 std::string ScratchDir(const std::string& name);
 
 }  // namespace desktoptest

@@ -4,6 +4,7 @@
 
 #include "engine/ZorixImgEngine.h"
 #include "imaging/ZlibBinding.h"
+#include "support/BmpBuilder.h"
 #include "support/GifBuilder.h"
 #include "support/RLEBuilder.h"
 
@@ -131,5 +132,27 @@ TEST(LoadFailureReason, AHeaderAboveThePixelLimitIsReportedAsTooLarge) {
     WriteAll(dir + "/huge.png", png);
     quenda::ZorixImgEngine engine;
     EXPECT_FALSE(engine.LoadImage(dir + "/huge.png"));
+    EXPECT_EQ(engine.LastFailureReason(), "image size above the limit");
+}
+
+TEST(LoadFailureReason, ACutOrOversizedBitmapSaysWhyThroughTheEngine) {
+    const std::string dir = testsupport::MakeTempDir("loadreason");
+    testsupport::BmpBuilder b;
+    b.width = 5;
+    b.height = 4;
+    b.pixelData = testsupport::PackRows(5, 4, 24, std::vector<uint32_t>(20, 0x00AABBCC), false);
+    std::vector<uint8_t> bmp = b.Build();
+    WriteAll(dir + "/good.bmp", bmp);
+    quenda::ZorixImgEngine engine;
+    ASSERT_TRUE(engine.LoadImage(dir + "/good.bmp"));
+
+    bmp.resize(bmp.size() - 7);
+    WriteAll(dir + "/cut.bmp", bmp);
+    EXPECT_FALSE(engine.LoadImage(dir + "/cut.bmp"));
+    EXPECT_EQ(engine.LastFailureReason(), "truncated data at byte " + std::to_string(bmp.size()));
+
+    b.height = 1 << 21;
+    WriteAll(dir + "/tall.bmp", b.Build());
+    EXPECT_FALSE(engine.LoadImage(dir + "/tall.bmp"));
     EXPECT_EQ(engine.LastFailureReason(), "image size above the limit");
 }
