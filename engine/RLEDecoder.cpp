@@ -118,13 +118,12 @@ struct Token {
     bool single;
 };
 
-// Reads the token at the start of `bytes`. The kinds mix unpredictably in real rows,
-// so the fields are selected arithmetically rather than by branches. Bytes past the
-// row's end read as 0; the caller checks `size` against what is left.
-Token ReadToken(const uint8_t* bytes, size_t left) {
+// Reads the token at the start of `bytes` (three bytes). The kinds mix unpredictably
+// in real rows, so the fields are selected arithmetically rather than by branches.
+Token ReadToken(const uint8_t* bytes) {
     const uint32_t first = bytes[0];
-    const uint32_t second = left > 1 ? bytes[1] : 0;
-    const uint32_t third = left > 2 ? bytes[2] : 0;
+    const uint32_t second = bytes[1];
+    const uint32_t third = bytes[2];
     const uint32_t run = first == rle::kColorRun;
     const uint32_t clear = first == rle::kTransparentRun;
     const uint32_t single = 1 - run - clear;
@@ -169,7 +168,15 @@ RowStatus DecodeRow(std::span<const uint8_t> row, const EntryPixels& palette, Ro
                 break;
             }
         }
-        const Token token = ReadToken(bytes + p, size - p);
+        // Near the row's end the token is read from a copy padded with zeros; the
+        // caller then checks its size against what is left.
+        uint8_t tail[3] = {0, 0, 0};
+        const uint8_t* at = bytes + p;
+        if (size - p < 3) {
+            std::memcpy(tail, at, size - p);
+            at = tail;
+        }
+        const Token token = ReadToken(at);
         if (token.size > size - p) {
             return RowStatus::TruncatedToken;
         }
