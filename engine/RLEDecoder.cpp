@@ -51,83 +51,143 @@ EntryPixels BuildEntryPixels(const rle::ParsedFile& file) {
         const uint8_t alpha = file.header.hasAlpha ? Alpha33To255(file.alphas[i]) : 255;
         e.pixels[i] = StoredPixel(RGB565ToRGB(file.colors[i]), alpha);
     }
-    // Without alpha the transparent entry doubles as opaque black.
+    // Without alpha the transparent entry doubles as opaque black. No code reaches
+    // entry 0 through the table except code 0, so it holds the transparent pixel.
     e.transparent = file.header.hasAlpha ? 0 : PackPixel(0, 0, 0, 255);
+    e.pixels[0] = e.transparent;
     return e;
 }
 
 enum class RowStatus { Ok, MissingEntry, TruncatedToken };
 
-// Writes pixels of one row; columns beyond the width are dropped.
+// Pixels a run's first store writes at once, whatever its length: one store of a
+// fixed size is cheaper than a fill whose length the processor has to guess.
+constexpr int32_t kBurst = 16;
+
+// Writes the pixels of one row straight into the image; columns beyond the width are
+// dropped. Far from the row's end a run is written as a burst that may reach past the
+// run: the next tokens overwrite that, and finish() clears what no token reached.
 class RowWriter {
   public:
     RowWriter(uint32_t* out, int32_t width) : out_(out), width_(width) {}
-    void put(uint32_t pixel, unsigned count) {
-        const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{x_} + count, width_));
-        if (x_ < end) {
-            std::fill(out_ + x_, out_ + end, pixel);
+
+    void put(uint32_t pixel, uint32_t count) {
+        if (width_ - x_ < kBurst) {
+            putNearEnd(pixel, count);
+            return;
         }
-        x_ = std::max(x_, end);
+        uint32_t* at = out_ + x_;
+        for (int32_t i = 0; i < kBurst; ++i) {
+            at[i] = pixel;
+        }
+        const int64_t end = std::min<int64_t>(int64_t{x_} + count, width_);
+        if (count > static_cast<uint32_t>(kBurst)) {
+            std::fill(at + kBurst, out_ + end, pixel);
+        }
+        reach_ = x_ + kBurst;
+        x_ = static_cast<int32_t>(end);
+    }
+
+    // Columns a burst wrote but no token reached are transparent black again.
+    void finish() {
+        if (x_ < reach_) {
+            std::fill(out_ + x_, out_ + reach_, 0u);
+        }
     }
 
   private:
+    void putNearEnd(uint32_t pixel, uint32_t count) {
+        const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{x_} + count, width_));
+        if (x_ < end) {
+            std::fill(out_ + x_, out_ + end, pixel);
+            x_ = end;
+        }
+    }
+
     uint32_t* out_;
     int32_t width_;
     int32_t x_ = 0;
+    int32_t reach_ = 0;  // end of the last burst; x_ only grows, so it is the furthest
 };
 
-// Decodes one row's tokens. A code v >= 1 means entry v + base; a single code whose
-// entry does not exist falls back to entry v and resets the base.
+// One token after any base marker: the code it names, how many pixels, how many bytes.
+struct Token {
+    uint32_t code;
+    uint32_t count;
+    uint32_t size;
+    bool single;
+};
+
+// Reads the token at the start of `bytes` (three bytes). The kinds mix unpredictably
+// in real rows, so the fields are selected arithmetically rather than by branches.
+Token ReadToken(const uint8_t* bytes) {
+    const uint32_t first = bytes[0];
+    const uint32_t second = bytes[1];
+    const uint32_t third = bytes[2];
+    const uint32_t run = first == rle::kColorRun;
+    const uint32_t clear = first == rle::kTransparentRun;
+    const uint32_t single = 1 - run - clear;
+    return {first * single + second * run, single + third * run + second * clear,
+            1 + 2 * run + clear, single != 0};
+}
+
+// The pixel of a token's code; false when the code names no entry. A code v >= 1
+// means entry v + base; a single code whose entry does not exist falls back to entry
+// v and resets the base. Code 0 is always transparent, which entry 0 of the table holds.
+bool LookUp(const Token& token, size_t& base, const EntryPixels& palette, uint32_t& pixel) {
+    const size_t keep = size_t{0} - (token.code != 0);
+    size_t entry = (token.code + base) & keep;
+    if (entry > palette.lastEntry) {
+        if (!token.single) {
+            return false;
+        }
+        entry = token.code;
+        base = 0;
+        if (entry > palette.lastEntry) {
+            return false;
+        }
+    }
+    pixel = palette.pixels[entry];
+    return true;
+}
+
+// Decodes one row's tokens; spans are checked once per token, never per pixel.
 RowStatus DecodeRow(std::span<const uint8_t> row, const EntryPixels& palette, RowWriter& out) {
+    const uint8_t* bytes = row.data();
     const size_t size = row.size();
     size_t base = 0;
     size_t p = 0;
     while (p < size) {
-        if (row[p] == rle::kBaseMarker) {
+        if (bytes[p] == rle::kBaseMarker) {
             if (size - p < 3) {
                 return RowStatus::TruncatedToken;
             }
-            base = row[p + 1] | (row[p + 2] << 8);
+            base = bytes[p + 1] | (bytes[p + 2] << 8);
             p += 3;
             if (p == size) {
                 break;
             }
         }
-        const uint8_t token = row[p];
-        if (token == rle::kColorRun) {
-            if (size - p < 3) {
-                return RowStatus::TruncatedToken;
-            }
-            const uint8_t code = row[p + 1];
-            const size_t entry = code + base;
-            if (code != 0 && entry > palette.lastEntry) {
-                return RowStatus::MissingEntry;
-            }
-            out.put(code == 0 ? palette.transparent : palette.pixels[entry], row[p + 2]);
-            p += 3;
-        } else if (token == rle::kTransparentRun) {
-            if (size - p < 2) {
-                return RowStatus::TruncatedToken;
-            }
-            out.put(palette.transparent, row[p + 1]);
-            p += 2;
-        } else {
-            if (token == 0) {
-                out.put(palette.transparent, 1);
-            } else {
-                size_t entry = token + base;
-                if (entry > palette.lastEntry) {
-                    entry = token;
-                    base = 0;
-                }
-                if (entry > palette.lastEntry) {
-                    return RowStatus::MissingEntry;
-                }
-                out.put(palette.pixels[entry], 1);
-            }
-            p += 1;
+        // Near the row's end the token is read from a copy padded with zeros; the
+        // caller then checks its size against what is left.
+        uint8_t tail[3] = {0, 0, 0};
+        const uint8_t* at = bytes + p;
+        if (size - p < 3) {
+            std::memcpy(tail, at, size - p);
+            at = tail;
         }
+        const Token token = ReadToken(at);
+        if (token.size > size - p) {
+            return RowStatus::TruncatedToken;
+        }
+        uint32_t pixel = 0;
+        if (!LookUp(token, base, palette, pixel)) {
+            return RowStatus::MissingEntry;
+        }
+        out.put(pixel, token.count);
+        p += token.size;
     }
+    out.finish();
     return RowStatus::Ok;
 }
 
