@@ -42,12 +42,12 @@ bool CopyFileReplacing(const std::string& source, const std::string& target);
 // Decides, in list order, which entry may write each target: the first claim
 // wins, so two entries of one run never write over each other.
 class TargetClaims {
-public:
+  public:
     // Empty when `target` was free (it is now held by `source`); otherwise the
     // reason for refusing, naming the entry that holds the target.
     std::string Claim(const std::string& source, const std::string& target);
 
-private:
+  private:
     std::map<std::string, std::string> holders_;  // target key -> source
 };
 

@@ -21,8 +21,8 @@ bool IsAntisymmetric(const QString& a, const QString& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text = QString::fromUtf8(QByteArray::fromRawData(
-        reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    const QString text = QString::fromUtf8(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     if (text.endsWith(QStringLiteral("[EOF]")) && !zorix::IsValidReply(text)) {
         __builtin_trap();
     }
