@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <system_error>
 
 #include "app/BatchIcons.h"
 #include "app/BatchProgress.h"
@@ -482,19 +480,17 @@ void batchForm::StartRun() {
     engine_->setRLEMaxPalleteSize(MaxPaletteSize);
     engine_->Subscribe(this);
 
-    sources_.clear();
+    std::vector<std::string> sources;
     for (int i = 0; i < llist_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = llist_->topLevelItem(i);
         row->setText(1, QStringLiteral("waiting"));
         const QString source = row->data(0, kTagRole).toString();
-        const QString canonical = QFileInfo(source).canonicalFilePath();
-        if (!canonical.isEmpty()) {
-            sources_.insert(canonical);
-        }
+        sources.push_back(Native(source));
         if (keptInTarget_.contains(source)) {
             row->setToolTip(1, kKeptNote);
         }
     }
+    sources_.emplace(sources);
     start_ = clock_();
     lastUpdate_ = start_;
     actText_.clear();
@@ -584,8 +580,7 @@ batchForm::Outcome batchForm::ConvertFile(const QString& sourcePath, const RunSe
 bool batchForm::MayReplace(const std::string& target, bool copy, const RunSettings& run) {
     const QString targetPath = FromNative(target);
     // A file of this run's own list is only ever replaced when the user says so.
-    const QString canonical = QFileInfo(targetPath).canonicalFilePath();
-    const bool listed = !canonical.isEmpty() && sources_.contains(canonical);
+    const bool listed = !sources_->Replaced(target).empty();
     const bool exists = quenda::fileio::FileLength(target).value_or(0) > 0;
     if (!listed && (copy || !run.promptOverwrite || !exists)) {
         return true;
@@ -596,15 +591,10 @@ bool batchForm::MayReplace(const std::string& target, bool copy, const RunSettin
 }
 
 batchForm::Outcome batchForm::CopyFile(const std::string& source, const std::string& target) {
-    errno = 0;
     if (batch::CopyFileReplacing(source, target)) {
         return {batch::kCopyOk, QStringLiteral("ok"), {}};
     }
-    const int error = errno;
-    const QString reason = error != 0
-                               ? QString::fromStdString(std::generic_category().message(error))
-                               : QStringLiteral("The file could not be copied.");
-    return {batch::kCopyError, QStringLiteral("x"), reason};
+    return {batch::kCopyError, QStringLiteral("x"), Reason(quenda::fileio::LastWriteError())};
 }
 
 void batchForm::ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome) {

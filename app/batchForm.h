@@ -7,9 +7,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/Prompter.h"
 #include "engine/BatchRules.h"
+#include "engine/SourceGuard.h"
 #include "engine/ZorixImgEngine.h"
 
 class QCheckBox;
@@ -177,8 +179,8 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     QString actText_;            // lblAct's text, likewise
     int checkedPercent_ = -1;    // whole percent of the last progress event that read the clock
     quenda::batch::TargetClaims claims_;
-    QSet<QString> keys_;          // "k" + lower-case path of every row
-    QSet<QString> sources_;       // canonical paths of the run's files
+    QSet<QString> keys_;                                 // "k" + lower-case path of every row
+    std::optional<quenda::batch::SourceGuard> sources_;  // the run's own files
     QSet<QString> keptInTarget_;  // files of the list left in an emptied target folder
 };
 

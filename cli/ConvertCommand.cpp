@@ -7,11 +7,11 @@
 #include "cli/JobPool.h"
 #include "cli/Json.h"
 #include "cli/ProgressReporter.h"
-#include "cli/SourceGuard.h"
 #include "cli/TextEscape.h"
 #include "cli/UsageError.h"
 #include "engine/BatchRules.h"
 #include "engine/FileFacts.h"
+#include "engine/SourceGuard.h"
 #include "engine/ZorixImgEngine.h"
 #include "platform/FileIO.h"
 
@@ -153,7 +153,7 @@ struct PlannedEntry {
 // refused.
 PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOptions& o,
                        const std::string& source, batch::TargetClaims& claims,
-                       const SourceGuard& guard) {
+                       const batch::SourceGuard& guard) {
     PlannedEntry entry;
     entry.source = source;
     entry.target = TargetFor(o, source);
@@ -185,7 +185,7 @@ PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOption
 // Every entry in input order.
 std::vector<PlannedEntry> PlanRun(const quenda::ZorixImgEngine& engine, const ConvertOptions& o) {
     batch::TargetClaims claims;
-    const SourceGuard guard(o.files);
+    const batch::SourceGuard guard(o.files);
     std::vector<PlannedEntry> plan;
     plan.reserve(o.files.size());
     for (const std::string& source : o.files) {

@@ -7,12 +7,17 @@
 #include <utility>
 #include <vector>
 
-namespace zorixcli {
+namespace quenda::batch {
 
-// The source files of one run, which no conversion of the run may replace.
+// The source files of one run, which no conversion of the run may replace unasked:
+// the command line refuses such a target, the batch window asks first.
 class SourceGuard {
   public:
     explicit SourceGuard(const std::vector<std::string>& sources);
+
+    // The source of the run that writing `target` would replace (links followed,
+    // since saving through a link replaces the file it points to); empty when none.
+    std::string Replaced(const std::string& target) const;
 
     // Empty when writing `target` (for `source`) replaces no source of the run;
     // otherwise the reason for refusing.
@@ -22,4 +27,4 @@ class SourceGuard {
     std::map<std::pair<dev_t, ino_t>, std::string> files_;  // identity -> first source
 };
 
-}  // namespace zorixcli
+}  // namespace quenda::batch
