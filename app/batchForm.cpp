@@ -271,7 +271,7 @@ void batchForm::addBUT_Click() {
     request.title = QStringLiteral("Open");
     request.filter = kFilter;
     const QStringList files = prompter_.ChooseOpenFiles(this, request);
-    ReturnFocus();
+    TakeFocusBack(this);
     for (const QString& file : files) {
         AddFile(file);
     }
@@ -312,7 +312,7 @@ void batchForm::UpdateTargetMode() {
 
 void batchForm::browseBT_Click() {
     const QString folder = BrowseForFolder(prompter_, this).trimmed();
-    ReturnFocus();
+    TakeFocusBack(this);
     if (!folder.isEmpty()) {
         trgFolder_->setText(folder);
     }
@@ -325,22 +325,14 @@ bool batchForm::Ask(const QString& text, const QString& title) {
     const Prompter::Answer answer =
         prompter_.MessageBox(this, text, title.isEmpty() ? kCaption : title,
                              Prompter::Icon::Question, Prompter::Buttons::YesNo);
-    ReturnFocus();
+    TakeFocusBack(this);
     return answer == Prompter::Answer::Yes;
 }
 
 void batchForm::Tell(const QString& text, Prompter::Icon icon, const QString& title) {
     prompter_.MessageBox(this, text, title.isEmpty() ? kCaption : title, icon,
                          Prompter::Buttons::Ok);
-    ReturnFocus();
-}
-
-void batchForm::ReturnFocus() {
-    // Without a window manager nobody hands the keyboard back after a dialog, and
-    // the window's access keys would stop working.
-    if (isVisible()) {
-        activateWindow();
-    }
+    TakeFocusBack(this);
 }
 
 // ---------------------------------------------------------------------------

@@ -121,7 +121,6 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
     void UpdateTargetMode();
     void UpdateRunEnabled();
     bool Ask(const QString& text, const QString& title);
-    void ReturnFocus();
     void Tell(const QString& text, Prompter::Icon icon, const QString& title = QString());
 
     bool RunChecks(RunSettings& run);

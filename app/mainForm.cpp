@@ -113,7 +113,10 @@ void mainForm::BuildMenus() {
     mFile_->addSeparator();
     QAction* batch = mFile_->addAction(QStringLiteral("&Batch conversion"));
     batch->setObjectName(QStringLiteral("mBatch"));
-    connect(batch, &QAction::triggered, this, [this] { OpenBatchWindow(prompter_, this); });
+    connect(batch, &QAction::triggered, this, [this] {
+        OpenBatchWindow(prompter_, this);
+        TakeFocusBack(this);
+    });
     mFile_->addSeparator();
     mFile_->addAction(QStringLiteral("&Options"))->setObjectName(QStringLiteral("mOptions"));
     mFile_->addSeparator();
@@ -693,26 +696,19 @@ void mainForm::HookUpDialogs() {
     connect(mHelp_->findChild<QAction*>(QStringLiteral("mCheckUpd")), &QAction::triggered, this,
             [this] {
                 RunUpdateCheck(prompter_, this);
-                TakeFocusBack();
+                TakeFocusBack(this);
             });
     connect(mHelp_->findChild<QAction*>(QStringLiteral("mAbout")), &QAction::triggered, this,
             [this] {
                 ShowAbout(this);
-                TakeFocusBack();
+                TakeFocusBack(this);
             });
 }
 
 void mainForm::OptionsClicked() {
     ShowOptions(this);
     ApplyEngineOptions();
-    TakeFocusBack();
-}
-
-// Without a window manager nobody gives the focus back once a modal window closes,
-// and the keyboard would reach no window.
-void mainForm::TakeFocusBack() {
-    raise();
-    activateWindow();
+    TakeFocusBack(this);
 }
 
 // The engine encodes with the program-wide palette options.

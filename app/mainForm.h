@@ -139,7 +139,6 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void HookUpDialogs();
     void OptionsClicked();
     void ApplyEngineOptions();
-    void TakeFocusBack();
 
     void DriveChanged();
     void RestoreLastFolder(const QString& defaultFolder);

@@ -41,6 +41,13 @@ float ProgressPercent(float value) {
     return static_cast<float>(RoundHalfEven(value > 100 ? 100 : value));
 }
 
+void TakeFocusBack(QWidget* window) {
+    if (window && window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    }
+}
+
 void MakeTopmost(QWidget* window) {
     if (!window) {
         return;

@@ -21,5 +21,8 @@ QString BrowseForFolder(Prompter& prompter, QWidget* parent);
 float ProgressPercent(float value);
 // Shows the window above the other windows without moving or activating it.
 void MakeTopmost(QWidget* window);
+// Takes the activation back after a modal window closed: without a window manager
+// nobody hands the keyboard back, and the window's access keys would stop working.
+void TakeFocusBack(QWidget* window);
 
 }  // namespace zorix
