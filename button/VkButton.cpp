@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kSizeMarginX = 8;  // added to the caption's extent for the minimum size
 constexpr int kSizeMarginY = 6;
-constexpr char kEnabledKey[] = "enabled";
 
 // ExProp text of the form "special=<command>" runs a command instead of being kept.
 bool IsCommand(const QString& exProp) {
@@ -58,7 +57,7 @@ const PropertyTable<VkButton>& VkButton::Properties() {
         {"icy", &C::iconAdjustY_, 0, -32768, 32767},
         {"appear", &C::appearance_, ap3D, apFlat, ap3D},
         {"bstyle", &C::borderStyle_, bsFixedSingle, bsNone, bsFixedSingle},
-        {kEnabledKey, kEnabledFlag, true},
+        {"enabled", kEnabledFlag, true},
         {"gtype", &C::gradientStyle_, gtPlain, gtPlain, gtGel},
         {"xtrVar", &C::xtrVar_, QVariant()},
         {"ExProp", &C::exProp_, QString()},
@@ -66,7 +65,7 @@ const PropertyTable<VkButton>& VkButton::Properties() {
     return table;
 }
 
-VkButton::VkButton(QWidget* parent) : QWidget(parent) {
+VkButton::VkButton(QWidget* parent) : VkControl(parent) {
     Properties().ApplyDefaults(*this);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -77,12 +76,14 @@ VkButton::VkButton(QWidget* parent) : QWidget(parent) {
 
 VkButton::~VkButton() = default;
 
+const PropertyRows& VkButton::Rows() const {
+    return Properties();
+}
+
 void VkButton::InitNew(const QString& hostName) {
-    quiet_ = true;
     ApplyTheme(thmSilver3D);
     font_ = QWidget::font();
     caption_ = hostName.isEmpty() ? QString("Caption") : hostName;
-    quiet_ = false;
     UpdateAccessKey();
     UpdateCursor();
     EnforceMinimumSize();
@@ -92,10 +93,7 @@ void VkButton::InitNew(const QString& hostName) {
 
 // --- property writers -------------------------------------------------------------
 
-void VkButton::Changed(const char* key) {
-    if (!quiet_) {
-        emit PropertyChanged(QString::fromLatin1(key));
-    }
+void VkButton::Refresh() {
     fakeLook_ = QImage();
     EnforceMinimumSize();
     UpdateShape();
@@ -103,102 +101,89 @@ void VkButton::Changed(const char* key) {
 }
 
 void VkButton::SetGradientStyle(int style) {
-    SetProperty(&VkButton::gradientStyle_, style);
+    SetField(gradientStyle_, style);
 }
 void VkButton::SetBorderAppearence(int a) {
-    SetProperty(&VkButton::appearance_, a);
+    SetField(appearance_, a);
 }
 void VkButton::SetBorderStyle(int style) {
-    SetProperty(&VkButton::borderStyle_, style);
+    SetField(borderStyle_, style);
 }
 void VkButton::SetCornerStyle(int style) {
-    SetProperty(&VkButton::cornerStyle_, style);
+    SetField(cornerStyle_, style);
 }
 void VkButton::SetBorderColor(uint color) {
-    StoreProperty(&VkButton::borderColor_, color);
+    StoreField(borderColor_, color);
 }
 void VkButton::SetCaption(const QString& caption) {
     caption_ = caption;
     UpdateAccessKey();
-    Announce(&VkButton::caption_);
+    Announce(&caption_);
 }
 void VkButton::SetFont(const QFont& font) {
-    StoreProperty(&VkButton::font_, font);
+    StoreField(font_, font);
 }
 void VkButton::SetAlignment(int a) {
-    SetProperty(&VkButton::alignment_, a);
-}
-void VkButton::SetEnabled(bool enabled) {
-    setEnabled(enabled);
-    if (!enabled) {
-        pressed_ = false;
-        spaceDown_ = false;
-        tip_.Leave();
-        tip_.DropTip();
-    }
-    Changed(kEnabledKey);
+    SetField(alignment_, a);
 }
 void VkButton::SetAutoSize(bool autoSize) {
-    StoreProperty(&VkButton::autoSize_, autoSize);
+    StoreField(autoSize_, autoSize);
 }
 void VkButton::SetLightEffect(bool on) {
-    StoreProperty(&VkButton::lightEffect_, on);
+    StoreField(lightEffect_, on);
 }
 void VkButton::SetBottomLine(bool on) {
-    StoreProperty(&VkButton::bottomLine_, on);
+    StoreField(bottomLine_, on);
 }
 void VkButton::SetHandPointer(bool on) {
     handPointer_ = on;
     UpdateCursor();
-    Announce(&VkButton::handPointer_);
+    Announce(&handPointer_);
 }
 void VkButton::SetCutStyle(int style) {
-    SetProperty(&VkButton::cutStyle_, style);
+    SetField(cutStyle_, style);
 }
 void VkButton::SetCutStrength(int s) {
-    SetProperty(&VkButton::cutStrength_, s);
+    SetField(cutStrength_, s);
 }
 void VkButton::SetColorA(uint color) {
-    StoreProperty(&VkButton::colorA_, color);
+    StoreField(colorA_, color);
 }
 void VkButton::SetColorB(uint color) {
-    StoreProperty(&VkButton::colorB_, color);
+    StoreField(colorB_, color);
 }
 void VkButton::SetOutline(int style) {
-    SetProperty(&VkButton::outline_, style);
+    SetField(outline_, style);
 }
 void VkButton::SetOutlineColor(uint color) {
-    StoreProperty(&VkButton::outlineColor_, color);
+    StoreField(outlineColor_, color);
 }
 void VkButton::SetForeColor(uint color) {
-    StoreProperty(&VkButton::foreColor_, color);
+    StoreField(foreColor_, color);
 }
 void VkButton::SetHoverColorA(uint color) {
-    StoreProperty(&VkButton::hoverColorA_, color);
+    StoreField(hoverColorA_, color);
 }
 void VkButton::SetHoverColorB(uint color) {
-    StoreProperty(&VkButton::hoverColorB_, color);
+    StoreField(hoverColorB_, color);
 }
 void VkButton::SetHoverForecolor(uint color) {
-    StoreProperty(&VkButton::hoverForeColor_, color);
+    StoreField(hoverForeColor_, color);
 }
 void VkButton::SetHoverOutline(uint color) {
-    StoreProperty(&VkButton::hoverOutline_, color);
+    StoreField(hoverOutline_, color);
 }
 void VkButton::SetIcon(const QPixmap& icon) {
-    StoreProperty(&VkButton::icon_, icon);
+    StoreField(icon_, icon);
 }
 void VkButton::SetIconAlignment(int a) {
-    SetProperty(&VkButton::iconAlignment_, a);
+    SetField(iconAlignment_, a);
 }
 void VkButton::SetIconAdjustX(int dx) {
-    SetProperty(&VkButton::iconAdjustX_, dx);
+    SetField(iconAdjustX_, dx);
 }
 void VkButton::SetIconAdjustY(int dy) {
-    SetProperty(&VkButton::iconAdjustY_, dy);
-}
-void VkButton::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkButton::xtrVar_, value);
+    SetField(iconAdjustY_, dy);
 }
 void VkButton::SetDefault(bool isDefault) {
     default_ = isDefault;
@@ -210,12 +195,12 @@ void VkButton::SetExProp(const QString& exProp) {
     if (IsCommand(exProp)) {
         RunCommand(exProp.mid(8).trimmed().toLower());
         exProp_.clear();
-        Announce(&VkButton::exProp_);
+        Announce(&exProp_);
         return;
     }
     exProp_ = exProp;
     options_.Parse(exProp_);
-    Announce(&VkButton::exProp_);
+    Announce(&exProp_);
 }
 
 void VkButton::RunCommand(const QString& command) {
@@ -242,15 +227,9 @@ void VkButton::SetTheme(int theme) {
     if (theme == thmCUSTOM) {
         return;
     }
-    const bool wasQuiet = quiet_;
-    quiet_ = true;
     ApplyTheme(theme);
-    quiet_ = wasQuiet;
     UpdateCursor();
-    fakeLook_ = QImage();
-    EnforceMinimumSize();
-    UpdateShape();
-    update();
+    Refresh();
 }
 
 void VkButton::ApplyTheme(int theme) {
@@ -428,6 +407,17 @@ bool VkButton::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+// A disabled button is neither pressed nor hovered.
+void VkButton::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::EnabledChange && !isEnabled()) {
+        pressed_ = false;
+        click_.Cancel();
+        tip_.Leave();
+        tip_.DropTip();
+    }
+    QWidget::changeEvent(e);
+}
+
 void VkButton::OnHoverChange(int change) {
     if (change == TooltipHost::kEntered) {
         emit MouseIn();
@@ -456,7 +446,7 @@ void VkButton::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && borderStyle_ == bsFixedSingle && appearance_ == ap3D) {
         pressed_ = true;
     }
-    leftDown_ = e->button() == Qt::LeftButton;
+    click_.MousePressed(*e);
     Repaint();
 }
 
@@ -466,41 +456,33 @@ void VkButton::mouseReleaseEvent(QMouseEvent* e) {
     pressed_ = false;
     tip_.Leave();
     Repaint();
-    const bool click =
-        leftDown_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    leftDown_ = false;
-    if (click && isEnabled()) {
+    if (click_.MouseReleased(*e, *this) && isEnabled()) {
         emit Click();
     }
 }
 
 void VkButton::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        leftDown_ = true;
+    if (click_.DoubleClicked(*e)) {
         emit DblClick();
     }
 }
 
 void VkButton::keyPressEvent(QKeyEvent* e) {
-    if (e->key() != Qt::Key_Space || e->modifiers() != Qt::NoModifier) {
+    if (!ClickGesture::IsClickKey(*e)) {
         QWidget::keyPressEvent(e);
         return;
     }
-    if (!e->isAutoRepeat()) {
-        spaceDown_ = true;
-        if (borderStyle_ == bsFixedSingle) {
-            pressed_ = true;
-            Repaint();
-        }
+    if (click_.KeyPressed(*e) && borderStyle_ == bsFixedSingle) {
+        pressed_ = true;
+        Repaint();
     }
 }
 
 void VkButton::keyReleaseEvent(QKeyEvent* e) {
-    if (e->key() != Qt::Key_Space || e->isAutoRepeat() || !spaceDown_) {
+    if (!click_.KeyReleased(*e)) {
         QWidget::keyReleaseEvent(e);
         return;
     }
-    spaceDown_ = false;
     if (borderStyle_ == bsFixedSingle) {
         pressed_ = false;
     }
@@ -517,15 +499,13 @@ void VkButton::focusOutEvent(QFocusEvent*) {
     focused_ = false;
     tip_.Leave();
     pressed_ = false;
-    spaceDown_ = false;
+    click_.Cancel();
     Repaint();
 }
 
 // --- saved forms --------------------------------------------------------------------
 
-void VkButton::ReadProperties(const PropertyBag& bag) {
-    quiet_ = true;
-    Properties().Read(*this, bag);
+void VkButton::AfterReading() {
     if (IsCommand(exProp_)) {
         exProp_.clear();  // commands are not kept
     }
@@ -533,13 +513,4 @@ void VkButton::ReadProperties(const PropertyBag& bag) {
     theme_ = thmCUSTOM;
     UpdateAccessKey();
     UpdateCursor();
-    quiet_ = false;
-    fakeLook_ = QImage();
-    EnforceMinimumSize();
-    UpdateShape();
-    update();
-}
-
-void VkButton::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

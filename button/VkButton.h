@@ -3,13 +3,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPixmap>
-#include <QVariant>
-#include <QWidget>
 
-#include "controls/PropertyBag.h"
-#include "controls/PropertySetters.h"
+#include "controls/ClickGesture.h"
 #include "controls/TooltipHost.h"
 #include "controls/TooltipOptions.h"
+#include "controls/VkControl.h"
 
 // Owner-drawn push button: plain or gel face, light strip, separator cuts, bottom line,
 // flat or 3D border with an optional rounded shape, caption with access key, outline or
@@ -17,7 +15,7 @@
 // five themes. Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
 // The host's tooltip text is the widget's toolTip(); ExProp carries tooltip options or a
 // "special=" command.
-class VkButton : public QWidget, private PropertySetters<VkButton> {
+class VkButton : public VkControl {
     Q_OBJECT
     Q_PROPERTY(QString ExProp READ ExProp WRITE SetExProp)
     Q_PROPERTY(QImage retObj READ retObj)
@@ -29,7 +27,6 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(QFont Font READ Font WRITE SetFont)
     Q_PROPERTY(int Alignment READ Alignment WRITE SetAlignment)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(bool LightEffect READ LightEffect WRITE SetLightEffect)
     Q_PROPERTY(bool BottomLine READ BottomLine WRITE SetBottomLine)
@@ -50,7 +47,6 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     Q_PROPERTY(int IconAdjustX READ IconAdjustX WRITE SetIconAdjustX)
     Q_PROPERTY(int IconAdjustY READ IconAdjustY WRITE SetIconAdjustY)
     Q_PROPERTY(int Theme READ Theme WRITE SetTheme)
-    Q_PROPERTY(QVariant xtrVar READ xtrVar WRITE SetxtrVar)
     Q_PROPERTY(bool Default READ IsDefault WRITE SetDefault)
 
   public:
@@ -122,8 +118,6 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     void SetFont(const QFont& font);
     int Alignment() const { return alignment_; }
     void SetAlignment(int alignment);
-    bool Enabled() const { return isEnabled(); }
-    void SetEnabled(bool enabled);
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
     bool LightEffect() const { return lightEffect_; }
@@ -164,8 +158,6 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     void SetIconAdjustY(int dy);
     int Theme() const { return theme_; }
     void SetTheme(int theme);
-    QVariant xtrVar() const { return xtrVar_; }
-    void SetxtrVar(const QVariant& value);
     // The host's default button is framed in black like a focused one.
     bool IsDefault() const { return default_; }
     void SetDefault(bool isDefault);
@@ -183,8 +175,6 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     // Paints the surface as the widget shows it now.
     QImage Render() const;
 
-    void ReadProperties(const PropertyBag& bag);
-    void WriteProperties(PropertyBag& bag) const;
     // Every persisted property: key, member, default and range.
     static const PropertyTable<VkButton>& Properties();
 
@@ -192,16 +182,14 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     QSize minimumSizeHint() const override;
 
   signals:
-    void Click();
-    void DblClick();
     void MouseIn();
     void MouseOut();
     void MouseUp(int Button, int Shift, float X, float Y);
     void MouseDown(int Button, int Shift, float X, float Y);
-    void PropertyChanged(const QString& key);
 
   protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -221,8 +209,9 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
         bool focused = false;
     };
 
-    friend class PropertySetters<VkButton>;
-    void Changed(const char* key);
+    const PropertyRows& Rows() const override;
+    void Refresh() override;
+    void AfterReading() override;
     void ApplyTheme(int theme);
     void RunCommand(const QString& command);
     void UpdateAccessKey();
@@ -275,19 +264,16 @@ class VkButton : public QWidget, private PropertySetters<VkButton> {
     int appearance_{};
     int borderStyle_{};
     int gradientStyle_{};
-    QVariant xtrVar_;
     QString exProp_;
     int theme_ = thmCUSTOM;
     bool default_ = false;
 
     TooltipOptions options_;
     TooltipHost tip_;
-    bool quiet_ = false;  // a theme is applied or a saved form read
     bool pressed_ = false;
     bool focused_ = false;
-    bool spaceDown_ = false;
+    ClickGesture click_;
     int shortcutId_ = 0;
-    bool leftDown_ = false;
     QSize paintedSize_;
     QImage retObj_;
     QImage pendingFake_;  // the fakeclick look, shown by the next paint

@@ -1,9 +1,44 @@
 #include "controls/OwnerDrawnWidget.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "controls/RegionBuilder.h"
+
+void OwnerDrawnWidget::InitNew(const QString& hostName) {
+    caption_ = hostName;
+    Redraw();
+}
+
+void OwnerDrawnWidget::SetExProp(const QString& exProp) {
+    exProp_ = exProp;
+    options_.Parse(exProp_);
+    Announce(&exProp_);
+}
+
+void OwnerDrawnWidget::Refresh() {
+    shapeApplied_ = false;
+    Redraw();
+}
+
+void OwnerDrawnWidget::AfterReading() {
+    options_.Parse(exProp_);
+}
+
+void OwnerDrawnWidget::Redraw() {
+    if (loading_) {
+        return;
+    }
+    if (autoSize_) {
+        const QSize fitted = FittedSize();
+        if (fitted != size()) {
+            resize(fitted);
+        }
+    }
+    ApplyShape();
+    update();
+}
 
 bool OwnerDrawnWidget::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
@@ -21,24 +56,33 @@ void OwnerDrawnWidget::paintEvent(QPaintEvent*) {
 }
 
 void OwnerDrawnWidget::resizeEvent(QResizeEvent*) {
-    shapeApplied_ = false;
-    Redraw();
+    Refresh();
+}
+
+void OwnerDrawnWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (HoverEffects()) {
+        OnHoverChange(tip_.PointerAt(*this, e->position().toPoint()));
+    }
+}
+
+void OwnerDrawnWidget::leaveEvent(QEvent*) {
+    OnHoverChange(tip_.Leave());
 }
 
 void OwnerDrawnWidget::OnHoverChange(int change) {
     if (change == TooltipHost::kEntered) {
         update();
-        AnnounceHover(true);
+        emit MouseIn();
         tip_.ShowTip(this, toolTip(), options_);
     } else if (change == TooltipHost::kLeft) {
         update();
-        AnnounceHover(false);
+        emit MouseOut();
         tip_.DropTip();
     }
 }
 
-void OwnerDrawnWidget::ApplyShape(bool useMask, uint maskColor) {
-    if (!useMask) {
+void OwnerDrawnWidget::ApplyShape() {
+    if (!useMask_) {
         clearMask();
         shapeApplied_ = false;
         return;
@@ -46,7 +90,7 @@ void OwnerDrawnWidget::ApplyShape(bool useMask, uint maskColor) {
     if (shapeApplied_) {
         return;
     }
-    const QRegion region = RegionBuilder::Build(Render(), maskColor);
+    const QRegion region = RegionBuilder::Build(Render(), maskColor_);
     // An empty region would lift the mask altogether; keep a see-through control
     // see-through instead.
     setMask(region.isEmpty() ? QRegion(0, 0, 1, 1) : region);

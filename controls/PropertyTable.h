@@ -11,17 +11,12 @@
 #include <vector>
 
 #include "controls/PropertyBag.h"
+#include "controls/PropertyRows.h"
 
 // One persisted property of a control: the key it is saved under, the member that holds
 // it, its default and, for integers, the range a value must fall in. The control's table
 // of rows is the one place these facts stand; the setters, the saved-form reading and
 // writing and the defaults all take them from there.
-// A flag the widget keeps itself, reached through its accessors.
-struct WidgetFlag {
-    bool (QWidget::*get)() const;
-    void (QWidget::*set)(bool);
-};
-inline constexpr WidgetFlag kEnabledFlag{&QWidget::isEnabled, &QWidget::setEnabled};
 
 template <typename Control>
 struct PropertyRow {
@@ -39,13 +34,18 @@ struct PropertyRow {
     QVariant (*fallback)(const Control&) = nullptr;
 
     QVariant Default(const Control& c) const { return fallback ? fallback(c) : def; }
-    template <typename T>
-    bool Admits(const T& value) const {
-        if constexpr (std::is_same_v<T, int>) {
-            return value >= lo && value <= hi;
-        } else {
-            return true;
-        }
+    PropertyFacts Facts() const { return {key, lo, hi}; }
+    // The field of the control this row stands for; null for a flag of the widget.
+    const void* FieldIn(const Control& c) const {
+        return std::visit(
+            [&c](auto m) -> const void* {
+                if constexpr (std::is_same_v<decltype(m), WidgetFlag>) {
+                    return nullptr;
+                } else {
+                    return &(c.*m);
+                }
+            },
+            member);
     }
 };
 
@@ -61,7 +61,7 @@ QVariant AmbientFontDefault(const Control& c) {
 }
 
 template <typename Control>
-class PropertyTable {
+class PropertyTable : public PropertyRows {
   public:
     using Row = PropertyRow<Control>;
 
@@ -69,26 +69,24 @@ class PropertyTable {
 
     const std::vector<Row>& Rows() const { return rows_; }
 
-    // The row of a member; every member a setter names has one.
-    template <typename T>
-    const Row& Find(T Control::*member) const {
+    PropertyFacts FactsOf(const QWidget& control, const void* field) const override {
+        const Control& c = static_cast<const Control&>(control);
         for (const Row& row : rows_) {
-            const auto* m = std::get_if<T Control::*>(&row.member);
-            if (m != nullptr && *m == member) {
-                return row;
+            if (row.FieldIn(c) == field) {
+                return row.Facts();
             }
         }
         Q_UNREACHABLE();
     }
-    const Row* FindKey(const QString& key) const {
+    const char* KeyOfFlag(const WidgetFlag& flag) const override {
         for (const Row& row : rows_) {
-            if (key == QLatin1String(row.key)) {
-                return &row;
+            const auto* f = std::get_if<WidgetFlag>(&row.member);
+            if (f != nullptr && *f == flag) {
+                return row.key;
             }
         }
         return nullptr;
     }
-
     void ApplyDefaults(Control& c) const {
         for (const Row& row : rows_) {
             Assign(c, row, row.Default(c));
@@ -106,6 +104,13 @@ class PropertyTable {
         for (const Row& row : rows_) {
             bag.Write(row.key, Saved(c, row));
         }
+    }
+
+    void ReadInto(QWidget& control, const PropertyBag& bag) const override {
+        Read(static_cast<Control&>(control), bag);
+    }
+    void WriteFrom(const QWidget& control, PropertyBag& bag) const override {
+        Write(static_cast<const Control&>(control), bag);
     }
 
     // The value as the bag stores it.

@@ -16,8 +16,6 @@ int ImageIndex(int value) {
     return value == 1 ? 1 : (value == -1 ? 2 : 0);
 }
 
-constexpr char kEnabledKey[] = "enabled";
-
 }  // namespace
 
 const PropertyTable<VkCheckBox>& VkCheckBox::Properties() {
@@ -38,7 +36,7 @@ const PropertyTable<VkCheckBox>& VkCheckBox::Properties() {
         {"uhoverbold", &C::hoverBold_, false},
         {"uhoverunder", &C::hoverUnderline_, true},
         {"uhovercolor", &C::hoverColor_, 0xC00000},
-        {kEnabledKey, kEnabledFlag, true},
+        {"enabled", kEnabledFlag, true},
         {"xtrVar", &C::xtrVar_, QVariant()},
         {"ExProp", &C::exProp_, QString()},
     };
@@ -55,18 +53,8 @@ VkCheckBox::VkCheckBox(QWidget* parent) : OwnerDrawnWidget(parent) {
 
 VkCheckBox::~VkCheckBox() = default;
 
-void VkCheckBox::InitNew(const QString& hostName) {
-    caption_ = hostName;
-    Redraw();
-}
-
-void VkCheckBox::Changed(const char* key) {
-    if (loading_) {
-        return;
-    }
-    emit PropertyChanged(QString::fromLatin1(key));
-    shapeApplied_ = false;
-    Redraw();
+const PropertyRows& VkCheckBox::Rows() const {
+    return Properties();
 }
 
 int VkCheckBox::Normalise(int value) const {
@@ -90,11 +78,11 @@ void VkCheckBox::StoreValue(int value) {
 
 void VkCheckBox::SetValue(int value) {
     StoreValue(Normalise(value));
-    Announce(&VkCheckBox::value_);
+    Announce(&value_);
 }
 
 void VkCheckBox::SetStyle(int style) {
-    if (!Properties().Find(&VkCheckBox::style_).Admits(style)) {
+    if (!Facts(&style_).Admits(style)) {
         return;
     }
     style_ = style;
@@ -103,7 +91,7 @@ void VkCheckBox::SetStyle(int style) {
     } else if (style_ == csNormal && value_ == -1) {
         StoreValue(0);
     }
-    Announce(&VkCheckBox::style_);
+    Announce(&style_);
 }
 
 void VkCheckBox::DoClick() {
@@ -120,58 +108,6 @@ void VkCheckBox::DoClick() {
     emit Click();
 }
 
-void VkCheckBox::SetCaption(const QString& caption) {
-    StoreProperty(&VkCheckBox::caption_, caption);
-}
-void VkCheckBox::SetAlignment(int alignment) {
-    SetProperty(&VkCheckBox::alignment_, alignment);
-}
-void VkCheckBox::SetFont(const QFont& font) {
-    StoreProperty(&VkCheckBox::font_, font);
-}
-void VkCheckBox::SetBackColor(uint color) {
-    StoreProperty(&VkCheckBox::backColor_, color);
-}
-void VkCheckBox::SetForeColor(uint color) {
-    StoreProperty(&VkCheckBox::foreColor_, color);
-}
-void VkCheckBox::SetMaskColor(uint color) {
-    StoreProperty(&VkCheckBox::maskColor_, color);
-}
-void VkCheckBox::SetUseMaskColor(bool use) {
-    StoreProperty(&VkCheckBox::useMask_, use);
-}
-void VkCheckBox::SetAutoSize(bool autoSize) {
-    StoreProperty(&VkCheckBox::autoSize_, autoSize);
-}
-void VkCheckBox::SetFocusRect(bool on) {
-    StoreProperty(&VkCheckBox::focusRect_, on);
-}
-void VkCheckBox::SetHoverFX(bool on) {
-    StoreProperty(&VkCheckBox::hoverFX_, on);
-}
-void VkCheckBox::SetHoverBold(bool on) {
-    StoreProperty(&VkCheckBox::hoverBold_, on);
-}
-void VkCheckBox::SetHoverUnderline(bool on) {
-    StoreProperty(&VkCheckBox::hoverUnderline_, on);
-}
-void VkCheckBox::SetHoverColor(uint color) {
-    StoreProperty(&VkCheckBox::hoverColor_, color);
-}
-void VkCheckBox::SetEnabled(bool enabled) {
-    setEnabled(enabled);
-    Changed(kEnabledKey);
-}
-void VkCheckBox::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkCheckBox::xtrVar_, value);
-}
-void VkCheckBox::SetExProp(const QString& exProp) {
-    exProp_ = exProp;
-    options_.Parse(exProp_);
-    Announce(&VkCheckBox::exProp_);
-}
-
 QFont VkCheckBox::CaptionFont() const {
     QFont f = font_;
     if (Hovering()) {
@@ -181,14 +117,14 @@ QFont VkCheckBox::CaptionFont() const {
     return f;
 }
 
-QSize VkCheckBox::ContentSize() const {
+QSize VkCheckBox::FittedSize() const {
     const QFontMetrics fm(CaptionFont());
     const int text = caption_.isEmpty() ? 0 : fm.horizontalAdvance(caption_) + 2 * kSpacing;
     return QSize(kImageSize + text + 2, qMax(kImageSize, fm.height()) + 2);
 }
 
 QSize VkCheckBox::sizeHint() const {
-    return ContentSize().expandedTo(QSize(80, 17));
+    return FittedSize().expandedTo(QSize(80, 17));
 }
 
 QRect VkCheckBox::ImageRect() const {
@@ -227,67 +163,33 @@ QImage VkCheckBox::Render() const {
     return image;
 }
 
-void VkCheckBox::Redraw() {
-    if (loading_) {
-        return;
-    }
-    if (autoSize_ && size() != ContentSize()) {
-        resize(ContentSize());
-    }
-    ApplyShape(useMask_, maskColor_);
-    update();
-}
-
-void VkCheckBox::AnnounceHover(bool entered) {
-    if (entered) {
-        emit MouseIn();
-    } else {
-        emit MouseOut();
-    }
-}
-
-void VkCheckBox::mouseMoveEvent(QMouseEvent* e) {
-    if (hoverFX_) {
-        OnHoverChange(tip_.PointerAt(*this, e->position().toPoint()));
-    }
-}
-
-void VkCheckBox::leaveEvent(QEvent*) {
-    OnHoverChange(tip_.Leave());
-}
-
 void VkCheckBox::mousePressEvent(QMouseEvent* e) {
-    leftDown_ = e->button() == Qt::LeftButton;
+    click_.MousePressed(*e);
     setFocus(Qt::MouseFocusReason);
 }
 
 void VkCheckBox::mouseReleaseEvent(QMouseEvent* e) {
-    const bool click =
-        leftDown_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    leftDown_ = false;
-    if (click) {
+    if (click_.MouseReleased(*e, *this)) {
         DoClick();
     }
 }
 
 void VkCheckBox::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        leftDown_ = true;  // the release that follows counts as a click as well
+    if (click_.DoubleClicked(*e)) {
         emit DblClick();
     }
 }
 
 void VkCheckBox::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier) {
-        spaceDown_ = spaceDown_ || !e->isAutoRepeat();
+    if (ClickGesture::IsClickKey(*e)) {
+        click_.KeyPressed(*e);
         return;
     }
     QWidget::keyPressEvent(e);
 }
 
 void VkCheckBox::keyReleaseEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Space && !e->isAutoRepeat() && spaceDown_) {
-        spaceDown_ = false;
+    if (click_.KeyReleased(*e)) {
         DoClick();
         return;
     }
@@ -299,21 +201,12 @@ void VkCheckBox::focusInEvent(QFocusEvent*) {
 }
 
 void VkCheckBox::focusOutEvent(QFocusEvent*) {
-    spaceDown_ = false;
+    click_.Cancel();
     update();
 }
 
-void VkCheckBox::ReadProperties(const PropertyBag& bag) {
-    loading_ = true;
-    Properties().Read(*this, bag);
+void VkCheckBox::AfterReading() {
+    OwnerDrawnWidget::AfterReading();
     value_ = Normalise(value_);
     announced_ = value_;
-    options_.Parse(exProp_);
-    loading_ = false;
-    shapeApplied_ = false;
-    Redraw();
-}
-
-void VkCheckBox::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

@@ -15,8 +15,6 @@ namespace {
 constexpr int kCaptionMargin = 8;  // added to the caption text's width
 constexpr int kTextInset = 2;
 
-constexpr char kEnabledKey[] = "enabled";
-
 }  // namespace
 
 const PropertyTable<VkGradFrame>& VkGradFrame::Properties() {
@@ -35,13 +33,13 @@ const PropertyTable<VkGradFrame>& VkGradFrame::Properties() {
         {"capW", &C::captionWidth_, 0, 0, 0x7FFF},
         {"capH", &C::captionHeight_, 0, 0, 0x7FFF},
         {.key = "font", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
-        {kEnabledKey, kEnabledFlag, true},
+        {"enabled", kEnabledFlag, true},
         {"xtrVar", &C::xtrVar_, QVariant()},
     };
     return table;
 }
 
-VkGradFrame::VkGradFrame(QWidget* parent) : QWidget(parent) {
+VkGradFrame::VkGradFrame(QWidget* parent) : VkControl(parent) {
     Properties().ApplyDefaults(*this);
     resize(sizeHint());
 }
@@ -53,62 +51,17 @@ void VkGradFrame::InitNew(const QString& hostName) {
     update();
 }
 
-void VkGradFrame::Changed(const char* key) {
-    if (loading_) {
-        return;
-    }
-    emit PropertyChanged(QString::fromLatin1(key));
-    update();
+const PropertyRows& VkGradFrame::Rows() const {
+    return Properties();
 }
 
-void VkGradFrame::SetColorA(uint color) {
-    StoreProperty(&VkGradFrame::colorA_, color);
-}
-void VkGradFrame::SetColorB(uint color) {
-    StoreProperty(&VkGradFrame::colorB_, color);
-}
-void VkGradFrame::SetBorderColor(uint color) {
-    StoreProperty(&VkGradFrame::borderColor_, color);
-}
-void VkGradFrame::SetForeColor(uint color) {
-    StoreProperty(&VkGradFrame::foreColor_, color);
-}
-void VkGradFrame::SetOrientation(int orientation) {
-    SetProperty(&VkGradFrame::orientation_, orientation);
-}
-void VkGradFrame::SetAppearance(int appearance) {
-    SetProperty(&VkGradFrame::appearance_, appearance);
-}
-void VkGradFrame::SetBorderStyle(int style) {
-    SetProperty(&VkGradFrame::borderStyle_, style);
-}
-void VkGradFrame::SetCaption(const QString& caption) {
-    StoreProperty(&VkGradFrame::caption_, caption);
-}
-void VkGradFrame::SetCaptionAlignment(int alignment) {
-    SetProperty(&VkGradFrame::captionAlignment_, alignment);
-}
-void VkGradFrame::SetCaptionTextCentered(bool centered) {
-    StoreProperty(&VkGradFrame::captionCentered_, centered);
-}
 // A negative size means no minimum; larger sizes than the saved range are kept.
 void VkGradFrame::SetCaptionWidth(int width) {
-    StoreProperty(&VkGradFrame::captionWidth_, qMax(0, width));
+    StoreField(captionWidth_, qMax(0, width));
 }
 void VkGradFrame::SetCaptionHeight(int height) {
-    StoreProperty(&VkGradFrame::captionHeight_, qMax(0, height));
+    StoreField(captionHeight_, qMax(0, height));
 }
-void VkGradFrame::SetFont(const QFont& font) {
-    StoreProperty(&VkGradFrame::font_, font);
-}
-void VkGradFrame::SetEnabled(bool enabled) {
-    setEnabled(enabled);
-    Changed(kEnabledKey);
-}
-void VkGradFrame::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkGradFrame::xtrVar_, value);
-}
-
 QRect VkGradFrame::CaptionBox() const {
     const QFontMetrics fm(font_);
     const int w = qMax(fm.horizontalAdvance(caption_) + kCaptionMargin, captionWidth_);
@@ -203,15 +156,4 @@ void VkGradFrame::mouseReleaseEvent(QMouseEvent* e) {
 
 void VkGradFrame::mouseDoubleClickEvent(QMouseEvent*) {
     emit DblClick();
-}
-
-void VkGradFrame::ReadProperties(const PropertyBag& bag) {
-    loading_ = true;
-    Properties().Read(*this, bag);
-    loading_ = false;
-    update();
-}
-
-void VkGradFrame::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

@@ -1,16 +1,13 @@
 #pragma once
 
 #include <QFont>
-#include <QVariant>
-#include <QWidget>
 
-#include "controls/PropertyBag.h"
-#include "controls/PropertySetters.h"
+#include "controls/VkControl.h"
 
 // A container whose surface is a two-colour gradient, with an optional flat or etched
 // border and an optional caption box in one of its corners. Child widgets placed on it
 // are drawn over the gradient.
-class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
+class VkGradFrame : public VkControl {
     Q_OBJECT
     Q_PROPERTY(uint ColorA READ ColorA WRITE SetColorA)
     Q_PROPERTY(uint ColorB READ ColorB WRITE SetColorB)
@@ -25,8 +22,6 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
     Q_PROPERTY(int CaptionWidth READ CaptionWidth WRITE SetCaptionWidth)
     Q_PROPERTY(int CaptionHeight READ CaptionHeight WRITE SetCaptionHeight)
     Q_PROPERTY(QFont Font READ Font WRITE SetFont)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(QVariant xtrVar READ xtrVar WRITE SetxtrVar)
 
   public:
     enum GF_ORIENTATION { orHorizontal = 0, orVertical = 1 };
@@ -45,54 +40,45 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
     void InitNew(const QString& hostName);
 
     uint ColorA() const { return colorA_; }
-    void SetColorA(uint color);
+    void SetColorA(uint color) { StoreField(colorA_, color); }
     uint ColorB() const { return colorB_; }
-    void SetColorB(uint color);
+    void SetColorB(uint color) { StoreField(colorB_, color); }
     uint BorderColor() const { return borderColor_; }
-    void SetBorderColor(uint color);
+    void SetBorderColor(uint color) { StoreField(borderColor_, color); }
     uint ForeColor() const { return foreColor_; }
-    void SetForeColor(uint color);
+    void SetForeColor(uint color) { StoreField(foreColor_, color); }
     int Orientation() const { return orientation_; }
-    void SetOrientation(int orientation);
+    void SetOrientation(int orientation) { SetField(orientation_, orientation); }
     int Appearance() const { return appearance_; }
-    void SetAppearance(int appearance);
+    void SetAppearance(int appearance) { SetField(appearance_, appearance); }
     int BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(int style);
+    void SetBorderStyle(int style) { SetField(borderStyle_, style); }
     QString Caption() const { return caption_; }
-    void SetCaption(const QString& caption);
+    void SetCaption(const QString& caption) { StoreField(caption_, caption); }
     int CaptionAlignment() const { return captionAlignment_; }
-    void SetCaptionAlignment(int alignment);
+    void SetCaptionAlignment(int alignment) { SetField(captionAlignment_, alignment); }
     bool CaptionTextCentered() const { return captionCentered_; }
-    void SetCaptionTextCentered(bool centered);
+    void SetCaptionTextCentered(bool centered) { StoreField(captionCentered_, centered); }
     int CaptionWidth() const { return captionWidth_; }
     void SetCaptionWidth(int width);
     int CaptionHeight() const { return captionHeight_; }
     void SetCaptionHeight(int height);
     QFont Font() const { return font_; }
-    void SetFont(const QFont& font);
-    bool Enabled() const { return isEnabled(); }
-    void SetEnabled(bool enabled);
-    QVariant xtrVar() const { return xtrVar_; }
-    void SetxtrVar(const QVariant& value);
+    void SetFont(const QFont& font) { StoreField(font_, font); }
 
     // The drawn surface, for hosts and tests.
     QImage Image() const;
 
-    void ReadProperties(const PropertyBag& bag);
-    void WriteProperties(PropertyBag& bag) const;
     // Every persisted property: key, member, default and range.
     static const PropertyTable<VkGradFrame>& Properties();
 
     QSize sizeHint() const override { return QSize(200, 100); }
 
   signals:
-    void Click();
-    void DblClick();
     void MouseDown(int Button, int Shift, float X, float Y);
     void MouseMove(int Button, int Shift, float X, float Y);
     void MouseUp(int Button, int Shift, float X, float Y);
     void Resize();
-    void PropertyChanged(const QString& key);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,8 +89,8 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    friend class PropertySetters<VkGradFrame>;
-    void Changed(const char* key);
+    const PropertyRows& Rows() const override;
+    void Refresh() override { update(); }
     void Draw(QPainter& painter) const;
     void DrawFrame(QPainter& painter, const QRect& box) const;
     void DrawCaption(QPainter& painter) const;
@@ -124,7 +110,5 @@ class VkGradFrame : public QWidget, private PropertySetters<VkGradFrame> {
     int captionWidth_{};
     int captionHeight_{};
     QFont font_;
-    QVariant xtrVar_;
-    bool loading_ = false;
     bool pressed_ = false;
 };

@@ -37,64 +37,8 @@ VkHyperLink::VkHyperLink(QWidget* parent) : OwnerDrawnWidget(parent) {
 
 VkHyperLink::~VkHyperLink() = default;
 
-void VkHyperLink::InitNew(const QString& hostName) {
-    caption_ = hostName;
-    Redraw();
-}
-
-void VkHyperLink::Changed(const char* key) {
-    if (loading_) {
-        return;
-    }
-    emit PropertyChanged(QString::fromLatin1(key));
-    shapeApplied_ = false;  // a new look needs a new shape
-    Redraw();
-}
-
-void VkHyperLink::SetCaption(const QString& caption) {
-    StoreProperty(&VkHyperLink::caption_, caption);
-}
-void VkHyperLink::SetAlignment(int alignment) {
-    SetProperty(&VkHyperLink::alignment_, alignment);
-}
-void VkHyperLink::SetFont(const QFont& font) {
-    StoreProperty(&VkHyperLink::font_, font);
-}
-void VkHyperLink::SetMouseOverFont(const QFont& font) {
-    StoreProperty(&VkHyperLink::overFont_, font);
-}
-void VkHyperLink::SetBackColor(uint color) {
-    StoreProperty(&VkHyperLink::backColor_, color);
-}
-void VkHyperLink::SetForeColor(uint color) {
-    StoreProperty(&VkHyperLink::foreColor_, color);
-}
-void VkHyperLink::SetMouseOverColor(uint color) {
-    StoreProperty(&VkHyperLink::overColor_, color);
-}
-void VkHyperLink::SetMaskColor(uint color) {
-    StoreProperty(&VkHyperLink::maskColor_, color);
-}
-void VkHyperLink::SetUseMaskColor(bool use) {
-    StoreProperty(&VkHyperLink::useMask_, use);
-}
-void VkHyperLink::SetAutoSize(bool autoSize) {
-    StoreProperty(&VkHyperLink::autoSize_, autoSize);
-}
-void VkHyperLink::SetURL(const QString& url) {
-    StoreProperty(&VkHyperLink::url_, url);
-}
-void VkHyperLink::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkHyperLink::xtrVar_, value);
-}
-void VkHyperLink::SetExProp(const QString& exProp) {
-    exProp_ = exProp;
-    options_.Parse(exProp_);
-    Announce(&VkHyperLink::exProp_);
-}
-void VkHyperLink::SetEnabled(bool enabled) {
-    setEnabled(enabled);
-    Changed("Enabled");
+const PropertyRows& VkHyperLink::Rows() const {
+    return Properties();
 }
 
 void VkHyperLink::SetUrlOpener(std::function<bool(const QUrl&)> opener) {
@@ -124,13 +68,13 @@ QStringList VkHyperLink::LayoutLines(const QFontMetrics& fm, int width) const {
     return lines;
 }
 
-QSize VkHyperLink::CaptionSize() const {
+QSize VkHyperLink::FittedSize() const {
     const QFontMetrics fm(Hovering() ? overFont_ : font_);
     return QSize(fm.horizontalAdvance(caption_.trimmed()) + 2, fm.height());
 }
 
 QSize VkHyperLink::sizeHint() const {
-    const QSize caption = CaptionSize();
+    const QSize caption = FittedSize();
     return QSize(qMax(caption.width(), 60), qMax(caption.height(), 16));
 }
 
@@ -162,40 +106,6 @@ QImage VkHyperLink::Render() const {
     return image;
 }
 
-QImage VkHyperLink::Image() {
-    return Render();
-}
-
-void VkHyperLink::Redraw() {
-    if (loading_) {
-        return;
-    }
-    if (autoSize_) {
-        const QSize size = CaptionSize();
-        if (size != this->size()) {
-            resize(size);
-        }
-    }
-    ApplyShape(useMask_, maskColor_);
-    update();
-}
-
-void VkHyperLink::AnnounceHover(bool entered) {
-    if (entered) {
-        emit MouseIn();
-    } else {
-        emit MouseOut();
-    }
-}
-
-void VkHyperLink::mouseMoveEvent(QMouseEvent* e) {
-    OnHoverChange(tip_.PointerAt(*this, e->position().toPoint()));
-}
-
-void VkHyperLink::leaveEvent(QEvent*) {
-    OnHoverChange(tip_.Leave());
-}
-
 void VkHyperLink::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) {
         return;
@@ -209,17 +119,4 @@ void VkHyperLink::mouseReleaseEvent(QMouseEvent* e) {
 
 void VkHyperLink::mouseDoubleClickEvent(QMouseEvent*) {
     emit DblClick();
-}
-
-void VkHyperLink::ReadProperties(const PropertyBag& bag) {
-    loading_ = true;
-    Properties().Read(*this, bag);
-    options_.Parse(exProp_);
-    loading_ = false;
-    shapeApplied_ = false;
-    Redraw();
-}
-
-void VkHyperLink::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

@@ -1,6 +1,5 @@
 #include "controls/VkMeter.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -42,103 +41,27 @@ const PropertyTable<VkMeter>& VkMeter::Properties() {
     return table;
 }
 
-VkMeter::VkMeter(QWidget* parent) : QWidget(parent) {
+VkMeter::VkMeter(QWidget* parent) : VkRangeControl(parent) {
     Properties().ApplyDefaults(*this);
     resize(sizeHint());
-    Layout();
-    Redraw();
+    Refresh();
 }
 
 VkMeter::~VkMeter() = default;
 
-// Layout depends only on size, frame, orientation and steps, so laying out again after
-// any change is the same as laying out after those alone.
-void VkMeter::Changed(const char* key) {
-    if (loading_) {
-        return;
-    }
-    emit PropertyChanged(QString::fromLatin1(key));
+const PropertyRows& VkMeter::Rows() const {
+    return Properties();
+}
+
+void VkMeter::Refresh() {
     Layout();
     Redraw();
 }
 
-void VkMeter::SetColorL0(uint color) {
-    StoreProperty(&VkMeter::colorL0_, color);
-}
-void VkMeter::SetColorL1(uint color) {
-    StoreProperty(&VkMeter::colorL1_, color);
-}
-void VkMeter::SetColorL2(uint color) {
-    StoreProperty(&VkMeter::colorL2_, color);
-}
-void VkMeter::SetColorOff(uint color) {
-    StoreProperty(&VkMeter::colorOff_, color);
-}
-void VkMeter::SetBackColor(uint color) {
-    StoreProperty(&VkMeter::backColor_, color);
-}
-
-void VkMeter::SetOrientation(int orientation) {
-    if (!Properties().Find(&VkMeter::orientation_).Admits(orientation)) {
-        return;
-    }
-    if (orientation != orientation_) {
-        orientation_ = orientation;
-        resize(height(), width());
-    }
-    Announce(&VkMeter::orientation_);
-}
-
-void VkMeter::SetAppearance(int appearance) {
-    SetProperty(&VkMeter::appearance_, appearance);
-}
-void VkMeter::SetBorderStyle(int style) {
-    SetProperty(&VkMeter::borderStyle_, style);
-}
-void VkMeter::SetSteps(int steps) {
-    SetProperty(&VkMeter::steps_, steps);
-}
-void VkMeter::SetLevel1StartPc(int percent) {
-    SetProperty(&VkMeter::level1_, percent);
-}
-void VkMeter::SetLevel2StartPc(int percent) {
-    SetProperty(&VkMeter::level2_, percent);
-}
-
-void VkMeter::SetMin(int value) {
-    if (Range().SetMin(value)) {
-        UpdatePercentage();
-        Announce(&VkMeter::min_);
-    }
-}
-
-void VkMeter::SetMax(int value) {
-    if (Range().SetMax(value)) {
-        UpdatePercentage();
-        Announce(&VkMeter::max_);
-    }
-}
-
-void VkMeter::SetValue(int value) {
-    if (!Range().SetValue(value)) {
-        return;
-    }
-    UpdatePercentage();
-    if (!loading_) {
-        emit PropertyChanged(KeyOf(&VkMeter::value_));
-    }
-    emit Change();
+void VkMeter::ShowValue() {
     if (ComputeLit() != litDrawn_) {
         Redraw();
     }
-}
-
-void VkMeter::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkMeter::xtrVar_, value);
-}
-
-void VkMeter::UpdatePercentage() {
-    percentage_ = Range().Percentage();
 }
 
 int VkMeter::ComputeLit() const {
@@ -209,45 +132,4 @@ void VkMeter::Redraw() {
     litDrawn_ = lit;
     ++drawCount_;
     update();
-}
-
-void VkMeter::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int f = FrameWidth();
-    if (f == Frame3D::kWidth) {
-        Frame3D::DrawSunken(p, rect());
-    } else if (f == 1) {
-        p.setPen(colorFuncs::ToQColor(0x80000006u));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-    p.drawImage(f, f, surface_);
-}
-
-void VkMeter::resizeEvent(QResizeEvent*) {
-    Layout();
-    Redraw();
-}
-
-void VkMeter::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
-        emit Click();
-    }
-}
-
-void VkMeter::mouseDoubleClickEvent(QMouseEvent*) {
-    emit DblClick();
-}
-
-void VkMeter::ReadProperties(const PropertyBag& bag) {
-    loading_ = true;
-    Properties().Read(*this, bag);
-    Range().Repair();
-    UpdatePercentage();
-    loading_ = false;
-    Layout();
-    Redraw();
-}
-
-void VkMeter::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

@@ -1,6 +1,5 @@
 #include "controls/VkProgressBar.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -59,21 +58,17 @@ const PropertyTable<VkProgressBar>& VkProgressBar::Properties() {
     return table;
 }
 
-VkProgressBar::VkProgressBar(QWidget* parent) : QWidget(parent) {
+VkProgressBar::VkProgressBar(QWidget* parent) : VkRangeControl(parent) {
     Properties().ApplyDefaults(*this);
     UpdatePercentage();
     resize(sizeHint());
-    Redraw();
+    Refresh();
 }
 
 VkProgressBar::~VkProgressBar() = default;
 
-void VkProgressBar::Changed(const char* key) {
-    if (quiet_) {
-        return;
-    }
-    emit PropertyChanged(QString::fromLatin1(key));
-    Redraw();
+const PropertyRows& VkProgressBar::Rows() const {
+    return Properties();
 }
 
 void VkProgressBar::SetTheme(int theme) {
@@ -94,85 +89,17 @@ void VkProgressBar::SetTheme(int theme) {
     Changed("thm");
 }
 
-template <typename T>
-void VkProgressBar::SetLook(T VkProgressBar::*member, T value) {
-    if (!Properties().Find(member).Admits(value)) {
-        return;
-    }
-    theme_ = thmCUSTOM;
-    StoreProperty(member, value);
-}
-
-void VkProgressBar::SetBarColor(uint color) {
-    SetLook(&VkProgressBar::barColor_, color);
-}
-void VkProgressBar::SetBackColor(uint color) {
-    SetLook(&VkProgressBar::backColor_, color);
-}
-void VkProgressBar::SetLightColor(uint color) {
-    SetLook(&VkProgressBar::lightColor_, color);
-}
-void VkProgressBar::SetBorderColor(uint color) {
-    SetLook(&VkProgressBar::borderColor_, color);
-}
-void VkProgressBar::SetLightStyle(int style) {
-    SetLook(&VkProgressBar::lightStyle_, style);
-}
-void VkProgressBar::SetAppearance(int appearance) {
-    SetLook(&VkProgressBar::appearance_, appearance);
-}
-void VkProgressBar::SetBorderStyle(int style) {
-    SetLook(&VkProgressBar::borderStyle_, style);
-}
-
-void VkProgressBar::SetOrientation(int orientation) {
-    if (!Properties().Find(&VkProgressBar::orientation_).Admits(orientation)) {
-        return;
-    }
-    if (orientation != orientation_) {
-        orientation_ = orientation;
-        resize(height(), width());
-    }
-    Announce(&VkProgressBar::orientation_);
-}
-
-void VkProgressBar::SetMin(int value) {
-    if (Range().SetMin(value)) {
-        UpdatePercentage();
-        Announce(&VkProgressBar::min_);
-    }
-}
-
-void VkProgressBar::SetMax(int value) {
-    if (Range().SetMax(value)) {
-        UpdatePercentage();
-        Announce(&VkProgressBar::max_);
-    }
-}
-
-void VkProgressBar::SetValue(int value) {
-    if (!Range().SetValue(value)) {
-        return;
-    }
-    UpdatePercentage();
-    Announce(&VkProgressBar::value_);
-    emit Change();
-}
-
-void VkProgressBar::SetxtrVar(const QVariant& value) {
-    StoreProperty(&VkProgressBar::xtrVar_, value);
-}
-
-void VkProgressBar::UpdatePercentage() {
-    percentage_ = Range().Percentage();
+void VkProgressBar::AfterReading() {
+    VkRangeControl::AfterReading();
+    theme_ = thmCUSTOM;  // the theme itself is not saved
 }
 
 int VkProgressBar::FrameWidth() const {
     return appearance_ == pb3D && borderStyle_ == pbFixedSingle ? Frame3D::kWidth : 0;
 }
 
-void VkProgressBar::Redraw() {
-    if (quiet_) {
+void VkProgressBar::Refresh() {
+    if (loading_) {
         return;
     }
     const int f = FrameWidth();
@@ -217,41 +144,4 @@ void VkProgressBar::Redraw() {
         }
     }
     update();
-}
-
-void VkProgressBar::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int f = FrameWidth();
-    if (f > 0) {
-        Frame3D::DrawSunken(p, rect());
-    }
-    p.drawImage(f, f, surface_);
-}
-
-void VkProgressBar::resizeEvent(QResizeEvent*) {
-    Redraw();
-}
-
-void VkProgressBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit Click();
-    }
-}
-
-void VkProgressBar::mouseDoubleClickEvent(QMouseEvent*) {
-    emit DblClick();
-}
-
-void VkProgressBar::ReadProperties(const PropertyBag& bag) {
-    quiet_ = true;
-    Properties().Read(*this, bag);
-    Range().Repair();
-    theme_ = thmCUSTOM;  // the theme itself is not saved
-    UpdatePercentage();
-    quiet_ = false;
-    Redraw();
-}
-
-void VkProgressBar::WriteProperties(PropertyBag& bag) const {
-    Properties().Write(*this, bag);
 }

@@ -8,6 +8,7 @@
 namespace colorFuncs {
 
 constexpr quint32 kSystemFlag = 0x80000000u;
+constexpr quint32 kSysWindowFrame = 0x80000006u;
 constexpr quint32 kSysButtonFace = 0x8000000Fu;
 constexpr quint32 kSysGrayText = 0x80000011u;
 constexpr quint32 kSysButtonText = 0x80000012u;

@@ -146,6 +146,20 @@ TEST(VkButtonBehaviour, SpaceKeyPressesAndClicks) {
     EXPECT_EQ(s.click.count(), 2);
 }
 
+// However the button comes to be disabled, a held space bar no longer clicks.
+TEST(VkButtonBehaviour, DisablingTheHostCancelsAHeldSpaceBar) {
+    QWidget host;
+    auto* b = new VkButton(&host);
+    EventSpies s(b);
+    QTest::keyPress(b, Qt::Key_Space);
+    ASSERT_TRUE(b->Pressed());
+    host.setEnabled(false);
+    EXPECT_FALSE(b->Pressed());
+    host.setEnabled(true);
+    QTest::keyRelease(b, Qt::Key_Space);
+    EXPECT_EQ(s.click.count(), 0);
+}
+
 TEST(VkButtonBehaviour, FakeClickLeavesThePressedLookAndNoEvents) {
     VkButton b;
     b.resize(100, 30);

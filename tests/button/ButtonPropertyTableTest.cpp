@@ -25,6 +25,11 @@ TEST(ButtonPropertyTable, EveryPropertySurvivesSaveAndReadBack) {
     EveryPropertySurvivesSaveAndReadBack<VkButton>();
 }
 
+// A theme sets its colours and styles without announcing each of them.
+TEST(ButtonPropertyTable, SettersAnnounceTheRowTheyChange) {
+    SettersAnnounceTheRowTheyChange<VkButton>({"Theme"});
+}
+
 // Each setter takes its key from the table: writing the property announces that key.
 TEST(ButtonPropertyTable, SettersAnnounceTheTableKey) {
     VkButton b;

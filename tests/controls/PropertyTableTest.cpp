@@ -63,6 +63,10 @@ TYPED_TEST(ControlPropertyTable, EveryPropertySurvivesSaveAndReadBack) {
     EveryPropertySurvivesSaveAndReadBack<TypeParam>();
 }
 
+TYPED_TEST(ControlPropertyTable, SettersAnnounceTheRowTheyChange) {
+    SettersAnnounceTheRowTheyChange<TypeParam>();
+}
+
 // A fresh control starts from the same defaults a form without keys gives.
 TYPED_TEST(ControlPropertyTable, NewControlStartsAtTheDefaults) {
     TypeParam fresh;

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QMetaProperty>
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStringList>
 #include <limits>
 #include <type_traits>
@@ -178,6 +180,80 @@ void EveryPropertySurvivesSaveAndReadBack() {
         ExpectSameSaved<C>(again.Read(row.key), want, row.key);
         EXPECT_NE(saved.Read(row.key), SavedForm(row, row.Default(first)))
             << row.key << " kept its default";
+    }
+}
+
+// A value of the meta property's type other than `v`.
+inline QVariant OtherOf(const QVariant& v) {
+    switch (v.typeId()) {
+        case QMetaType::Int:
+            return v.toInt() == 1 ? 0 : 1;
+        case QMetaType::UInt:
+            return v.toUInt() ^ 0x123456u;
+        case QMetaType::Bool:
+            return !v.toBool();
+        case QMetaType::QString:
+            return v.toString() + " changed";
+        case QMetaType::QFont: {
+            QFont f = v.value<QFont>();
+            f.setItalic(!f.italic());
+            return f;
+        }
+        case QMetaType::QPixmap: {
+            QPixmap pix(4, 3);
+            pix.fill(Qt::red);
+            return pix;
+        }
+        default:
+            return QString("extra");
+    }
+}
+
+inline QStringList ChangedKeys(const PropertyBag& before, const PropertyBag& after) {
+    QStringList changed;
+    for (const QString& key : after.Keys()) {
+        const QVariant a = before.Read(key);
+        const QVariant b = after.Read(key);
+        const bool pixmaps = a.typeId() == QMetaType::QPixmap || b.typeId() == QMetaType::QPixmap;
+        if (pixmaps ? a.isNull() != b.isNull() : a != b) {
+            changed.append(key);
+        }
+    }
+    return changed;
+}
+
+// Whichever class declares a setter, it announces the key of the row that holds what it
+// set: writing each property of a fresh control announces first the key of a saved value
+// that changed, and a setter that changes no saved value announces no saved key.
+// `quiet` names properties that change saved values without announcing them.
+template <typename C>
+void SettersAnnounceTheRowTheyChange(const QStringList& quiet = {}) {
+    const QMetaObject& meta = C::staticMetaObject;
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty property = meta.property(i);
+        if (!property.isWritable() || quiet.contains(property.name())) {
+            continue;
+        }
+        C c;
+        PropertyBag before;
+        c.WriteProperties(before);
+        QSignalSpy announced(&c, &C::PropertyChanged);
+        ASSERT_TRUE(property.write(&c, OtherOf(property.read(&c)))) << property.name();
+        PropertyBag after;
+        c.WriteProperties(after);
+        const QStringList changed = ChangedKeys(before, after);
+        if (changed.isEmpty()) {
+            for (const auto& signal : announced) {
+                EXPECT_FALSE(before.Keys().contains(signal.at(0).toString()))
+                    << property.name() << " announced a saved key it did not change";
+            }
+            continue;
+        }
+        ASSERT_FALSE(announced.isEmpty())
+            << property.name() << " changed " << changed.join(",").toStdString();
+        EXPECT_TRUE(changed.contains(announced.first().at(0).toString()))
+            << property.name() << " announced " << announced.first().at(0).toString().toStdString()
+            << " but changed " << changed.join(",").toStdString();
     }
 }
 
