@@ -20,6 +20,12 @@ namespace {
 constexpr std::array<const char32_t*, 10> kStandardKeywords = {
     U"Title",    U"Author",     U"Description", U"Copyright", U"Creation Time",
     U"Software", U"Disclaimer", U"Warning",     U"Source",    U"Comment"};
+// A fixed filter choice names the filter type at its distance from PNGP_FILTER_NONE.
+static_assert(PNGP_FILTER_SUB - PNGP_FILTER_NONE == png::kFilterSub &&
+              PNGP_FILTER_UP - PNGP_FILTER_NONE == png::kFilterUp &&
+              PNGP_FILTER_AVERAGE - PNGP_FILTER_NONE == png::kFilterAverage &&
+              PNGP_FILTER_PAETH - PNGP_FILTER_NONE == png::kFilterPaeth);
+
 constexpr size_t kFirstTextAfterImage = 2;
 constexpr size_t kLongestPlainCustomText = 1024;
 

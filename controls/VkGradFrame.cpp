@@ -135,7 +135,7 @@ void VkGradFrame::resizeEvent(QResizeEvent*) {
 }
 
 void VkGradFrame::mousePressEvent(QMouseEvent* e) {
-    pressed_ = e->button() == Qt::LeftButton;
+    click_.MousePressed(*e);
     emit MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers()), e->position().x(),
                    e->position().y());
 }
@@ -148,10 +148,9 @@ void VkGradFrame::mouseMoveEvent(QMouseEvent* e) {
 void VkGradFrame::mouseReleaseEvent(QMouseEvent* e) {
     emit MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers()), e->position().x(),
                  e->position().y());
-    if (pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
+    if (click_.MouseReleased(*e, *this)) {
         emit Click();
     }
-    pressed_ = false;
 }
 
 void VkGradFrame::mouseDoubleClickEvent(QMouseEvent*) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 
+#include "controls/ClickGesture.h"
 #include "controls/VkControl.h"
 
 // A container whose surface is a two-colour gradient, with an optional flat or etched
@@ -110,5 +111,5 @@ class VkGradFrame : public VkControl {
     int captionWidth_{};
     int captionHeight_{};
     QFont font_;
-    bool pressed_ = false;
+    ClickGesture click_;
 };
