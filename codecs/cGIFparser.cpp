@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "codecs/GifFormat.h"
-#include "imaging/ByteOrder.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
 #include "platform/StdPicture.h"
@@ -29,17 +29,15 @@ size_t TableEntries(uint8_t packed) {
 
 // Steps over data sub-blocks up to and including the zero-length one. False when
 // they run past the end.
-bool SkipSubBlocks(const uint8_t* data, size_t size, size_t& at) {
-    while (at < size) {
-        const size_t length = data[at];
-        ++at;
+bool SkipSubBlocks(ByteCursor& in) {
+    uint8_t length = 0;
+    while (in.ReadU8(length)) {
         if (length == 0) {
             return true;
         }
-        if (size - at < length) {
+        if (!in.Skip(length)) {
             return false;
         }
-        at += length;
     }
     return false;
 }
@@ -50,87 +48,82 @@ cGIFparser::Verdict cGIFparser::ScanSource(const uint8_t* data, size_t size, Sca
     if (!gif::HasSignature(data, size)) {
         return Verdict::NotGif;
     }
-    if (size < kScreenEnd) {
+    ByteCursor in(data, size);
+    const uint8_t* screen = in.Span(kScreenEnd);
+    if (screen == nullptr) {
         return Verdict::Damaged;
     }
-    scan.blocksStart = kScreenEnd;
-    if (data[10] & 0x80) {
-        scan.tableEntries = TableEntries(data[10]);
-        scan.tableOffset = kScreenEnd;
-        scan.blocksStart = kScreenEnd + 3 * scan.tableEntries;
-        if (scan.blocksStart > size) {
+    if (screen[10] & 0x80) {
+        scan.tableEntries = TableEntries(screen[10]);
+        scan.tableOffset = in.Position();
+        if (!in.Skip(3 * scan.tableEntries)) {
             return Verdict::Damaged;
         }
     }
-    const Verdict walked = WalkBlocks(data, size, scan);
-    return walked == Verdict::Ok ? ReadImage(data, size, scan) : walked;
+    scan.blocksStart = in.Position();
+    const Verdict walked = WalkBlocks(in, scan);
+    return walked == Verdict::Ok ? ReadImage(in, scan) : walked;
 }
 
-cGIFparser::Verdict cGIFparser::WalkBlocks(const uint8_t* data, size_t size, Scan& scan) const {
-    size_t at = scan.blocksStart;
+cGIFparser::Verdict cGIFparser::WalkBlocks(ByteCursor& in, Scan& scan) const {
     while (true) {
-        if (at >= size) {
+        const size_t at = in.Position();
+        uint8_t introducer = 0;
+        if (!in.ReadU8(introducer)) {
             return Verdict::Damaged;
         }
-        const uint8_t introducer = data[at];
         if (introducer == 0) {
-            ++at;
             continue;
         }
         if (introducer != kExtension) {
             scan.imageStart = at;
             return introducer == kImage ? Verdict::Ok : Verdict::Refused;
         }
-        if (size - at < 2) {
+        uint8_t label = 0;
+        if (!in.ReadU8(label)) {
             return Verdict::Damaged;
         }
-        const uint8_t label = data[at + 1];
         if (label == kControlLabel) {
-            if (size - at < kControlSize) {
+            // Block size, packed fields, delay (2), transparent index, terminator.
+            const uint8_t* control = in.Span(kControlSize - 2);
+            if (control == nullptr) {
                 return Verdict::Damaged;
             }
             scan.controlOffset = at;
-            scan.transparent = (data[at + 3] & 1) ? data[at + 6] : -1;
-            at += kControlSize;
+            scan.transparent = (control[1] & 1) ? control[4] : -1;
             continue;
         }
-        at += 2;  // introducer and label
-        if (label == kApplicationLabel) {
-            if (at >= size || size - at - 1 < data[at]) {
-                return Verdict::Damaged;
-            }
-            at += 1 + data[at];
+        uint8_t headerLength = 0;
+        if (label == kApplicationLabel && (!in.ReadU8(headerLength) || !in.Skip(headerLength))) {
+            return Verdict::Damaged;
         }
-        if (!SkipSubBlocks(data, size, at)) {
+        if (!SkipSubBlocks(in)) {
             return Verdict::Damaged;
         }
     }
 }
 
-cGIFparser::Verdict cGIFparser::ReadImage(const uint8_t* data, size_t size, Scan& scan) const {
-    size_t at = scan.imageStart;
-    if (size - at < kDescriptorSize) {
+// The cursor stands after the image's introducer.
+cGIFparser::Verdict cGIFparser::ReadImage(ByteCursor& in, Scan& scan) const {
+    // Position, size (2 each, 8 in all) and packed fields follow the introducer.
+    const uint8_t* descriptor = in.Span(kDescriptorSize - 1);
+    if (descriptor == nullptr) {
         return Verdict::Damaged;
     }
-    const uint8_t packed = data[at + 9];
-    at += kDescriptorSize;
+    const uint8_t packed = descriptor[8];
     if (packed & 0x80) {
         scan.localTable = true;
         scan.tableEntries = TableEntries(packed);
-        scan.tableOffset = at;
-        if (size - at < 3 * scan.tableEntries) {
+        scan.tableOffset = in.Position();
+        if (!in.Skip(3 * scan.tableEntries)) {
             return Verdict::Damaged;
         }
-        at += 3 * scan.tableEntries;
     }
-    if (at >= size) {
+    uint8_t minimumCodeSize = 0;
+    if (!in.ReadU8(minimumCodeSize) || !SkipSubBlocks(in)) {
         return Verdict::Damaged;
     }
-    ++at;  // LZW minimum code size
-    if (!SkipSubBlocks(data, size, at)) {
-        return Verdict::Damaged;
-    }
-    scan.imageEnd = at;
+    scan.imageEnd = in.Position();
     if (scan.imageEnd - scan.imageStart < 3 || scan.tableEntries == 0) {
         return Verdict::Refused;
     }

@@ -6,6 +6,8 @@
 
 namespace quenda {
 
+class ByteCursor;
+
 class c32bppDIB;
 
 // GIF reader: takes the first image of a GIF87a or GIF89a file. It rebuilds a
@@ -35,8 +37,8 @@ class cGIFparser {
     enum class Verdict { NotGif, Refused, Damaged, Ok };
 
     Verdict ScanSource(const uint8_t* data, size_t size, Scan& scan) const;
-    Verdict WalkBlocks(const uint8_t* data, size_t size, Scan& scan) const;
-    Verdict ReadImage(const uint8_t* data, size_t size, Scan& scan) const;
+    Verdict WalkBlocks(ByteCursor& in, Scan& scan) const;
+    Verdict ReadImage(ByteCursor& in, Scan& scan) const;
     std::vector<uint8_t> BuildOneImageFile(const uint8_t* data, const Scan& scan) const;
     bool Decode(const uint8_t* data, const Scan& scan, c32bppDIB& image) const;
 };

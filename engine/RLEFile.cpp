@@ -1,6 +1,7 @@
 #include "engine/RLEFile.h"
 
 #include "engine/modColor.h"
+#include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 
 namespace quenda::rle {
@@ -25,37 +26,22 @@ const char* Describe(ParseError error) {
 
 namespace {
 
-// Reads forward through the file; every take checks the remaining length.
-class Cursor {
-  public:
-    explicit Cursor(std::span<const uint8_t> data) : data_(data) {}
-    bool has(size_t count) const { return data_.size() - pos_ >= count; }
-    const uint8_t* take(size_t count) {
-        const uint8_t* p = data_.data() + pos_;
-        pos_ += count;
-        return p;
-    }
-
-  private:
-    std::span<const uint8_t> data_;
-    size_t pos_ = 0;
-};
-
-ParseError ReadRowLengths(Cursor& in, size_t rowCount, std::vector<size_t>& lengths) {
+ParseError ReadRowLengths(ByteCursor& in, size_t rowCount, std::vector<size_t>& lengths) {
     lengths.reserve(rowCount);
     for (size_t i = 0; i < rowCount; ++i) {
-        if (!in.has(1)) {
+        uint8_t first = 0;
+        if (!in.ReadU8(first)) {
             return ParseError::Truncated;
         }
-        const uint8_t first = *in.take(1);
         if (first != kLongRowLength) {
             lengths.push_back(first);
             continue;
         }
-        if (!in.has(2)) {
+        uint16_t word = 0;
+        if (!in.ReadBE16(word)) {
             return ParseError::Truncated;
         }
-        const int16_t length = static_cast<int16_t>(bytes::ReadBE16(in.take(2)));
+        const int16_t length = static_cast<int16_t>(word);
         if (length < 0) {
             return ParseError::BadRowLength;
         }
@@ -71,27 +57,28 @@ ParseError ParseFile(std::span<const uint8_t> file, ParsedFile& parsed) {
     if (!HasSignature(file.data(), file.size())) {
         return ParseError::NotRLE;
     }
-    Cursor in(file);
-    parsed.header = ReadHeader(in.take(kHeaderSize));
+    ByteCursor in(file.data(), file.size());
+    parsed.header = ReadHeader(in.Span(kHeaderSize));
     const Header& h = parsed.header;
     if (h.entryCount == 0) {
         return ParseError::NoPaletteEntry;
     }
     const size_t entries = h.entryCount;
 
-    if (!in.has(2 * (entries - 1))) {
+    const uint8_t* colors = in.Span(2 * (entries - 1));
+    if (colors == nullptr) {
         return ParseError::Truncated;
     }
     parsed.colors.assign(entries, 0);
     for (size_t i = 1; i < entries; ++i) {
-        parsed.colors[i] = bytes::ReadLE16(in.take(2));
+        parsed.colors[i] = bytes::ReadLE16(colors + 2 * (i - 1));
     }
 
     if (h.hasAlpha) {
-        if (!in.has(entries)) {
+        const uint8_t* levels = in.Span(entries);
+        if (levels == nullptr) {
             return ParseError::Truncated;
         }
-        const uint8_t* levels = in.take(entries);
         parsed.alphas.assign(levels, levels + entries);
         for (uint8_t level : parsed.alphas) {
             if (level > kMaxAlpha33) {
@@ -108,10 +95,11 @@ ParseError ParseFile(std::span<const uint8_t> file, ParsedFile& parsed) {
     }
     parsed.rows.reserve(rowCount);
     for (size_t length : lengths) {
-        if (!in.has(length)) {
+        const uint8_t* row = in.Span(length);
+        if (row == nullptr) {
             return ParseError::Truncated;
         }
-        parsed.rows.emplace_back(in.take(length), length);
+        parsed.rows.emplace_back(row, length);
     }
     return ParseError::None;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "imaging/ByteCursor.h"
+
 namespace quenda::bmp {
 
 namespace {
@@ -50,20 +52,19 @@ uint8_t RunIndex(uint8_t value, size_t i, bool fourBits) {
     return (i % 2 == 0) ? static_cast<uint8_t>(value >> 4) : static_cast<uint8_t>(value & 0x0F);
 }
 
-// Absolute run of `count` pixels at `at`; returns the bytes used, or 0 when the
-// data is too short.
-size_t AbsoluteRun(const uint8_t* data, size_t at, size_t end, size_t count, bool fourBits,
-                   RleCanvas& canvas) {
+// Absolute run of `count` pixels; false when the data is too short for it.
+bool AbsoluteRun(ByteCursor& in, size_t count, bool fourBits, RleCanvas& canvas) {
     const size_t used = fourBits ? (count + 1) / 2 : count;
-    const size_t padded = (used + 1) & ~size_t{1};  // runs end on a 16-bit boundary
-    if (end - at < used) {
-        return 0;
+    const uint8_t* run = in.Span(used);
+    if (run == nullptr) {
+        return false;
     }
     for (size_t i = 0; i < count; ++i) {
-        const uint8_t byte = data[at + (fourBits ? i / 2 : i)];
-        canvas.put(RunIndex(byte, i, fourBits));
+        canvas.put(RunIndex(run[fourBits ? i / 2 : i], i, fourBits));
     }
-    return std::min(padded, end - at);
+    // Runs end on a 16-bit boundary; a missing pad byte ends the data.
+    in.Skip(used % 2);
+    return true;
 }
 
 }  // namespace
@@ -75,11 +76,15 @@ bool DecodeRle(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* p
                 black);
     const bool fourBits = info.compression == kRle4;
     RleCanvas canvas(info, palette, pixels);
-    size_t at = info.pixelOffset;
-    while (at + 2 <= size && !canvas.finished()) {
-        const uint8_t first = data[at];
-        const uint8_t second = data[at + 1];
-        at += 2;
+    ByteCursor in(data, size);
+    in.Seek(info.pixelOffset);
+    while (!canvas.finished()) {
+        const uint8_t* code = in.Span(2);
+        if (code == nullptr) {
+            break;
+        }
+        const uint8_t first = code[0];
+        const uint8_t second = code[1];
         if (first > 0) {
             for (size_t i = 0; i < first; ++i) {
                 canvas.put(RunIndex(second, i, fourBits));
@@ -89,17 +94,13 @@ bool DecodeRle(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* p
         } else if (second == 1) {
             break;
         } else if (second == 2) {
-            if (at + 2 > size) {
+            const uint8_t* delta = in.Span(2);
+            if (delta == nullptr) {
                 break;
             }
-            canvas.move(data[at], data[at + 1]);
-            at += 2;
-        } else {
-            const size_t used = AbsoluteRun(data, at, size, second, fourBits, canvas);
-            if (used == 0) {
-                break;
-            }
-            at += used;
+            canvas.move(delta[0], delta[1]);
+        } else if (!AbsoluteRun(in, second, fourBits, canvas)) {
+            break;
         }
     }
     return true;

@@ -195,6 +195,27 @@ TEST(GifReader, DamagedDataIsTakenWithAnEmptyImage) {
     EXPECT_EQ(image.Handle(), 0u);
 }
 
+// Every block kind the walk steps over, cut after each byte: every cut that keeps the
+// signature is taken as truncated at its own length, and the whole file still decodes.
+TEST(GifReader, EveryCutThroughEveryBlockKindIsTruncated) {
+    GifBuilder g = OneImage(5, 4, Pattern(5, 4, 2));
+    g.applicationExtension = true;
+    g.commentExtension = true;
+    g.frames[0].transparent = 1;
+    g.frames[0].localTable = {{1, 2, 3}, {4, 5, 6}};
+    const std::vector<uint8_t> good = g.Build();
+    c32bppDIB image;
+    ASSERT_TRUE(Load(good, image));
+    ExpectPicture(image, 5, 4, Pattern(5, 4, 2), {{1, 2, 3}, {4, 5, 6}}, 1);
+    for (size_t n = 6; n + 1 < good.size(); ++n) {
+        const std::vector<uint8_t> cut(good.begin(), good.begin() + n);
+        ASSERT_TRUE(Load(cut, image)) << n;
+        EXPECT_EQ(image.Handle(), 0u) << n;
+        EXPECT_EQ(image.LastLoadFailure().kind, quenda::LoadFailure::Kind::Truncated) << n;
+        EXPECT_EQ(image.LastLoadFailure().offset, n);
+    }
+}
+
 TEST(GifReader, IndicesPastTheTableDrawOpaqueBlack) {
     // Two entries, but the smallest code size (2) allows four indices.
     GifBuilder g = OneImage(4, 1, {0, 1, 2, 3});

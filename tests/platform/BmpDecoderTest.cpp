@@ -187,6 +187,44 @@ TEST(BmpDecoder, Rle8RunsAbsoluteDeltaAndEndCodes) {
     EXPECT_EQ(PixelAt(p, 4, 0), black);
 }
 
+// A stream cut after any byte draws what its complete codes draw and nothing else; an
+// absolute run missing only its pad byte is complete.
+TEST(BmpDecoder, RleStreamCutAnywhereKeepsWhatCameBefore) {
+    BmpBuilder b;
+    b.width = 6;
+    b.height = 3;
+    b.bitsPerPixel = 8;
+    b.compression = 1;
+    b.palette = kPalette16;
+    const std::vector<uint8_t> stream = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 1, 2, 5, 0, 1};
+    b.pixelData = stream;
+    auto whole = b.Build();
+    quenda::StdPicture full;
+    ASSERT_TRUE(quenda::bmp::DecodeBmp(whole.data(), whole.size(), full));
+    int drawnBefore = 0;
+    for (size_t n = 1; n <= stream.size(); ++n) {
+        b.pixelData.assign(stream.begin(), stream.begin() + n);
+        auto file = b.Build();
+        quenda::StdPicture p;
+        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), p)) << n;
+        int drawn = 0;
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                if (PixelAt(p, x, y) != Bgra(0, 0, 0)) {
+                    EXPECT_EQ(PixelAt(p, x, y), PixelAt(full, x, y)) << n << ": " << x << "," << y;
+                    ++drawn;
+                }
+            }
+        }
+        EXPECT_GE(drawn, drawnBefore) << n;
+        drawnBefore = drawn;
+        if (n == 7) {
+            EXPECT_EQ(drawn, 6) << "the run and the absolute run without its pad byte";
+        }
+    }
+    EXPECT_EQ(drawnBefore, 8);
+}
+
 TEST(BmpDecoder, Rle4AlternatesNibbles) {
     BmpBuilder b;
     b.width = 6;
