@@ -160,17 +160,26 @@ TEST(BmpDecoder, ThirtyTwoBitFieldsInAnyOrder) {
     EXPECT_EQ(PixelAt(p, 0, 0), Bgra(0x11, 0x22, 0x33));
 }
 
-TEST(BmpDecoder, Rle8RunsAbsoluteDeltaAndEndCodes) {
+namespace {
+
+// A 6 x 3 RLE8 bitmap. Bottom row: run of 3 x index 1, absolute 3 pixels (2, 3, 4)
+// padded; end of line. Middle row: delta (2, 1) lands on the top row at x = 2; run of
+// 2 x index 5; end of bitmap.
+BmpBuilder Rle8Sample() {
     BmpBuilder b;
     b.width = 6;
     b.height = 3;
     b.bitsPerPixel = 8;
     b.compression = 1;
     b.palette = kPalette16;
-    // Bottom row: run of 3 x index 1, absolute 3 pixels (2, 3, 4) padded; end of line.
-    // Middle row: delta (2, 1) lands on the top row at x = 2; run of 2 x index 5.
     b.pixelData = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 1, 2, 5, 0, 1};
-    auto file = b.Build();
+    return b;
+}
+
+}  // namespace
+
+TEST(BmpDecoder, Rle8RunsAbsoluteDeltaAndEndCodes) {
+    auto file = Rle8Sample().Build();
     quenda::StdPicture p;
     ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), p));
     const auto black = Bgra(0, 0, 0);
@@ -190,14 +199,8 @@ TEST(BmpDecoder, Rle8RunsAbsoluteDeltaAndEndCodes) {
 // A stream cut after any byte draws what its complete codes draw and nothing else; an
 // absolute run missing only its pad byte is complete.
 TEST(BmpDecoder, RleStreamCutAnywhereKeepsWhatCameBefore) {
-    BmpBuilder b;
-    b.width = 6;
-    b.height = 3;
-    b.bitsPerPixel = 8;
-    b.compression = 1;
-    b.palette = kPalette16;
-    const std::vector<uint8_t> stream = {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 2, 1, 2, 5, 0, 1};
-    b.pixelData = stream;
+    BmpBuilder b = Rle8Sample();
+    const std::vector<uint8_t> stream = b.pixelData;
     auto whole = b.Build();
     quenda::StdPicture full;
     ASSERT_TRUE(quenda::bmp::DecodeBmp(whole.data(), whole.size(), full));
