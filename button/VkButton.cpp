@@ -65,7 +65,7 @@ const PropertyTable<VkButton>& VkButton::Properties() {
     return table;
 }
 
-VkButton::VkButton(QWidget* parent) : VkControl(parent) {
+VkButton::VkButton(QWidget* parent) : VkHoverControl(parent) {
     Properties().ApplyDefaults(*this);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -394,9 +394,6 @@ void VkButton::resizeEvent(QResizeEvent*) {
 }
 
 bool VkButton::event(QEvent* e) {
-    if (e->type() == QEvent::ToolTip) {
-        return true;  // our own tooltip replaces the toolkit's
-    }
     if (e->type() == QEvent::Shortcut) {
         auto* se = static_cast<QShortcutEvent*>(e);
         if (se->shortcutId() == shortcutId_ && isEnabled()) {
@@ -404,7 +401,7 @@ bool VkButton::event(QEvent* e) {
         }
         return true;
     }
-    return QWidget::event(e);
+    return VkHoverControl::event(e);
 }
 
 // A disabled button is neither pressed nor hovered.
@@ -416,26 +413,6 @@ void VkButton::changeEvent(QEvent* e) {
         tip_.DropTip();
     }
     QWidget::changeEvent(e);
-}
-
-void VkButton::OnHoverChange(int change) {
-    if (change == TooltipHost::kEntered) {
-        emit MouseIn();
-        Repaint();
-        tip_.ShowTip(this, toolTip(), options_);
-    } else if (change == TooltipHost::kLeft) {
-        tip_.DropTip();
-        emit MouseOut();
-        Repaint();
-    }
-}
-
-void VkButton::mouseMoveEvent(QMouseEvent* e) {
-    OnHoverChange(tip_.PointerAt(*this, e->position().toPoint()));
-}
-
-void VkButton::leaveEvent(QEvent*) {
-    OnHoverChange(tip_.Leave());
 }
 
 void VkButton::mousePressEvent(QMouseEvent* e) {

@@ -5,9 +5,7 @@
 #include <QPixmap>
 
 #include "controls/ClickGesture.h"
-#include "controls/TooltipHost.h"
-#include "controls/TooltipOptions.h"
-#include "controls/VkControl.h"
+#include "controls/VkHoverControl.h"
 
 // Owner-drawn push button: plain or gel face, light strip, separator cuts, bottom line,
 // flat or 3D border with an optional rounded shape, caption with access key, outline or
@@ -15,7 +13,7 @@
 // five themes. Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
 // The host's tooltip text is the widget's toolTip(); ExProp carries tooltip options or a
 // "special=" command.
-class VkButton : public VkControl {
+class VkButton : public VkHoverControl {
     Q_OBJECT
     Q_PROPERTY(QString ExProp READ ExProp WRITE SetExProp)
     Q_PROPERTY(QImage retObj READ retObj)
@@ -168,10 +166,7 @@ class VkButton : public VkControl {
     int AccessKeyIndex() const;
     QChar AccessKey() const;
 
-    bool Hovering() const { return tip_.Hovering(); }
     bool Pressed() const { return pressed_; }
-    CTooltip* Tooltip() const { return tip_.Tip(); }
-    const TooltipOptions& ParsedOptions() const { return options_; }
     // Paints the surface as the widget shows it now.
     QImage Render() const;
 
@@ -182,8 +177,6 @@ class VkButton : public VkControl {
     QSize minimumSizeHint() const override;
 
   signals:
-    void MouseIn();
-    void MouseOut();
     void MouseUp(int Button, int Shift, float X, float Y);
     void MouseDown(int Button, int Shift, float X, float Y);
 
@@ -193,14 +186,13 @@ class VkButton : public VkControl {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    void ShowHover() override { Repaint(); }
 
   private:
     struct PaintState {
@@ -219,7 +211,6 @@ class VkButton : public VkControl {
     void UpdateShape();
     void EnforceMinimumSize();
     QSize TextExtent() const;
-    void OnHoverChange(int change);
     void Repaint();
 
     // Painting steps, in order, on an image of the client size.
@@ -268,8 +259,6 @@ class VkButton : public VkControl {
     int theme_ = thmCUSTOM;
     bool default_ = false;
 
-    TooltipOptions options_;
-    TooltipHost tip_;
     bool pressed_ = false;
     bool focused_ = false;
     ClickGesture click_;

@@ -1,7 +1,5 @@
 #include "controls/OwnerDrawnWidget.h"
 
-#include <QEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "controls/RegionBuilder.h"
@@ -40,13 +38,6 @@ void OwnerDrawnWidget::Redraw() {
     update();
 }
 
-bool OwnerDrawnWidget::event(QEvent* e) {
-    if (e->type() == QEvent::ToolTip) {
-        return true;  // our own tooltip replaces the toolkit's
-    }
-    return QWidget::event(e);
-}
-
 void OwnerDrawnWidget::paintEvent(QPaintEvent*) {
     if (loading_) {
         return;
@@ -57,28 +48,6 @@ void OwnerDrawnWidget::paintEvent(QPaintEvent*) {
 
 void OwnerDrawnWidget::resizeEvent(QResizeEvent*) {
     Refresh();
-}
-
-void OwnerDrawnWidget::mouseMoveEvent(QMouseEvent* e) {
-    if (HoverEffects()) {
-        OnHoverChange(tip_.PointerAt(*this, e->position().toPoint()));
-    }
-}
-
-void OwnerDrawnWidget::leaveEvent(QEvent*) {
-    OnHoverChange(tip_.Leave());
-}
-
-void OwnerDrawnWidget::OnHoverChange(int change) {
-    if (change == TooltipHost::kEntered) {
-        update();
-        emit MouseIn();
-        tip_.ShowTip(this, toolTip(), options_);
-    } else if (change == TooltipHost::kLeft) {
-        update();
-        emit MouseOut();
-        tip_.DropTip();
-    }
 }
 
 void OwnerDrawnWidget::ApplyShape() {

@@ -3,16 +3,13 @@
 #include <QFont>
 #include <QImage>
 
-#include "controls/CTooltip.h"
-#include "controls/TooltipHost.h"
-#include "controls/TooltipOptions.h"
-#include "controls/VkControl.h"
+#include "controls/VkHoverControl.h"
 
 // What the caption-style controls share: a caption in a font and colour on a background,
 // sized to its content on request, a shape cut out of the rendered surface by a mask
-// colour, hover signals, and the library's tooltip in place of the toolkit's, with its
-// options in ExProp. Colours are 0x00BBGGRR words; 0x800000nn names a system colour.
-class OwnerDrawnWidget : public VkControl {
+// colour, and the hover signals and tooltip, whose options ExProp carries. Colours are
+// 0x00BBGGRR words; 0x800000nn names a system colour.
+class OwnerDrawnWidget : public VkHoverControl {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int Alignment READ Alignment WRITE SetAlignment)
@@ -49,29 +46,17 @@ class OwnerDrawnWidget : public VkControl {
 
     // The drawn surface.
     QImage Image() const { return Render(); }
-    bool Hovering() const { return tip_.Hovering(); }
-    CTooltip* Tooltip() const { return tip_.Tip(); }
-    const TooltipOptions& ParsedOptions() const { return options_; }
-
-  signals:
-    void MouseIn();
-    void MouseOut();
 
   protected:
-    using VkControl::VkControl;
+    using VkHoverControl::VkHoverControl;
 
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
     // The look of the whole control at its current size.
     virtual QImage Render() const = 0;
     // The size AutoSize gives the control.
     virtual QSize FittedSize() const = 0;
-    // Whether the pointer's coming and going changes the look.
-    virtual bool HoverEffects() const { return true; }
 
     // A new look needs a new shape.
     void Refresh() override;
@@ -90,13 +75,9 @@ class OwnerDrawnWidget : public VkControl {
     QString exProp_;
 
   private:
-    // Repaints, raises MouseIn or MouseOut and shows or drops the tooltip.
-    void OnHoverChange(int change);
     // Without a mask the whole rectangle is the shape; with one, the shape is made
     // once per look from the pixels that are not the mask colour.
     void ApplyShape();
 
-    TooltipOptions options_;
-    TooltipHost tip_;
     bool shapeApplied_ = false;
 };

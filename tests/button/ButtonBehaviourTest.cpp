@@ -116,6 +116,10 @@ TEST(VkButtonBehaviour, HoverRaisesInAndOutAndHandlesTheTooltip) {
     EXPECT_EQ(s.out.count(), 2);
 }
 
+TEST(VkButtonBehaviour, MouseOutComesAfterTheTooltipIsGone) {
+    MouseOutComesAfterTheTooltipIsGone<VkButton>();
+}
+
 TEST(VkButtonBehaviour, DisabledButtonRaisesNothing) {
     VkButton b;
     b.resize(100, 30);

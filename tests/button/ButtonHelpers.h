@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/HoverChecks.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -20,12 +22,6 @@ inline int CountColour(const QImage& image, quint32 colour) {
         }
     }
     return n;
-}
-
-inline void SendMove(QWidget* w, const QPoint& pos) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
 }
 
 // A bare face: no border, no light strip, no caption, so face pixels can be sampled.

@@ -149,6 +149,10 @@ TEST(VkHyperLink, HoverChangesColourAndManagesTheTooltip) {
     EXPECT_EQ(out.count(), 2);
 }
 
+TEST(VkHyperLink, MouseOutComesAfterTheTooltipIsGone) {
+    MouseOutComesAfterTheTooltipIsGone<VkHyperLink>();
+}
+
 TEST(VkHyperLink, AutoSizeFitsTheCaption) {
     VkHyperLink link;
     link.resize(10, 5);

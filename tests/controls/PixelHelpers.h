@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/HoverChecks.h"
+
 #include <QImage>
 #include <cstdlib>
 
@@ -20,15 +22,4 @@ inline bool Near(quint32 a, quint32 b, int tolerance) {
         }
     }
     return true;
-}
-
-#include <QApplication>
-#include <QMouseEvent>
-#include <QWidget>
-
-// Delivers a pointer move to a widget directly (works for widgets not on screen).
-inline void SendMove(QWidget* w, const QPoint& pos) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &move);
 }
