@@ -2,17 +2,20 @@
 
 #include <utility>
 
+#include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
+#include "platform/BmpHeader.h"
 #include "platform/FileIO.h"
 
 namespace quenda {
 
 namespace {
 
-constexpr uint32_t kBitmapHeaderSize = 54;  // file header 14 + information header 40
+constexpr uint32_t kBitmapHeaderSize = bmp::kFileHeaderSize + bmp::kInfoHeaderSize;
 
-size_t BitmapRowLength(int32_t width, int bitsPerPixel) {
-    return (static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+size_t RowLength(int32_t width, int bitsPerPixel) {
+    return static_cast<size_t>(
+        BitmapRowLength(static_cast<uint64_t>(width), static_cast<uint32_t>(bitsPerPixel)));
 }
 
 std::vector<uint8_t> Header(int32_t width, int32_t height, int bitsPerPixel, uint32_t imageSize) {
@@ -23,12 +26,12 @@ std::vector<uint8_t> Header(int32_t width, int32_t height, int bitsPerPixel, uin
     bytes::AppendLE32(out, imageSize + kBitmapHeaderSize);
     bytes::AppendLE32(out, 0);
     bytes::AppendLE32(out, kBitmapHeaderSize);
-    bytes::AppendLE32(out, 40);
+    bytes::AppendLE32(out, bmp::kInfoHeaderSize);
     bytes::AppendLE32(out, static_cast<uint32_t>(width));
     bytes::AppendLE32(out, static_cast<uint32_t>(height));
     bytes::AppendLE16(out, 1);
     bytes::AppendLE16(out, static_cast<uint16_t>(bitsPerPixel));
-    bytes::AppendLE32(out, 0);
+    bytes::AppendLE32(out, bmp::kRgb);
     bytes::AppendLE32(out, imageSize);
     out.resize(kBitmapHeaderSize, 0);
     return out;
@@ -81,7 +84,7 @@ uint64_t BitmapFileSize(int32_t width, int32_t height, bool alpha) {
         return 0;
     }
     const uint64_t size =
-        uint64_t{BitmapRowLength(width, alpha ? 32 : 24)} * static_cast<uint64_t>(height) +
+        uint64_t{RowLength(width, alpha ? 32 : 24)} * static_cast<uint64_t>(height) +
         kBitmapHeaderSize;
     return size > UINT32_MAX ? 0 : size;
 }
@@ -102,7 +105,7 @@ bool WriteBitmap(const uint8_t* bits, int32_t width, int32_t height, bool alpha,
         // Rows are the held bytes exactly, bottom row first.
         return sink.Write(bits, heldRow * static_cast<size_t>(height));
     }
-    std::vector<uint8_t> row(BitmapRowLength(width, 24), 0);
+    std::vector<uint8_t> row(RowLength(width, 24), 0);
     for (int32_t y = 0; y < height; ++y) {
         PackRow24(bits + static_cast<size_t>(y) * heldRow, width, row.data());
         if (!sink.Write(row.data(), row.size())) {

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
 #include "platform/BmpHeader.h"
 #include "platform/BmpRle.h"
@@ -144,7 +145,8 @@ void RowIndexed(const uint8_t* src, uint32_t* dst, int32_t width, const void* co
 }
 
 bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* pixels) {
-    const uint64_t rowLength = BmpRowLength(info.width, info.bitsPerPixel);
+    const uint64_t rowLength =
+        BitmapRowLength(static_cast<uint64_t>(info.width), info.bitsPerPixel);
     IndexContext indexed{};
     FieldContext fields{Channel(info.masks[0]), Channel(info.masks[1]), Channel(info.masks[2])};
     RowFn row = nullptr;
@@ -192,7 +194,8 @@ LoadFailure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
     // Some writers leave out the padding after the last row; its pixels suffice.
     const uint64_t lastRow = (static_cast<uint64_t>(info.width) * info.bitsPerPixel + 7) / 8;
     const uint64_t stored =
-        BmpRowLength(info.width, info.bitsPerPixel) * (info.height - 1) + lastRow;
+        BitmapRowLength(static_cast<uint64_t>(info.width), info.bitsPerPixel) * (info.height - 1) +
+        lastRow;
     if (!rle && stored > size - info.pixelOffset) {
         // Truncated rows: refused before any memory is taken.
         return LoadFailure::At(LoadFailure::Kind::Truncated, size);

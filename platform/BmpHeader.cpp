@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "imaging/BitmapStride.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 
@@ -128,10 +127,6 @@ void PlacePaletteAndPixels(size_t size, size_t declaredOffset, BmpInfo& info, ui
 }
 
 }  // namespace
-
-uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel) {
-    return BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
-}
 
 LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     info = BmpInfo();

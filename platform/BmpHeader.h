@@ -40,9 +40,6 @@ struct BmpInfo {
 // information headers. The reason, when the decoder cannot read them (empty on success).
 LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
 
-// Bytes per stored row of `width` pixels of `bitsPerPixel`, padded to 4 bytes.
-uint64_t BmpRowLength(int32_t width, uint32_t bitsPerPixel);
-
 // The palette as BGRA words with alpha 255; entries the file does not hold are
 // opaque black, so every index of the bit depth has a colour.
 std::array<uint32_t, 256> ReadBmpPalette(const uint8_t* data, size_t size, const BmpInfo& info);
