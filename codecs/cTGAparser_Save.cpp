@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "codecs/cTGAparser.h"
+#include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
@@ -55,14 +56,15 @@ bool ReduceBits(const c32bppDIB& host, PixelForm& form) {
     }
     form.depth = 8;
     form.pixelBytes = 1;
-    const bool allGrey = std::all_of(table.begin(), table.end(), [](uint32_t c) {
-        return (c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == ((c >> 16) & 0xFF);
+    const bool allGrey = std::all_of(table.begin(), table.end(), [](uint32_t word) {
+        const ColorChannels c = ChannelsOf(word);
+        return c.red == c.green && c.red == c.blue;
     });
     if (allGrey) {
         form.imageType = tga::kGrey;
         form.pixels.resize(indices.size());
         std::transform(indices.begin(), indices.end(), form.pixels.begin(),
-                       [&table](uint8_t i) { return static_cast<uint8_t>(table[i] & 0xFF); });
+                       [&table](uint8_t i) { return ChannelsOf(table[i]).red; });
         return true;
     }
     form.imageType = tga::kColourMapped;

@@ -8,6 +8,7 @@
 #include "engine/RowProgress.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
+#include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
@@ -35,11 +36,12 @@ uint32_t StoredPixel(uint32_t color, uint8_t alpha) {
     if (alpha == 0) {
         return 0;
     }
-    const uint8_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    const ColorChannels c = ChannelsOf(color);
     if (alpha == 255) {
-        return PackPixel(b, g, r, 255);
+        return PackPixel(c.blue, c.green, c.red, 255);
     }
-    return PackPixel(Premultiply(b, alpha), Premultiply(g, alpha), Premultiply(r, alpha), alpha);
+    return PackPixel(Premultiply(c.blue, alpha), Premultiply(c.green, alpha),
+                     Premultiply(c.red, alpha), alpha);
 }
 
 EntryPixels BuildEntryPixels(const rle::ParsedFile& file) {

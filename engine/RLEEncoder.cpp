@@ -14,6 +14,7 @@
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
 #include "engine/modMain.h"
+#include "imaging/ByteOrder.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
 
@@ -312,11 +313,6 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     return RowsOutcome::Done;
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
 std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
                                const std::vector<size_t>& rowEnds) {
     const size_t count = work.palette.size();
@@ -331,7 +327,7 @@ std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& dat
     file.resize(rle::kHeaderSize);
     rle::WriteHeader(header, file.data());
     for (size_t i = 1; i < count; ++i) {
-        Put16(file, KeyColor(work.palette[i]));
+        bytes::AppendLE16(file, KeyColor(work.palette[i]));
     }
     if (work.hasAlpha) {
         file.push_back(0);  // the transparent entry

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "imaging/ColorWord.h"
+
 namespace quenda {
 
 namespace {
@@ -15,16 +17,17 @@ constexpr unsigned ScaleNearest(unsigned value, unsigned to, unsigned from) {
 }  // namespace
 
 uint16_t RGBTo565(uint32_t color) {
-    const unsigned r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-    return static_cast<uint16_t>((ScaleNearest(r, 31, 255) << 11) |
-                                 (ScaleNearest(g, 63, 255) << 5) | ScaleNearest(b, 31, 255));
+    const ColorChannels c = ChannelsOf(color);
+    return static_cast<uint16_t>((ScaleNearest(c.red, 31, 255) << 11) |
+                                 (ScaleNearest(c.green, 63, 255) << 5) |
+                                 ScaleNearest(c.blue, 31, 255));
 }
 
 uint32_t RGB565ToRGB(uint16_t rgb565) {
     const unsigned r = ScaleNearest(rgb565 >> 11, 255, 31);
     const unsigned g = ScaleNearest((rgb565 >> 5) & 0x3F, 255, 63);
     const unsigned b = ScaleNearest(rgb565 & 0x1F, 255, 31);
-    return r | (g << 8) | (b << 16);
+    return ColorWord(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
 }
 
 double ColorSimilarity(uint16_t a, uint16_t b) {

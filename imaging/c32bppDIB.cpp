@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/ScaledCopy.h"
 #include "imaging/ZlibBinding.h"
@@ -134,11 +135,11 @@ uint8_t* c32bppDIB::SetPixel(int32_t x, int32_t y, uint32_t color, int32_t alpha
         std::memset(p, 0, 4);
         return p;
     }
-    const uint8_t r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    const ColorChannels c = ChannelsOf(color);
     const bool keepGiven = a == 255 || isPremultiplied;
-    p[0] = keepGiven ? ClampToAlpha(b, a) : Premultiply(b, a);
-    p[1] = keepGiven ? ClampToAlpha(g, a) : Premultiply(g, a);
-    p[2] = keepGiven ? ClampToAlpha(r, a) : Premultiply(r, a);
+    p[0] = keepGiven ? ClampToAlpha(c.blue, a) : Premultiply(c.blue, a);
+    p[1] = keepGiven ? ClampToAlpha(c.green, a) : Premultiply(c.green, a);
+    p[2] = keepGiven ? ClampToAlpha(c.red, a) : Premultiply(c.red, a);
     p[3] = a;
     return p;
 }
