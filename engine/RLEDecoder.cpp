@@ -24,13 +24,6 @@ struct EntryPixels {
     size_t lastEntry = 0;  // n = N - 1
 };
 
-uint32_t PackPixel(uint8_t b, uint8_t g, uint8_t r, uint8_t a) {
-    const uint8_t bytes[4] = {b, g, r, a};
-    uint32_t word;
-    std::memcpy(&word, bytes, 4);
-    return word;
-}
-
 // Stored form of a straight colour with an 8-bit alpha, as SetPixel stores it.
 uint32_t StoredPixel(uint32_t color, uint8_t alpha) {
     if (alpha == 0) {
@@ -38,9 +31,9 @@ uint32_t StoredPixel(uint32_t color, uint8_t alpha) {
     }
     const ColorChannels c = ChannelsOf(color);
     if (alpha == 255) {
-        return PackPixel(c.blue, c.green, c.red, 255);
+        return PixelWord(c.blue, c.green, c.red, 255);
     }
-    return PackPixel(Premultiply(c.blue, alpha), Premultiply(c.green, alpha),
+    return PixelWord(Premultiply(c.blue, alpha), Premultiply(c.green, alpha),
                      Premultiply(c.red, alpha), alpha);
 }
 
@@ -55,7 +48,7 @@ EntryPixels BuildEntryPixels(const rle::ParsedFile& file) {
     }
     // Without alpha the transparent entry doubles as opaque black. No code reaches
     // entry 0 through the table except code 0, so it holds the transparent pixel.
-    e.transparent = file.header.hasAlpha ? 0 : PackPixel(0, 0, 0, 255);
+    e.transparent = file.header.hasAlpha ? 0 : PixelWord(0, 0, 0, 255);
     e.pixels[0] = e.transparent;
     return e;
 }

@@ -1,8 +1,21 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 namespace quenda {
+
+// The 32-bit word whose bytes in memory are blue, green, red and alpha, for writing a
+// pixel as one word.
+constexpr uint32_t PixelWord(uint8_t blue, uint8_t green, uint8_t red, uint8_t alpha) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<uint32_t>(blue) | (static_cast<uint32_t>(green) << 8) |
+               (static_cast<uint32_t>(red) << 16) | (static_cast<uint32_t>(alpha) << 24);
+    } else {
+        return (static_cast<uint32_t>(blue) << 24) | (static_cast<uint32_t>(green) << 16) |
+               (static_cast<uint32_t>(red) << 8) | static_cast<uint32_t>(alpha);
+    }
+}
 
 // Premultiplied storage: each colour component is scaled by alpha / 255.
 constexpr uint8_t Premultiply(uint8_t component, uint8_t alpha) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 
 #include "imaging/LoadFailure.h"
+#include "imaging/PixelMath.h"
 
 namespace quenda::bmp {
 
@@ -46,13 +46,7 @@ std::array<uint32_t, 256> ReadBmpPalette(const uint8_t* data, size_t size, const
 
 // The 32-bit word whose bytes in memory are Blue, Green, Red, 255.
 constexpr uint32_t OpaqueBgra(uint8_t blue, uint8_t green, uint8_t red) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return static_cast<uint32_t>(blue) | (static_cast<uint32_t>(green) << 8) |
-               (static_cast<uint32_t>(red) << 16) | 0xFF000000u;
-    } else {
-        return (static_cast<uint32_t>(blue) << 24) | (static_cast<uint32_t>(green) << 16) |
-               (static_cast<uint32_t>(red) << 8) | 0xFFu;
-    }
+    return PixelWord(blue, green, red, 255);
 }
 
 }  // namespace quenda::bmp
