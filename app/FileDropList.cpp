@@ -25,12 +25,9 @@ FileDropList::FileDropList(QWidget* parent) : QTreeWidget(parent) {
     setDragDropMode(QAbstractItemView::DropOnly);
 }
 
+// An entering drag is judged as a move over the list.
 void FileDropList::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedPaths(event->mimeData()).isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
+    dragMoveEvent(event);
 }
 
 void FileDropList::dragMoveEvent(QDragMoveEvent* event) {

@@ -19,6 +19,7 @@
 #include "app/BatchIcons.h"
 #include "app/BatchProgress.h"
 #include "app/BatchTargetFolder.h"
+#include "app/CommandButton.h"
 #include "app/FileDropList.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
@@ -54,15 +55,6 @@ QString FromNative(const std::string& path) {
 
 QString Reason(const std::string& reason) {
     return QString::fromStdString(reason);
-}
-
-VkButton* MakeButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new VkButton(parent);
-    button->setObjectName(name);
-    button->SetTheme(VkButton::thmSilver3D);
-    button->SetCaption(caption);
-    button->setMinimumSize(90, 25);
-    return button;
 }
 
 QLabel* MakeLabel(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -105,8 +97,10 @@ void batchForm::BuildList() {
     connect(llist_, &FileDropList::pathsDropped, this, &batchForm::AddDroppedItems);
     filesLabel_ = MakeLabel(QStringLiteral("Files (you can drag-n-drop them)"), llist_, this);
 
-    addBUT_ = MakeButton(QStringLiteral("addBUT"), QStringLiteral("&Add"), this);
-    removeBUT_ = MakeButton(QStringLiteral("removeBUT"), QStringLiteral("&Remove"), this);
+    addBUT_ =
+        CommandButton(QStringLiteral("addBUT"), QStringLiteral("&Add"), this, ButtonSize::AtLeast);
+    removeBUT_ = CommandButton(QStringLiteral("removeBUT"), QStringLiteral("&Remove"), this,
+                               ButtonSize::AtLeast);
     connect(addBUT_, &VkButton::Click, this, &batchForm::addBUT_Click);
     connect(removeBUT_, &VkButton::Click, this, &batchForm::removeBUT_Click);
 }
@@ -131,7 +125,8 @@ void batchForm::BuildTarget() {
     trgFolder_ = new QLineEdit(this);
     trgFolder_->setObjectName(QStringLiteral("trgFolder"));
     trgFolderLabel_ = MakeLabel(QStringLiteral("Target f&older"), trgFolder_, this);
-    browseBT_ = MakeButton(QStringLiteral("browseBT"), QStringLiteral("&Browse"), this);
+    browseBT_ = CommandButton(QStringLiteral("browseBT"), QStringLiteral("&Browse"), this,
+                              ButtonSize::AtLeast);
     connect(browseBT_, &VkButton::Click, this, &batchForm::browseBT_Click);
 }
 
@@ -148,8 +143,10 @@ void batchForm::BuildOptions() {
     layout->addWidget(ckDEL_);
     layout->addWidget(ckOVW_);
 
-    runBUT_ = MakeButton(QStringLiteral("runBUT"), QStringLiteral("&Execute"), this);
-    closeBUT_ = MakeButton(QStringLiteral("closeBUT"), QStringLiteral("&Close"), this);
+    runBUT_ = CommandButton(QStringLiteral("runBUT"), QStringLiteral("&Execute"), this,
+                            ButtonSize::AtLeast);
+    closeBUT_ = CommandButton(QStringLiteral("closeBUT"), QStringLiteral("&Close"), this,
+                              ButtonSize::AtLeast);
     connect(runBUT_, &VkButton::Click, this, &batchForm::runBUT_Click);
     connect(closeBUT_, &VkButton::Click, this, &batchForm::closeBUT_Click);
 }
