@@ -8,6 +8,7 @@
 #include "imaging/BitmapStride.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
+#include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
 #include "platform/StdPicture.h"
@@ -92,11 +93,12 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
 
 bool cBMPparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
                             size_t length) {
-    if (start >= bytes.size()) {
+    const ByteWindow window = ByteWindow::Of(bytes, start, length);
+    if (window.data == nullptr) {
         return false;
     }
-    length = std::min(length, bytes.size() - start);
-    const uint8_t* data = bytes.data() + start;
+    const uint8_t* data = window.data;
+    length = window.size;
     if (IsBitmap(data, length)) {
         const OwnPath own = LoadOwn32bpp(data, length, image);
         if (own == OwnPath::Refused) {

@@ -6,6 +6,7 @@
 
 #include "codecs/GifFormat.h"
 #include "imaging/ByteCursor.h"
+#include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/PictureLoader.h"
 #include "platform/StdPicture.h"
@@ -186,11 +187,12 @@ bool cGIFparser::Decode(const uint8_t* data, const Scan& scan, c32bppDIB& image)
 
 bool cGIFparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
                             size_t length) {
-    if (start >= bytes.size()) {
+    const ByteWindow window = ByteWindow::Of(bytes, start, length);
+    if (window.data == nullptr) {
         return false;
     }
-    length = std::min(length, bytes.size() - start);
-    const uint8_t* data = bytes.data() + start;
+    const uint8_t* data = window.data;
+    length = window.size;
     Scan scan;
     const Verdict verdict = ScanSource(data, length, scan);
     if (verdict == Verdict::NotGif || verdict == Verdict::Refused) {

@@ -8,6 +8,7 @@
 #include "codecs/cPNGparser.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
+#include "imaging/ByteWindow.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/c32bppDIB.h"
 
@@ -251,12 +252,12 @@ bool cICOparser::LoadStream(const std::vector<uint8_t>& bytes, int32_t desiredWi
                             int32_t desiredHeight, c32bppDIB* host, size_t offset, size_t length,
                             int32_t desiredBitDepth, uint32_t gdiToken) {
     entries_.clear();
-    if (offset >= bytes.size()) {
+    const ByteWindow window = ByteWindow::Of(bytes, offset, length, ByteWindow::ZeroLength::Rest);
+    if (window.data == nullptr) {
         return false;
     }
-    const size_t available = bytes.size() - offset;
-    const size_t size = (length == 0 || length > available) ? available : length;
-    const uint8_t* data = bytes.data() + offset;
+    const uint8_t* data = window.data;
+    const size_t size = window.size;
     if (!ReadDirectory(data, size)) {
         entries_.clear();
         return false;

@@ -9,6 +9,7 @@
 #include "codecs/PngFormat.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
+#include "imaging/ByteWindow.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
@@ -60,11 +61,8 @@ uint64_t RowBytes(uint64_t width, unsigned bitsPerPixel) {
 
 bool cPNGparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset,
                             size_t length, uint32_t& gdiToken) {
-    if (offset >= bytes.size()) {
-        return false;
-    }
-    const size_t available = bytes.size() - offset;
-    return LoadStream(bytes.data() + offset, std::min(length, available), host, gdiToken);
+    const ByteWindow window = ByteWindow::Of(bytes, offset, length);
+    return window.data != nullptr && LoadStream(window.data, window.size, host, gdiToken);
 }
 
 bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host, uint32_t& gdiToken) {

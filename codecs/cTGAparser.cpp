@@ -5,6 +5,7 @@
 
 #include "imaging/AlphaAnalysis.h"
 #include "imaging/ByteCursor.h"
+#include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda {
@@ -92,12 +93,8 @@ class PixelPlacer {
 
 bool cTGAparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset,
                             size_t length) {
-    if (offset >= bytes.size()) {
-        return false;
-    }
-    const size_t available = bytes.size() - offset;
-    length = (length == 0 || length > available) ? available : length;
-    return LoadStream(bytes.data() + offset, length, host);
+    const ByteWindow window = ByteWindow::Of(bytes, offset, length, ByteWindow::ZeroLength::Rest);
+    return window.data != nullptr && LoadStream(window.data, window.size, host);
 }
 
 bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/ByteWindow.h"
 #include "imaging/LoadFailure.h"
 
 using quenda::ByteCursor;
+using quenda::ByteWindow;
 using quenda::LoadFailure;
 
 TEST(ByteCursor, ReadsFixedWidthValuesInBothByteOrders) {
@@ -79,4 +81,20 @@ TEST(LoadFailure, DescribesEachKindForAPerson) {
               "image size above the limit");
     EXPECT_FALSE(LoadFailure{});
     EXPECT_TRUE(LoadFailure{}.Describe().empty());
+}
+
+// A reader's window never reaches past the array, and a zero length means nothing or the
+// rest as the reader says.
+TEST(ByteWindow, StaysInsideTheArray) {
+    const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5};
+    EXPECT_EQ(ByteWindow::Of(bytes, 5, 1).data, nullptr);
+    EXPECT_EQ(ByteWindow::Of(bytes, 9, 1, ByteWindow::ZeroLength::Rest).data, nullptr);
+    const ByteWindow tail = ByteWindow::Of(bytes, 3, 100);
+    ASSERT_NE(tail.data, nullptr);
+    EXPECT_EQ(tail.data[0], 4);
+    EXPECT_EQ(tail.size, 2u);
+    EXPECT_EQ(ByteWindow::Of(bytes, 1, 2).size, 2u);
+    EXPECT_EQ(ByteWindow::Of(bytes, 1, 0).size, 0u);
+    EXPECT_EQ(ByteWindow::Of(bytes, 1, 0, ByteWindow::ZeroLength::Rest).size, 4u);
+    EXPECT_EQ(ByteWindow::Of({}, 0, 0, ByteWindow::ZeroLength::Rest).data, nullptr);
 }
