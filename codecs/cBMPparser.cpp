@@ -94,11 +94,10 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
 bool cBMPparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
                             size_t length) {
     const ByteWindow window = ByteWindow::Of(bytes, start, length);
-    if (window.data == nullptr) {
-        return false;
-    }
-    const uint8_t* data = window.data;
-    length = window.size;
+    return window.data != nullptr && Load(window.data, window.size, image);
+}
+
+bool cBMPparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) {
     if (IsBitmap(data, length)) {
         const OwnPath own = LoadOwn32bpp(data, length, image);
         if (own == OwnPath::Refused) {

@@ -24,6 +24,7 @@ class cBMPparser {
 
   private:
     enum class OwnPath { Refused, NotTaken, Taken };
+    bool Load(const uint8_t* data, size_t size, c32bppDIB& image);
     OwnPath LoadOwn32bpp(const uint8_t* data, size_t size, c32bppDIB& image);
 };
 

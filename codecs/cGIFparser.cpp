@@ -188,11 +188,10 @@ bool cGIFparser::Decode(const uint8_t* data, const Scan& scan, c32bppDIB& image)
 bool cGIFparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image, size_t start,
                             size_t length) {
     const ByteWindow window = ByteWindow::Of(bytes, start, length);
-    if (window.data == nullptr) {
-        return false;
-    }
-    const uint8_t* data = window.data;
-    length = window.size;
+    return window.data != nullptr && Load(window.data, window.size, image);
+}
+
+bool cGIFparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) const {
     Scan scan;
     const Verdict verdict = ScanSource(data, length, scan);
     if (verdict == Verdict::NotGif || verdict == Verdict::Refused) {

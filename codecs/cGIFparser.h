@@ -36,6 +36,8 @@ class cGIFparser {
     };
     enum class Verdict { NotGif, Refused, Damaged, Ok };
 
+    bool Load(const uint8_t* data, size_t size, c32bppDIB& image) const;
+
     Verdict ScanSource(const uint8_t* data, size_t size, Scan& scan) const;
     Verdict WalkBlocks(ByteCursor& in, Scan& scan) const;
     Verdict ReadImage(ByteCursor& in, Scan& scan) const;
