@@ -2,18 +2,20 @@
 
 #include <array>
 
+#include "engine/BatchRules.h"
+
 namespace zorix {
 
 namespace {
 
 // By index 1 to 5; the ARGB filter is the RGB one with an "A" in front.
 const std::array<SaveFormat, 6> kSaveFormats = {{
-    {"", "", ""},
-    {"RLE Bitmap (iPAQ 31x/iGO)", "bmp", "RLE Bitmap files|*.bmp"},
-    {"RGB Bitmap", "bmp", "RGB Bitmap files|*.bmp"},
-    {"ARGB Bitmap", "bmp", "ARGB Bitmap files|*.bmp"},
-    {"PNG", "png", "PNG files|*.png"},
-    {"JPEG", "jpg", "JPEG files|*.jpg"},
+    {"", ""},
+    {"RLE Bitmap (iPAQ 31x/iGO)", "RLE Bitmap files|*.bmp"},
+    {"RGB Bitmap", "RGB Bitmap files|*.bmp"},
+    {"ARGB Bitmap", "ARGB Bitmap files|*.bmp"},
+    {"PNG", "PNG files|*.png"},
+    {"JPEG", "JPEG files|*.jpg"},
 }};
 
 // The name without the text after its last "."; a leading "." is part of the name.
@@ -43,7 +45,9 @@ Prompter::SaveRequest SaveDialogRequest(int index, const QString& shownPath,
     Prompter::SaveRequest request;
     request.initialFolder = proposal.folder;
     request.initialName = proposal.name;
-    request.defaultExtension = QString::fromLatin1(format.extension);
+    // The extension the engine gives a file of that type.
+    request.defaultExtension = QString::fromStdString(
+        quenda::batch::TargetExtension(static_cast<quenda::IMG_SAVE_TYPES>(index)));
     request.filter = QString::fromLatin1(format.filter);
     request.promptOverwrite = true;
     return request;

@@ -10,8 +10,7 @@ namespace zorix {
 // (the engine's save type).
 struct SaveFormat {
     const char* menuCaption;
-    const char* extension;  // the dialog's default, without the dot
-    const char* filter;     // "Description|*.ext"
+    const char* filter;  // "Description|*.ext"
 };
 
 constexpr int kFirstSaveIndex = 1;

@@ -37,16 +37,16 @@ std::string FileNamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string UpperCased(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
 std::string UpperExtension(const std::string& path) {
     const std::string name = FileNamePart(path);
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) {
-        return {};
-    }
-    std::string ext = name.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return ext;
+    return dot == std::string::npos ? std::string() : UpperCased(name.substr(dot + 1));
 }
 
 std::string FormatFileSizeText(uint64_t size) {

@@ -7,6 +7,7 @@
 
 #include "codecs/GifFormat.h"
 #include "codecs/PngFormat.h"
+#include "engine/BatchRules.h"
 #include "engine/FileFacts.h"
 #include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
@@ -193,17 +194,11 @@ bool ZorixImgEngine::LoadOrdinaryImage(const std::string& path) {
 
 std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES type) {
     const std::string path = TrimBlanks(a);
+    const std::string wanted = batch::TargetExtension(type);
     const std::string ext = UpperExtension(path);
-    if (type == IS_PNG && ext != "PNG") {
-        return ReplaceExtension(path, "png");
-    }
-    if (type == IS_JPG && ext != "JPG" && ext != "JPEG") {
-        return ReplaceExtension(path, "jpg");
-    }
-    if (type >= IS_BMP_RL && type <= IS_BMP_32 && ext != "BMP") {
-        return ReplaceExtension(path, "bmp");
-    }
-    return path;
+    // A name that already has the type's extension keeps it, ".jpeg" included.
+    const bool fits = ext == UpperCased(wanted) || (type == IS_JPG && ext == "JPEG");
+    return wanted.empty() || fits ? path : ReplaceExtension(path, wanted);
 }
 
 bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {

@@ -44,4 +44,8 @@ TEST(FileFacts, DestinationExtensionRule) {
     EXPECT_EQ(ZorixImgEngine::DestinationPath("pic.JPG", IS_JPG), "pic.JPG");
     EXPECT_EQ(ZorixImgEngine::DestinationPath("pic", IS_PNG), "pic.png");
     EXPECT_EQ(ZorixImgEngine::DestinationPath(" x.gif ", IS_JPG), "x.jpg");
+    EXPECT_EQ(ZorixImgEngine::DestinationPath("a.PnG", IS_PNG), "a.PnG");
+    EXPECT_EQ(ZorixImgEngine::DestinationPath("a.jpeg", IS_PNG), "a.png");
+    EXPECT_EQ(ZorixImgEngine::DestinationPath("a.jpeg", IS_BMP_32), "a.bmp");
+    EXPECT_EQ(ZorixImgEngine::DestinationPath("a.gif", IS_AUTO), "a.gif");
 }
