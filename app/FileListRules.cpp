@@ -26,11 +26,13 @@ QString ListExtension(const QString& fileName) {
     return (dot < 0 ? fileName : fileName.mid(dot + 1)).toUpper();
 }
 
+bool IsImageExtension(const QString& extension) {
+    return extension == QLatin1String("BMP") || extension == QLatin1String("PNG") ||
+           extension == QLatin1String("GIF");
+}
+
 bool IsListedFile(const QString& fileName, int64_t size) {
-    const QString extension = ListExtension(fileName);
-    const bool known = extension == QLatin1String("BMP") || extension == QLatin1String("PNG") ||
-                       extension == QLatin1String("GIF");
-    return known && size >= 1;
+    return IsImageExtension(ListExtension(fileName)) && size >= 1;
 }
 
 QString FormatFileTime(const QDateTime& time) {

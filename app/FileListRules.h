@@ -30,6 +30,8 @@ bool FileListLess(const FileListEntry& a, const FileListEntry& b, FileColumn col
 QString FormatFileSize(double size);
 // The upper-case text after the last ".", or the whole upper-case name without one.
 QString ListExtension(const QString& fileName);
+// Whether an upper-case extension names a picture the program opens: BMP, PNG or GIF.
+bool IsImageExtension(const QString& extension);
 // Listed are BMP, PNG and GIF files of at least one byte.
 bool IsListedFile(const QString& fileName, int64_t size);
 // A modification time as "yyyy-MM-dd HH:mm:ss".

@@ -21,6 +21,7 @@
 #include "app/BatchTargetFolder.h"
 #include "app/CommandButton.h"
 #include "app/FileDropList.h"
+#include "app/FileListRules.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
 #include "button/VkButton.h"
@@ -227,8 +228,7 @@ void batchForm::AddFile(const QString& path) {
     const QString name = FileNameOf(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1).toUpper();
-    if (extension != QLatin1String("BMP") && extension != QLatin1String("PNG") &&
-        extension != QLatin1String("GIF")) {
+    if (!IsImageExtension(extension)) {
         return;
     }
     const QString key = QLatin1Char('k') + path.toLower();
