@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/ZorixImgEngine.h"
+
 namespace zorix {
 
 float ColorAccuracy = 100.0f;
@@ -105,14 +107,15 @@ void LoadEngineOptions() {
     const QString accuracyText =
         ReadSetting(QStringLiteral("ColorAccuracy"), QStringLiteral("100"));
     double accuracy = NumericValue(accuracyText);
-    if (!IsNumeric(accuracyText) || accuracy < 90.0 || accuracy > 100.0) {
-        accuracy = 100.0;
+    if (!IsNumeric(accuracyText) || accuracy < quenda::kMinColorAccuracy ||
+        accuracy > quenda::kMaxColorAccuracy) {
+        accuracy = quenda::kMaxColorAccuracy;
     }
     ColorAccuracy = static_cast<float>(accuracy);
 
     const QString sizeText = ReadSetting(QStringLiteral("MaxPaletteSize"), QStringLiteral("0"));
     double size = NumericValue(sizeText);
-    if (!IsNumeric(sizeText) || size < 0.0 || size > 9999.0) {
+    if (!IsNumeric(sizeText) || size < 0.0 || size > quenda::kMaxPaletteLimit) {
         size = 0.0;
     }
     MaxPaletteSize = static_cast<int32_t>(RoundHalfEven(size));

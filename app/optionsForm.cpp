@@ -15,6 +15,7 @@
 #include "app/PaletteLimitRules.h"
 #include "app/modSettings.h"
 #include "button/VkButton.h"
+#include "engine/ZorixImgEngine.h"
 
 namespace zorix {
 
@@ -44,7 +45,8 @@ QGroupBox* optionsForm::BuildAccuracyFrame() {
     auto* frame = new QGroupBox(QStringLiteral("Color accuracy"), this);
     ca_ = new QSlider(Qt::Horizontal, frame);
     ca_->setObjectName(QStringLiteral("ca"));
-    ca_->setRange(90, 100);
+    ca_->setRange(static_cast<int>(quenda::kMinColorAccuracy),
+                  static_cast<int>(quenda::kMaxColorAccuracy));
     ca_->setSingleStep(1);
     ca_->setPageStep(1);
     ca_->setTickPosition(QSlider::TicksBelow);

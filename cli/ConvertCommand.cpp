@@ -70,12 +70,12 @@ void TakeOption(ArgList& list, ConvertOptions& o) {
         o.outDir = TakePath(list, option);
     } else if (option == "--accuracy") {
         o.accuracy = ParseFloat(option, list.TakeValue(option));
-        if (o.accuracy < 90.0f || o.accuracy > 100.0f) {
+        if (o.accuracy < quenda::kMinColorAccuracy || o.accuracy > quenda::kMaxColorAccuracy) {
             throw UsageError("--accuracy must be between 90 and 100");
         }
     } else if (option == "--max-palette") {
         o.maxPalette = ParseInt(option, list.TakeValue(option));
-        if (o.maxPalette < 0 || o.maxPalette > 9999) {
+        if (o.maxPalette < 0 || o.maxPalette > quenda::kMaxPaletteLimit) {
             throw UsageError("--max-palette must be between 0 and 9999");
         }
     } else if (option == "-j" || option == "--jobs") {

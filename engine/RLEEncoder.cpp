@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "engine/PaletteKeyIndex.h"
+#include "engine/PaletteLimits.h"
 #include "engine/PaletteMerger.h"
 #include "engine/RLEFormat.h"
 #include "engine/RowProgress.h"
@@ -411,10 +412,10 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
 
 RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
                           int32_t maxPalette, ZorixImgEngineEvents& events) {
-    // The engine keeps its accuracy within 90..100; a threshold that is not a
+    // The engine keeps its accuracy within its limits; a threshold that is not a
     // number would never let a size-limited reduction end.
     if (std::isnan(accuracy)) {
-        accuracy = 90.0f;
+        accuracy = kMinColorAccuracy;
     }
     EncodeEvents raise(fileName, events, image);
     raise.Started();

@@ -55,16 +55,16 @@ void ZorixImgEngine::ResetImage() {
 }
 
 void ZorixImgEngine::setRLEColorAccuracy(float value) {
-    if (std::isnan(value) || value < 90.0f) {
-        value = 90.0f;
-    } else if (value > 100.0f) {
-        value = 100.0f;
+    if (std::isnan(value) || value < kMinColorAccuracy) {
+        value = kMinColorAccuracy;
+    } else if (value > kMaxColorAccuracy) {
+        value = kMaxColorAccuracy;
     }
     colorAccuracy_ = value;
 }
 
 void ZorixImgEngine::setRLEMaxPalleteSize(int32_t value) {
-    maxPaletteSize_ = (value < 0 || value >= 10000) ? 0 : value;
+    maxPaletteSize_ = (value < 0 || value > kMaxPaletteLimit) ? 0 : value;
 }
 
 int32_t ZorixImgEngine::FileSize() const {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PaletteLimits.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "imaging/Surface.h"
 

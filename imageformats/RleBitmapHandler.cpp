@@ -10,6 +10,7 @@
 #include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
+#include "engine/ZorixImgEngine.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "imageformats/RleBitmapPixels.h"
 #include "imaging/c32bppDIB.h"
@@ -33,14 +34,16 @@ std::string DeviceName(QIODevice* device) {
     return {};
 }
 
-// The engine's limits: accuracy within 90..100, and a palette limit of 0..9999
-// where anything else means no limit.
+// Within the engine's limits: a quality outside them is brought to the nearest one (no
+// quality is full accuracy), and a palette limit outside them means no limit.
 float AccuracyFromQuality(int quality) {
-    return quality < 0 ? 100.0f : static_cast<float>(std::clamp(quality, 90, 100));
+    return quality < 0 ? quenda::kMaxColorAccuracy
+                       : std::clamp(static_cast<float>(quality), quenda::kMinColorAccuracy,
+                                    quenda::kMaxColorAccuracy);
 }
 
 int PaletteLimit(qlonglong value) {
-    return value < 0 || value >= 10000 ? 0 : static_cast<int>(value);
+    return value < 0 || value > quenda::kMaxPaletteLimit ? 0 : static_cast<int>(value);
 }
 
 }  // namespace
