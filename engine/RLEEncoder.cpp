@@ -25,7 +25,8 @@ namespace {
 
 // A palette of 65536 entries or more cannot be counted in the header.
 constexpr size_t kPaletteOverflow = 65536;
-constexpr uint32_t kLargestStoredSize = 0xFFFF;
+// A larger row would be written but read back as a negative length.
+constexpr size_t kLargestRowSize = rle::kLargestField;
 
 // Raises the encoding events with the status text of this image.
 class EncodeEvents {
@@ -305,7 +306,7 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
         }
         const size_t rowStart = data.size();
         AppendRow(codes.data(), work.width, base, data);
-        if (data.size() - rowStart > kLargestStoredSize) {
+        if (data.size() - rowStart > kLargestRowSize) {
             return RowsOutcome::RowTooLong;
         }
         rowEnds.push_back(data.size());
@@ -366,7 +367,9 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     work.hasAlpha = image.Alpha();
     // Pure black of an opaque image is the transparent entry itself.
     work.transparent = MakePaletteKey(0, work.hasAlpha ? 0 : kMaxAlpha33);
-    if (work.width < 0 || work.height < 0 || work.width > 0xFFFF || work.height > 0xFFFF ||
+    // A larger side would be read back as a negative size.
+    if (work.width < 0 || work.height < 0 || work.width > rle::kLargestField ||
+        work.height > rle::kLargestField ||
         (work.width > 0 && work.height > 0 && image.BitsPointer() == nullptr)) {
         return Fail("the image is too large for a device bitmap");
     }
@@ -397,7 +400,7 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         case RowsOutcome::RowTooColorful:
             return Fail(kTooManyRowColorsReason);
         case RowsOutcome::RowTooLong:
-            return Fail("a row codes to more than 65535 bytes");
+            return Fail("a row codes to more than 32767 bytes");
         case RowsOutcome::Done:
             break;
     }

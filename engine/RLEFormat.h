@@ -20,6 +20,10 @@ constexpr size_t kEntryCountOffset = 8;
 constexpr size_t kRowCountOffset = 10;
 constexpr size_t kCheckOffset = 12;
 
+// The reader takes width, height, the row count and row lengths as signed 16-bit values,
+// so a file carries none of them above this.
+constexpr int32_t kLargestField = 32767;
+
 // Row tokens.
 constexpr uint8_t kBaseMarker = 0xFD;      // FD lo hi: codes are relative to a base
 constexpr uint8_t kColorRun = 0xFE;        // FE code count

@@ -211,6 +211,28 @@ TEST(RLEEncoderFailures, RowWithMoreThan251ColoursFailsWithAReason) {
     EXPECT_TRUE(Encode(*fits).success);
 }
 
+// The reader takes the sides as signed 16-bit values: the largest side it reads back is
+// written, and one more is refused before anything is produced.
+TEST(RLEEncoderFailures, SidesTheReaderCannotTakeAreRefused) {
+    for (const auto& [w, h] : {std::pair{32767, 1}, std::pair{1, 32767}}) {
+        const auto largest = Solid(w, h, kRed);
+        const auto result = Encode(*largest);
+        ASSERT_TRUE(result.success) << w << "x" << h;
+        quenda::c32bppDIB decoded;
+        EventLog log;
+        ASSERT_TRUE(quenda::DecodeRLEBytes(result.bytes, "t.bmp", decoded, log).success);
+        EXPECT_EQ(decoded.Width(), w);
+        EXPECT_EQ(decoded.Height(), h);
+    }
+    for (const auto& [w, h] : {std::pair{32768, 1}, std::pair{1, 32768}}) {
+        const auto tooLarge = Solid(w, h, kRed);
+        const auto result = Encode(*tooLarge);
+        EXPECT_FALSE(result.success) << w << "x" << h;
+        EXPECT_TRUE(result.bytes.empty());
+        EXPECT_EQ(result.failureReason, "the image is too large for a device bitmap");
+    }
+}
+
 TEST(RLEEncoderFailures, PaletteOverflowProducesNothing) {
     // 65536 distinct colours at full opacity, besides the transparent entry.
     const auto image = MakeImage(256, 256, true, [](int x, int y) {
