@@ -207,10 +207,7 @@ void VkButton::PaintCaption(QPainter& p, const QRect& area, const PaintState& st
     if (caption.text.isEmpty()) {
         return;
     }
-    QColor text = Q(state.hovering ? hoverForeColor_ : foreColor_);
-    if (!isEnabled()) {
-        text = Q(colorFuncs::kSysGrayText);
-    }
+    const QColor text = CaptionColor(state.hovering ? hoverForeColor_ : foreColor_);
     const QColor outline = Q(state.hovering ? hoverOutline_ : outlineColor_);
     QFont font = font_;
     p.setFont(font);

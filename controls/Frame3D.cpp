@@ -19,8 +19,9 @@ void Edge(QPainter& p, const QRect& r, quint32 topLeft, quint32 bottomRight) {
 void DrawSunken(QPainter& painter, const QRect& outer) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    Edge(painter, outer, 0x80000010u, 0x80000014u);  // button shadow / highlight
-    Edge(painter, outer.adjusted(1, 1, -1, -1), 0x80000015u, 0x80000016u);  // dark / light
+    Edge(painter, outer, colorFuncs::kSysButtonShadow, colorFuncs::kSysButtonHighlight);
+    Edge(painter, outer.adjusted(1, 1, -1, -1), colorFuncs::kSys3DDarkShadow,
+         colorFuncs::kSys3DLight);
     painter.restore();
 }
 

@@ -26,8 +26,8 @@ const PropertyTable<VkCheckBox>& VkCheckBox::Properties() {
         {.key = "text", .member = &C::caption_, .fallback = &NameDefault<C>},
         {"ualign", &C::alignment_, baLeft, baLeft, baRight},
         {.key = "font", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
-        {"bcolor", &C::backColor_, 0x8000000F},
-        {"fcolor", &C::foreColor_, 0x80000012},
+        {"bcolor", &C::backColor_, colorFuncs::kSysButtonFace},
+        {"fcolor", &C::foreColor_, colorFuncs::kSysButtonText},
         {"mcolor", &C::maskColor_, 0xC0C0C0},
         {"umask", &C::useMask_, false},
         {"uasize", &C::autoSize_, false},
@@ -147,10 +147,7 @@ QImage VkCheckBox::Render() const {
     const int x =
         alignment_ == baLeft ? box.right() + 1 + kSpacing : box.left() - kSpacing - textWidth;
     const QRect text(x, (height() - fm.height()) / 2, textWidth, fm.height());
-    QColor color = colorFuncs::ToQColor(Hovering() ? hoverColor_ : foreColor_);
-    if (!isEnabled()) {
-        color = colorFuncs::ToQColor(colorFuncs::kSysGrayText);
-    }
+    const QColor color = CaptionColor(Hovering() ? hoverColor_ : foreColor_);
     p.setFont(f);
     p.setPen(color);
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption_);

@@ -1,6 +1,12 @@
 #include "controls/VkControl.h"
 
+#include "controls/colorFuncs.h"
+
 VkControl::VkControl(QWidget* parent) : QWidget(parent) {}
+
+QColor VkControl::CaptionColor(uint color) const {
+    return colorFuncs::ToQColor(isEnabled() ? color : colorFuncs::kSysGrayText);
+}
 
 void VkControl::Changed(const char* key) {
     if (loading_) {

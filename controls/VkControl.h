@@ -35,6 +35,10 @@ class VkControl : public QWidget {
   protected:
     explicit VkControl(QWidget* parent);
 
+    // The colour a caption is drawn in: its own while enabled, the system's grey text
+    // while disabled.
+    QColor CaptionColor(uint color) const;
+
     // The control's property table.
     virtual const PropertyRows& Rows() const = 0;
     // Brings the look up to date with the properties.

@@ -90,8 +90,7 @@ void VkGradFrame::DrawCaption(QPainter& p) const {
     const QRect box = CaptionBox();
     DrawFrame(p, box);
     p.setFont(font_);
-    p.setPen(isEnabled() ? colorFuncs::ToQColor(foreColor_)
-                         : colorFuncs::ToQColor(colorFuncs::kSysGrayText));
+    p.setPen(CaptionColor(foreColor_));
     if (captionCentered_) {
         p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, caption_);
     } else {

@@ -14,7 +14,7 @@ const PropertyTable<VkHyperLink>& VkHyperLink::Properties() {
         {"prop.pAlignment", &C::alignment_, alLeft, alLeft, alCenter},
         {.key = "prop.pFont", .member = &C::font_, .fallback = &AmbientFontDefault<C>},
         {.key = "prop.pMOverFont", .member = &C::overFont_, .fallback = &AmbientFontDefault<C>},
-        {"prop.pBackColor", &C::backColor_, 0x8000000F},
+        {"prop.pBackColor", &C::backColor_, colorFuncs::kSysButtonFace},
         {"prop.pForeColor", &C::foreColor_, 0xFF0000},
         {"prop.pMOverColor", &C::overColor_, 0xFF0000},
         {"prop.pMaskColor", &C::maskColor_, 0xC0C0C0},
@@ -84,11 +84,7 @@ QImage VkHyperLink::Render() const {
     QPainter p(&image);
     const bool hover = Hovering();
     p.setFont(hover ? overFont_ : font_);
-    QColor color = colorFuncs::ToQColor(hover ? overColor_ : foreColor_);
-    if (!isEnabled()) {
-        color = colorFuncs::ToQColor(colorFuncs::kSysGrayText);
-    }
-    p.setPen(color);
+    p.setPen(CaptionColor(hover ? overColor_ : foreColor_));
     const QFontMetrics fm(p.font());
     const QStringList lines = LayoutLines(fm, width());
     int y = 0;

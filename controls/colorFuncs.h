@@ -10,8 +10,12 @@ namespace colorFuncs {
 constexpr quint32 kSystemFlag = 0x80000000u;
 constexpr quint32 kSysWindowFrame = 0x80000006u;
 constexpr quint32 kSysButtonFace = 0x8000000Fu;
+constexpr quint32 kSysButtonShadow = 0x80000010u;
 constexpr quint32 kSysGrayText = 0x80000011u;
 constexpr quint32 kSysButtonText = 0x80000012u;
+constexpr quint32 kSysButtonHighlight = 0x80000014u;
+constexpr quint32 kSys3DDarkShadow = 0x80000015u;
+constexpr quint32 kSys3DLight = 0x80000016u;
 constexpr quint32 kSysInfoText = 0x80000017u;
 constexpr quint32 kSysInfoBack = 0x80000018u;
 
