@@ -126,11 +126,10 @@ std::string TargetFor(const ConvertOptions& o, const std::string& source) {
     if (!o.output.empty()) {
         return quenda::ZorixImgEngine::DestinationPath(o.output, o.type);
     }
-    const std::string name = batch::TargetFileName(quenda::FileNamePart(source), o.type);
-    const std::string folder =
-        !o.outDir.empty() ? o.outDir + (o.outDir.back() == '/' ? "" : "/")
-                          : source.substr(0, source.size() - quenda::FileNamePart(source).size());
-    return quenda::ZorixImgEngine::DestinationPath(folder + name, o.type);
+    const bool separated = o.outDir.empty() || o.outDir.back() == '/';
+    const std::string folder = separated ? o.outDir : o.outDir + "/";
+    return quenda::ZorixImgEngine::DestinationPath(batch::TargetPathIn(folder, source, o.type),
+                                                   o.type);
 }
 
 struct Outcome {

@@ -32,10 +32,8 @@ std::string TargetFileName(const std::string& sourceName, IMG_SAVE_TYPES type) {
 
 std::string TargetPathIn(const std::string& folder, const std::string& source,
                          IMG_SAVE_TYPES type) {
-    const std::string name = FileNamePart(source);
-    const std::string base =
-        folder.empty() ? source.substr(0, source.size() - name.size()) : folder;
-    return base + TargetFileName(name, type);
+    return (folder.empty() ? FolderPart(source) : folder) +
+           TargetFileName(FileNamePart(source), type);
 }
 
 bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& source,

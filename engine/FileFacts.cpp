@@ -37,6 +37,10 @@ std::string FileNamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string FolderPart(const std::string& path) {
+    return path.substr(0, path.size() - FileNamePart(path).size());
+}
+
 std::string UpperCased(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -73,8 +77,7 @@ std::string FormatFileSizeText(uint64_t size) {
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-    const size_t nameStart =
-        path.rfind(kSeparator) == std::string::npos ? 0 : path.rfind(kSeparator) + 1;
+    const size_t nameStart = FolderPart(path).size();
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || dot < nameStart) {
         return path + "." + extension;

@@ -10,6 +10,8 @@ namespace quenda {
 std::string TrimBlanks(const std::string& text);
 // The part after the last separator, or the whole path.
 std::string FileNamePart(const std::string& path);
+// The part up to and including the last separator; empty without one.
+std::string FolderPart(const std::string& path);
 // The text with its ASCII letters upper-cased.
 std::string UpperCased(std::string text);
 // The text after the last "." of the file name, upper-cased; empty when none.

@@ -147,7 +147,7 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
     fileName_ = FileNamePart(path);
     fileType_ = UpperExtension(path);
     filePath_ = path;
-    fileDir_ = path.substr(0, path.size() - fileName_.size());
+    fileDir_ = FolderPart(path);
     image_ = std::make_unique<c32bppDIB>();
 
     if (fileType_ == "BMP" && IsRLE(path)) {

@@ -30,6 +30,9 @@ TEST(FileFacts, NamesAndExtensions) {
     EXPECT_EQ(TrimBlanks("   "), "");
     EXPECT_EQ(FileNamePart("/a/b/logo.bmp"), "logo.bmp");
     EXPECT_EQ(FileNamePart("logo.bmp"), "logo.bmp");
+    EXPECT_EQ(FolderPart("/a/b/logo.bmp"), "/a/b/");
+    EXPECT_EQ(FolderPart("logo.bmp"), "");
+    EXPECT_EQ(FolderPart("/a/b/"), "/a/b/");
     EXPECT_EQ(UpperExtension("/a.b/logo.Png"), "PNG");
     EXPECT_EQ(UpperExtension("/a.b/logo"), "");
     EXPECT_EQ(ReplaceExtension("/x/pic", "png"), "/x/pic.png");
