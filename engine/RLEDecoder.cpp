@@ -8,6 +8,7 @@
 #include "engine/RowProgress.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
+#include "imaging/ByteOrder.h"
 #include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
@@ -148,16 +149,16 @@ bool LookUp(const Token& token, size_t& base, const EntryPixels& palette, uint32
 
 // Decodes one row's tokens; spans are checked once per token, never per pixel.
 RowStatus DecodeRow(std::span<const uint8_t> row, const EntryPixels& palette, RowWriter& out) {
-    const uint8_t* bytes = row.data();
+    const uint8_t* data = row.data();
     const size_t size = row.size();
     size_t base = 0;
     size_t p = 0;
     while (p < size) {
-        if (bytes[p] == rle::kBaseMarker) {
+        if (data[p] == rle::kBaseMarker) {
             if (size - p < 3) {
                 return RowStatus::TruncatedToken;
             }
-            base = bytes[p + 1] | (bytes[p + 2] << 8);
+            base = bytes::ReadLE16(data + p + 1);
             p += 3;
             if (p == size) {
                 break;
@@ -166,7 +167,7 @@ RowStatus DecodeRow(std::span<const uint8_t> row, const EntryPixels& palette, Ro
         // Near the row's end the token is read from a copy padded with zeros; the
         // caller then checks its size against what is left.
         uint8_t tail[3] = {0, 0, 0};
-        const uint8_t* at = bytes + p;
+        const uint8_t* at = data + p;
         if (size - p < 3) {
             std::memcpy(tail, at, size - p);
             at = tail;

@@ -274,10 +274,9 @@ void AppendRow(const uint8_t* codes, int32_t width, int32_t base, std::vector<ui
     data.resize(rowStart + static_cast<size_t>(width) + 3);
     uint8_t* out = data.data() + rowStart;
     if (base > 1) {
-        const int32_t stored = base - 1;
         *out++ = rle::kBaseMarker;
-        *out++ = static_cast<uint8_t>(stored & 0xFF);
-        *out++ = static_cast<uint8_t>(stored >> 8);
+        bytes::WriteLE16(out, static_cast<uint16_t>(base - 1));
+        out += 2;
     }
     out = CodeRow(codes, width, out);
     data.resize(static_cast<size_t>(out - data.data()));
