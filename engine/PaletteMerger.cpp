@@ -20,16 +20,8 @@ constexpr int kNoMatch = std::numeric_limits<int32_t>::max();
 // decision itself is always ColorSimilarity against the threshold.
 constexpr double kSlack = 1e-6;
 
-struct Channels {
-    int r, g, b;
-};
-
-Channels Split(uint16_t color) {
-    return {color >> 11, (color >> 5) & 0x3F, color & 0x1F};
-}
-
-int CellOf(const Channels& c) {
-    return ((c.r >> 2) * kCellsPerAxis + (c.g >> 3)) * kCellsPerAxis + (c.b >> 2);
+int CellOf(const Rgb565Fields& c) {
+    return ((c.red >> 2) * kCellsPerAxis + (c.green >> 3)) * kCellsPerAxis + (c.blue >> 2);
 }
 
 // Distance from v to the nearest value of the cell [first, first + width - 1].
@@ -70,7 +62,7 @@ class CandidateGrid {
         if (!HasAlpha(alpha)) {
             return kNoMatch;
         }
-        const Channels c = Split(KeyColor(key));
+        const Rgb565Fields c = FieldsOf565(KeyColor(key));
         // Similarity >= T means the weighted channel distance is at most 3 (100 - T).
         const double budget = 3.0 * (100.0 - static_cast<double>(threshold)) + kSlack;
         if (budget < 0) {
@@ -80,21 +72,21 @@ class CandidateGrid {
         const int reachG = std::min(63, static_cast<int>(budget * 63.0 / 100.0));
         int32_t best = kNoMatch;
         const int base = alpha * kCellsPerAlpha;
-        for (int cr = std::max(0, c.r - reachRB) >> 2; cr <= std::min(31, c.r + reachRB) >> 2;
+        for (int cr = std::max(0, c.red - reachRB) >> 2; cr <= std::min(31, c.red + reachRB) >> 2;
              ++cr) {
-            const double dr = GapToCell(c.r, cr * 4, 4) * 100.0 / 31.0;
+            const double dr = GapToCell(c.red, cr * 4, 4) * 100.0 / 31.0;
             if (dr > budget) {
                 continue;
             }
-            for (int cg = std::max(0, c.g - reachG) >> 3; cg <= std::min(63, c.g + reachG) >> 3;
-                 ++cg) {
-                const double drg = dr + GapToCell(c.g, cg * 8, 8) * 100.0 / 63.0;
+            for (int cg = std::max(0, c.green - reachG) >> 3;
+                 cg <= std::min(63, c.green + reachG) >> 3; ++cg) {
+                const double drg = dr + GapToCell(c.green, cg * 8, 8) * 100.0 / 63.0;
                 if (drg > budget) {
                     continue;
                 }
-                for (int cb = std::max(0, c.b - reachRB) >> 2;
-                     cb <= std::min(31, c.b + reachRB) >> 2; ++cb) {
-                    if (drg + GapToCell(c.b, cb * 4, 4) * 100.0 / 31.0 > budget) {
+                for (int cb = std::max(0, c.blue - reachRB) >> 2;
+                     cb <= std::min(31, c.blue + reachRB) >> 2; ++cb) {
+                    if (drg + GapToCell(c.blue, cb * 4, 4) * 100.0 / 31.0 > budget) {
                         continue;
                     }
                     const int cell = (cr * kCellsPerAxis + cg) * kCellsPerAxis + cb;
@@ -107,7 +99,7 @@ class CandidateGrid {
 
   private:
     static int BucketOf(PaletteKey key) {
-        return KeyAlpha(key) * kCellsPerAlpha + CellOf(Split(KeyColor(key)));
+        return KeyAlpha(key) * kCellsPerAlpha + CellOf(FieldsOf565(KeyColor(key)));
     }
 
     int32_t FirstInBucket(int bucket, PaletteKey key, float threshold, int32_t below) const {

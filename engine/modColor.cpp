@@ -24,18 +24,20 @@ uint16_t RGBTo565(uint32_t color) {
 }
 
 uint32_t RGB565ToRGB(uint16_t rgb565) {
-    const unsigned r = ScaleNearest(rgb565 >> 11, 255, 31);
-    const unsigned g = ScaleNearest((rgb565 >> 5) & 0x3F, 255, 63);
-    const unsigned b = ScaleNearest(rgb565 & 0x1F, 255, 31);
+    const Rgb565Fields f = FieldsOf565(rgb565);
+    const unsigned r = ScaleNearest(f.red, 255, 31);
+    const unsigned g = ScaleNearest(f.green, 255, 63);
+    const unsigned b = ScaleNearest(f.blue, 255, 31);
     return ColorWord(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
 }
 
 double ColorSimilarity(uint16_t a, uint16_t b) {
-    const int ra = a >> 11, ga = (a >> 5) & 0x3F, ba = a & 0x1F;
-    const int rb = b >> 11, gb = (b >> 5) & 0x3F, bb = b & 0x1F;
-    return 100.0 - (std::abs(ba - bb) / 31.0 * 100.0 + std::abs(ra - rb) / 31.0 * 100.0 +
-                    std::abs(ga - gb) / 63.0 * 100.0) /
-                       3.0;
+    const Rgb565Fields x = FieldsOf565(a);
+    const Rgb565Fields y = FieldsOf565(b);
+    return 100.0 -
+           (std::abs(x.blue - y.blue) / 31.0 * 100.0 + std::abs(x.red - y.red) / 31.0 * 100.0 +
+            std::abs(x.green - y.green) / 63.0 * 100.0) /
+               3.0;
 }
 
 uint8_t AlphaTo33(uint8_t alpha) {

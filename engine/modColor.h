@@ -5,6 +5,16 @@
 // Conversions between 8-bit-per-channel colour and the device's 16-bit palette form.
 namespace quenda {
 
+// The red (5 bits), green (6 bits) and blue (5 bits) fields of an RGB565 code.
+struct Rgb565Fields {
+    int red;
+    int green;
+    int blue;
+};
+constexpr Rgb565Fields FieldsOf565(uint16_t code) {
+    return {code >> 11, (code >> 5) & 0x3F, code & 0x1F};
+}
+
 // Colour 0x00BBGGRR to RGB565 (each channel rounded to nearest).
 uint16_t RGBTo565(uint32_t color);
 // RGB565 to colour 0x00BBGGRR (each channel rounded to nearest).
