@@ -8,15 +8,19 @@ namespace zorixcli {
 
 namespace {
 
-const char* const kInfoUsage =
-    "usage: zorix-cli info [--json] FILE...\n"
+// Each command's synopsis, as both its own usage and the tool's usage list it.
+const char* const kInfoSynopsis = "zorix-cli info [--json] FILE...\n";
+const char* const kConvertSynopsis =
+    "zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
+    "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
+    "                 [--json] [--quiet] [-j N] FILE...\n";
+const char* const kDecodeSynopsis = "zorix-cli decode FILE -o OUTPUT\n";
+
+const char* const kInfoHelp =
     "Describes each image file: size, palette, alpha and type.\n"
     "  --json   one JSON object per line and file\n";
 
-const char* const kConvertUsage =
-    "usage: zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
-    "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
-    "                 [--json] [--quiet] [-j N] FILE...\n"
+const char* const kConvertHelp =
     "Converts each file into the target format.\n"
     "  --to FORMAT         target format: rle, bmp24, bmp32, png or jpg\n"
     "  -o, --output PATH   the target of a single input file\n"
@@ -29,34 +33,32 @@ const char* const kConvertUsage =
     "  --quiet             no progress display\n"
     "  -j, --jobs N        convert N files at a time\n";
 
-const char* const kDecodeUsage =
-    "usage: zorix-cli decode FILE -o OUTPUT\n"
+const char* const kDecodeHelp =
     "Loads FILE with the image library and writes its buffer as a 32-bit bitmap.\n"
     "  -o, --output OUTPUT   the bitmap to write\n";
+
+const char* const kFirstLine = "usage: ";
+const char* const kNextLine = "       ";  // as wide as kFirstLine
 
 }  // namespace
 
 std::string CommandUsage(const std::string& command) {
     if (command == "info") {
-        return kInfoUsage;
+        return std::string(kFirstLine) + kInfoSynopsis + kInfoHelp;
     }
     if (command == "convert") {
-        return kConvertUsage;
+        return std::string(kFirstLine) + kConvertSynopsis + kConvertHelp;
     }
     if (command == "decode") {
-        return kDecodeUsage;
+        return std::string(kFirstLine) + kDecodeSynopsis + kDecodeHelp;
     }
     return {};
 }
 
 std::string ToolUsage() {
-    return "usage: zorix-cli info [--json] FILE...\n"
-           "       zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
-           "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
-           "                 [--json] [--quiet] [-j N] FILE...\n"
-           "       zorix-cli decode FILE -o OUTPUT\n"
-           "       zorix-cli COMMAND --help\n"
-           "       zorix-cli --version\n";
+    return std::string(kFirstLine) + kInfoSynopsis + kNextLine + kConvertSynopsis + kNextLine +
+           kDecodeSynopsis + kNextLine + "zorix-cli COMMAND --help\n" + kNextLine +
+           "zorix-cli --version\n";
 }
 
 std::string VersionLine() {
