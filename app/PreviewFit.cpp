@@ -1,7 +1,6 @@
 #include "app/PreviewFit.h"
 
-#include <algorithm>
-#include <cmath>
+#include "imaging/FitInside.h"
 
 namespace zorix {
 
@@ -12,16 +11,9 @@ QSize FitSize(QSize image, QSize area) {
     if (area.isEmpty()) {
         return {1, 1};
     }
-    if (image.width() <= area.width() && image.height() <= area.height()) {
-        return image;
-    }
-    const double scale = std::min(static_cast<double>(area.width()) / image.width(),
-                                  static_cast<double>(area.height()) / image.height());
-    // The limiting side fills the area exactly; the other follows the aspect.
-    const int w = std::clamp(static_cast<int>(std::lround(image.width() * scale)), 1, area.width());
-    const int h =
-        std::clamp(static_cast<int>(std::lround(image.height() * scale)), 1, area.height());
-    return {w, h};
+    const quenda::Extent fitted =
+        quenda::FitInside({image.width(), image.height()}, {area.width(), area.height()});
+    return {fitted.width, fitted.height};
 }
 
 void PreviewPicture::Set(const QImage& picture) {

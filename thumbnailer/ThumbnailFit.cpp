@@ -2,16 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
+
+#include "imaging/FitInside.h"
 
 namespace zorixthumb {
 
 namespace {
-
-int32_t ScaledSide(int32_t side, double ratio) {
-    const auto scaled = static_cast<int32_t>(std::nearbyint(side * ratio));
-    return std::max<int32_t>(1, scaled);
-}
 
 std::optional<int32_t> ParseSize(const std::string& text) {
     int32_t value = 0;
@@ -29,13 +25,8 @@ Size FitInBox(Size image, int32_t box) {
     if (image.width <= 0 || image.height <= 0 || box <= 0) {
         return {};
     }
-    if (image.width <= box && image.height <= box) {
-        return image;
-    }
-    const double ratio =
-        std::min(static_cast<double>(box) / image.width, static_cast<double>(box) / image.height);
-    return {std::min(box, ScaledSide(image.width, ratio)),
-            std::min(box, ScaledSide(image.height, ratio))};
+    const quenda::Extent fitted = quenda::FitInside({image.width, image.height}, {box, box});
+    return {fitted.width, fitted.height};
 }
 
 std::optional<Request> ParseRequest(const std::vector<std::string>& args, std::string& error) {
