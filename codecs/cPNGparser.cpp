@@ -25,19 +25,6 @@ constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
 constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
 
-unsigned ChannelCount(uint8_t colorType) {
-    switch (colorType) {
-        case png::kRGB:
-            return 3;
-        case png::kGreyAlpha:
-            return 2;
-        case png::kRGBA:
-            return 4;
-        default:
-            return 1;
-    }
-}
-
 bool ValidDepthForType(uint8_t depth, uint8_t colorType) {
     switch (colorType) {
         case png::kGrey:
@@ -217,7 +204,7 @@ bool cPNGparser::CheckHeader() {
         failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
-    bitsPerPixel_ = bitDepth_ * ChannelCount(colorType_);
+    bitsPerPixel_ = bitDepth_ * png::ChannelCount(colorType_);
     filterDistance_ = bitsPerPixel_ < 8 ? 1 : bitsPerPixel_ / 8;
     uint64_t expected = 0;
     const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;
