@@ -21,8 +21,7 @@ size_t RowLength(int32_t width, int bitsPerPixel) {
 std::vector<uint8_t> Header(int32_t width, int32_t height, int bitsPerPixel, uint32_t imageSize) {
     std::vector<uint8_t> out;
     out.reserve(kBitmapHeaderSize);
-    out.push_back('B');
-    out.push_back('M');
+    out.insert(out.end(), bmp::kSignature.begin(), bmp::kSignature.end());
     bytes::AppendLE32(out, imageSize + kBitmapHeaderSize);
     bytes::AppendLE32(out, 0);
     bytes::AppendLE32(out, kBitmapHeaderSize);

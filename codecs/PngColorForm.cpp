@@ -181,14 +181,7 @@ ColorForm ChooseColorForm(const c32bppDIB& image) {
 }
 
 size_t BytesPerPixel(uint8_t colorType) {
-    switch (colorType) {
-        case kRGB:
-            return 3;
-        case kRGBA:
-            return 4;
-        default:
-            return 1;
-    }
+    return ChannelCount(colorType);  // one byte a sample
 }
 
 void SampleRow(const ColorForm& form, const c32bppDIB& image, int32_t y, uint8_t* out) {

@@ -12,6 +12,7 @@ constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 
 
 // Where the header fields stand in a file: the signature, then the IHDR chunk's
 // length and type, then its 13 data bytes.
+constexpr size_t kFileChunkTypeOffset = 12;
 constexpr size_t kFileWidthOffset = 16;
 constexpr size_t kFileHeightOffset = 20;
 constexpr size_t kFileBitDepthOffset = 24;
@@ -46,6 +47,20 @@ enum ColorType : uint8_t {
     kGreyAlpha = 4,
     kRGBA = 6,
 };
+
+// Samples a pixel holds in a colour type; palette indices and grey are one.
+constexpr unsigned ChannelCount(uint8_t colorType) {
+    switch (colorType) {
+        case kRGB:
+            return 3;
+        case kGreyAlpha:
+            return 2;
+        case kRGBA:
+            return 4;
+        default:
+            return 1;
+    }
+}
 
 enum Filter : uint8_t {
     kFilterNone = 0,

@@ -10,6 +10,7 @@
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
+#include "platform/BmpHeader.h"
 #include "platform/PictureLoader.h"
 #include "platform/StdPicture.h"
 
@@ -20,19 +21,7 @@ namespace {
 using bytes::ReadLE16;
 using bytes::ReadLE32;
 
-// Fields of the file header and of an info header, from the start of the file.
-constexpr size_t kPixelOffsetField = 10;
-constexpr size_t kHeaderSizeField = 14;
-constexpr size_t kWidthField = 18;
-constexpr size_t kHeightField = 22;
-constexpr size_t kBitsPerPixelField = 28;
-constexpr size_t kCompressionField = 30;
-constexpr size_t kFieldsEnd = 34;  // through the compression field
-constexpr uint32_t kMinInfoHeader = 40;
-
-bool IsBitmap(const uint8_t* data, size_t size) {
-    return size >= 2 && data[0] == 'B' && data[1] == 'M';
-}
+constexpr size_t kFieldsEnd = bmp::kCompressionField + 4;  // through the compression field
 
 // Copies rows into a new block, turning a top-down file over.
 std::unique_ptr<uint8_t[]> CopyRows(const uint8_t* rows, int32_t width, int32_t height,
@@ -60,9 +49,9 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
     if (h == nullptr) {
         return OwnPath::NotTaken;
     }
-    const uint16_t bitsPerPixel = ReadLE16(h + kBitsPerPixelField);
-    const int32_t width = static_cast<int32_t>(ReadLE32(h + kWidthField));
-    const int32_t height = static_cast<int32_t>(ReadLE32(h + kHeightField));
+    const uint16_t bitsPerPixel = ReadLE16(h + bmp::kBitsPerPixelField);
+    const int32_t width = static_cast<int32_t>(ReadLE32(h + bmp::kWidthField));
+    const int32_t height = static_cast<int32_t>(ReadLE32(h + bmp::kHeightField));
     if (width < 1 || height == 0) {
         image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP header"));
         return OwnPath::Refused;
@@ -70,13 +59,13 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
     const uint64_t absHeight = height < 0 ? -static_cast<int64_t>(height) : height;
     const uint64_t rowLength = BitmapRowLength(static_cast<uint64_t>(width), bitsPerPixel);
     // Core headers have other fields at these offsets; they go to the loader.
-    const bool infoHeader = ReadLE32(h + kHeaderSizeField) >= kMinInfoHeader;
-    if (bitsPerPixel != 32 || ReadLE32(h + kCompressionField) != 0 || !infoHeader ||
+    const bool infoHeader = ReadLE32(h + bmp::kHeaderSizeField) >= bmp::kInfoHeaderSize;
+    if (bitsPerPixel != 32 || ReadLE32(h + bmp::kCompressionField) != bmp::kRgb || !infoHeader ||
         absHeight > INT32_MAX || rowLength * absHeight > SIZE_MAX) {
         return OwnPath::NotTaken;
     }
     // The rows' span is checked once; a short file goes to the loader, which says why.
-    const uint8_t* rows = cursor.Seek(ReadLE32(h + kPixelOffsetField))
+    const uint8_t* rows = cursor.Seek(ReadLE32(h + bmp::kPixelOffsetField))
                               ? cursor.Span(static_cast<size_t>(rowLength * absHeight))
                               : nullptr;
     if (rows == nullptr) {
@@ -98,7 +87,7 @@ bool cBMPparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& image,
 }
 
 bool cBMPparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) {
-    if (IsBitmap(data, length)) {
+    if (bmp::HasSignature(data, length)) {
         const OwnPath own = LoadOwn32bpp(data, length, image);
         if (own == OwnPath::Refused) {
             return false;
@@ -119,7 +108,7 @@ bool cBMPparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) {
         return false;
     }
     const int32_t bitsPerPixel =
-        length >= kBitsPerPixelField + 2 ? ReadLE16(data + kBitsPerPixelField) : 0;
+        length >= bmp::kBitsPerPixelField + 2 ? ReadLE16(data + bmp::kBitsPerPixelField) : 0;
     return ConvertstdPicTo32bpp(picture, image, bitsPerPixel);
 }
 

@@ -1,7 +1,6 @@
 #include "codecs/cICOparser.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "codecs/IconBitmap.h"
 #include "codecs/PngFormat.h"
@@ -114,7 +113,7 @@ void cICOparser::CheckPngEntry(const uint8_t* data, Entry& entry, uint16_t direc
     entry.depth = 0;
     const uint8_t* png = data + entry.imageOffset;
     if (entry.bytesInRes < png::kFileHeaderEnd || !png::HasSignature(png, entry.bytesInRes) ||
-        std::memcmp(png + 12, "IHDR", 4) != 0) {
+        bytes::ReadBE32(png + png::kFileChunkTypeOffset) != png::kIHDR) {
         return;
     }
     const uint32_t w = bytes::ReadBE32(png + png::kFileWidthOffset);
@@ -130,9 +129,9 @@ void cICOparser::CheckPngEntry(const uint8_t* data, Entry& entry, uint16_t direc
     }
     const uint8_t bitDepth = png[png::kFileBitDepthOffset];
     const uint8_t colourType = png[png::kFileColorTypeOffset];
-    if (bitDepth == 16 || colourType == 4 || colourType == 6) {
+    if (bitDepth == 16 || colourType == png::kGreyAlpha || colourType == png::kRGBA) {
         entry.depth = 32;
-    } else if (colourType == 2) {
+    } else if (colourType == png::kRGB) {
         entry.depth = 24;
     } else {
         entry.depth = bitDepth;

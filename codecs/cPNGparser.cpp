@@ -10,6 +10,7 @@
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
@@ -19,24 +20,10 @@ namespace quenda {
 
 namespace {
 
-constexpr size_t kMinimumFileSize = 57;  // a file of 56 bytes or less is no PNG
 constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
 constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
-
-unsigned ChannelCount(uint8_t colorType) {
-    switch (colorType) {
-        case png::kRGB:
-            return 3;
-        case png::kGreyAlpha:
-            return 2;
-        case png::kRGBA:
-            return 4;
-        default:
-            return 1;
-    }
-}
 
 bool ValidDepthForType(uint8_t depth, uint8_t colorType) {
     switch (colorType) {
@@ -97,7 +84,7 @@ bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host
                           uint32_t& gdiToken) {
     const std::optional<uint64_t> length = fileio::FileLength(fileName);
     std::vector<uint8_t> bytes;
-    if (!length || *length < kMinimumFileSize ||
+    if (!length || *length < kMinFileBytes ||
         !fileio::ReadFilePrefix(fileName, kFilePrefix, bytes) ||
         !png::HasSignature(bytes.data(), bytes.size())) {
         return false;
@@ -213,11 +200,11 @@ bool cPNGparser::CheckHeader() {
     if (!headerSeen_) {
         return false;
     }
-    if (static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_) > c32bppDIB::kMaxPixels) {
+    if (static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_) > kMaxImagePixels) {
         failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
         return false;
     }
-    bitsPerPixel_ = bitDepth_ * ChannelCount(colorType_);
+    bitsPerPixel_ = bitDepth_ * png::ChannelCount(colorType_);
     filterDistance_ = bitsPerPixel_ < 8 ? 1 : bitsPerPixel_ / 8;
     uint64_t expected = 0;
     const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;

@@ -13,6 +13,7 @@
 #include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
 #include "imaging/c32bppDIB.h"
+#include "platform/BmpHeader.h"
 #include "platform/FileIO.h"
 
 namespace quenda {
@@ -99,7 +100,8 @@ bool ZorixImgEngine::ImageIsLoaded() const {
 }
 
 bool ZorixImgEngine::IsBMP(const std::string& path) const {
-    return StartsWith(FilePrefix(path, 2), {'B', 'M'});
+    const std::vector<uint8_t> head = FilePrefix(path, bmp::kSignature.size());
+    return bmp::HasSignature(head.data(), head.size());
 }
 
 bool ZorixImgEngine::IsRLE(const std::string& path, bool* retHasAlpha) const {

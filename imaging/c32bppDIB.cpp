@@ -5,6 +5,7 @@
 #include <new>
 
 #include "imaging/ColorWord.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/PixelMath.h"
 #include "imaging/ScaledCopy.h"
 #include "imaging/ZlibBinding.h"
@@ -67,7 +68,7 @@ bool c32bppDIB::InitializeDIB(int32_t width, int32_t height) {
     }
     height = height < 0 ? -height : height;
     const uint64_t pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-    if (pixels > kMaxPixels) {
+    if (pixels > kMaxImagePixels) {
         return false;
     }
     bits_.reset(new (std::nothrow) uint8_t[pixels * 4]);

@@ -168,8 +168,6 @@ class c32bppDIB {
     size_t PixelOffset(int32_t x, int32_t y) const {
         return (static_cast<size_t>(height_ - y - 1) * width_ + x) * 4;
     }
-    // Largest image the buffer accepts, in pixels.
-    static constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
   private:
     // True when the file may be written: it does not exist, or prompting is off,

@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "imaging/ByteWindow.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/ReaderChain.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
@@ -9,11 +11,8 @@ namespace quenda {
 
 namespace {
 
-// Smaller files and arrays hold no picture any reader takes.
-constexpr uint64_t kMinFileSize = 57;
-constexpr int64_t kMinStreamSize = 20;
-// Larger files are refused before reading.
-constexpr uint64_t kMaxFileSize = uint64_t{1} << 31;
+// Smaller arrays hold no picture any reader takes.
+constexpr size_t kMinStreamSize = 20;
 
 }  // namespace
 
@@ -22,11 +21,11 @@ bool c32bppDIB::LoadPicture_File(const std::filesystem::path& fileName, int32_t 
                                  int32_t iconBitDepth) {
     DestroyDIB();
     const std::optional<uint64_t> length = fileio::FileLength(fileName);
-    if (!length || *length < kMinFileSize || *length > kMaxFileSize) {
+    if (!length || *length < kMinFileBytes || *length > kMaxFileBytes) {
         return false;
     }
     std::vector<uint8_t> bytes;
-    if (!fileio::ReadWholeFile(fileName, bytes, kMaxFileSize) || bytes.size() < kMinFileSize) {
+    if (!fileio::ReadWholeFile(fileName, bytes, kMaxFileBytes) || bytes.size() < kMinFileBytes) {
         return false;
     }
     return RunReaderChain(
@@ -37,20 +36,18 @@ bool c32bppDIB::LoadPicture_Stream(const std::vector<uint8_t>& bytes, int32_t ic
                                    int32_t iconHeight, int64_t startIndex, int64_t length,
                                    bool keepOriginalFormat, int32_t iconBitDepth) {
     DestroyDIB();
+    // A negative start is the array's start; a length of 0 or less, or one running past
+    // the end, means to the end of the array.
     const int64_t size = static_cast<int64_t>(bytes.size());
-    startIndex = std::max<int64_t>(startIndex, 0);
-    if (startIndex >= size) {
+    const size_t start = static_cast<size_t>(std::clamp<int64_t>(startIndex, 0, size));
+    const ByteWindow window =
+        ByteWindow::Of(bytes, start, static_cast<size_t>(std::clamp<int64_t>(length, 0, size)),
+                       ByteWindow::ZeroLength::Rest);
+    if (window.data == nullptr || window.size < kMinStreamSize) {
         return false;
     }
-    // A length of 0 (or one running past the end) means to the end of the array.
-    const int64_t available = size - startIndex;
-    length = (length <= 0 || length > available) ? available : length;
-    if (length < kMinStreamSize) {
-        return false;
-    }
-    return RunReaderChain(
-        *this, {bytes, static_cast<size_t>(startIndex), static_cast<size_t>(length), iconWidth,
-                iconHeight, iconBitDepth, keepOriginalFormat});
+    return RunReaderChain(*this, {bytes, start, window.size, iconWidth, iconHeight, iconBitDepth,
+                                  keepOriginalFormat});
 }
 
 bool c32bppDIB::LoadPicture_FromOrignalFormat(int32_t iconWidth, int32_t iconHeight,
@@ -67,7 +64,7 @@ bool c32bppDIB::LoadPicture_FromOrignalFormat(int32_t iconWidth, int32_t iconHei
 bool c32bppDIB::AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height) {
     DestroyDIB();
     if (!bits || width <= 0 || height <= 0 ||
-        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels) {
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels) {
         return false;
     }
     bits_ = std::move(bits);

@@ -16,7 +16,6 @@ using bytes::ReadLE32;
 constexpr size_t kV2HeaderSize = 52;  // info header with red, green and blue masks
 constexpr size_t kOs2V2HeaderSize = 64;
 constexpr uint64_t kMaxDimension = 1u << 20;
-constexpr size_t kPixelOffsetField = 10;
 // The shortest file taken: a file header, a core header and four bytes after it.
 constexpr size_t kShortestFile = kFileHeaderSize + 16;
 
@@ -42,23 +41,24 @@ bool ReadCoreHeader(const uint8_t* h, BmpInfo& info) {
 }
 
 bool ReadInfoHeader(const uint8_t* h, size_t headerSize, BmpInfo& info, uint32_t& colorsUsed) {
-    const int32_t height = static_cast<int32_t>(ReadLE32(h + 8));
+    const int32_t height = static_cast<int32_t>(ReadLE32(h + kInfoHeightField));
     if (height == INT32_MIN) {
         return false;
     }
-    info.width = static_cast<int32_t>(ReadLE32(h + 4));
+    info.width = static_cast<int32_t>(ReadLE32(h + kInfoWidthField));
     info.topDown = height < 0;
     info.height = height < 0 ? -height : height;
-    info.bitsPerPixel = ReadLE16(h + 14);
+    info.bitsPerPixel = ReadLE16(h + kInfoBitsPerPixelField);
     // Short OS/2 headers stop early; absent fields are zero.
-    info.compression = headerSize >= 20 ? ReadLE32(h + 16) : kRgb;
-    colorsUsed = headerSize >= 36 ? ReadLE32(h + 32) : 0;
+    info.compression =
+        headerSize >= kInfoCompressionField + 4 ? ReadLE32(h + kInfoCompressionField) : kRgb;
+    colorsUsed = headerSize >= kInfoColorsUsedField + 4 ? ReadLE32(h + kInfoColorsUsedField) : 0;
     if (headerSize == kOs2V2HeaderSize && info.compression > kRle4) {
         return false;  // OS/2 Huffman and RLE24 codings
     }
     if (headerSize >= kV2HeaderSize) {
         for (size_t i = 0; i < 3; ++i) {
-            info.masks[i] = ReadLE32(h + 40 + 4 * i);
+            info.masks[i] = ReadLE32(h + kInfoMasksField + 4 * i);
         }
     }
     return true;
@@ -132,7 +132,7 @@ LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     info = BmpInfo();
     ByteCursor cursor(data, size);
     const uint8_t* file = cursor.Span(kFileHeaderSize);
-    if (file != nullptr && (file[0] != 'B' || file[1] != 'M')) {
+    if (file != nullptr && !HasSignature(file, kFileHeaderSize)) {
         return Malformed();
     }
     // The header's own size field tells how far its span reaches; it is checked once.
@@ -144,10 +144,10 @@ LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
         return Truncated(cursor.Failed() ? cursor.FailedAt() : size);
     }
     uint32_t colorsUsed = 0;
-    const bool read =
-        info.headerSize == kCoreHeaderSize
-            ? ReadCoreHeader(h, info)
-            : info.headerSize >= 16 && ReadInfoHeader(h, info.headerSize, info, colorsUsed);
+    const bool read = info.headerSize == kCoreHeaderSize
+                          ? ReadCoreHeader(h, info)
+                          : info.headerSize >= kInfoBitsPerPixelField + 2 &&
+                                ReadInfoHeader(h, info.headerSize, info, colorsUsed);
     if (!read || info.width <= 0 || info.height <= 0 || !CompressionFits(info)) {
         return Malformed();
     }

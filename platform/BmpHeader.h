@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,31 @@ enum Compression : uint32_t {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kCoreHeaderSize = 12;
 constexpr size_t kInfoHeaderSize = 40;
+
+constexpr std::array<uint8_t, 2> kSignature = {'B', 'M'};
+
+inline bool HasSignature(const uint8_t* data, size_t size) {
+    return size >= kSignature.size() && std::equal(kSignature.begin(), kSignature.end(), data);
+}
+
+// Where the file header's fields stand, from the start of the file.
+constexpr size_t kPixelOffsetField = 10;
+
+// Where an info header's fields stand, from the start of that header; the first
+// field of every information header is its own size.
+constexpr size_t kInfoWidthField = 4;
+constexpr size_t kInfoHeightField = 8;
+constexpr size_t kInfoBitsPerPixelField = 14;
+constexpr size_t kInfoCompressionField = 16;
+constexpr size_t kInfoColorsUsedField = 32;
+constexpr size_t kInfoMasksField = 40;  // red, green, blue masks of a V2 or later header
+
+// The same info header fields, from the start of the file.
+constexpr size_t kHeaderSizeField = kFileHeaderSize;
+constexpr size_t kWidthField = kFileHeaderSize + kInfoWidthField;
+constexpr size_t kHeightField = kFileHeaderSize + kInfoHeightField;
+constexpr size_t kBitsPerPixelField = kFileHeaderSize + kInfoBitsPerPixelField;
+constexpr size_t kCompressionField = kFileHeaderSize + kInfoCompressionField;
 
 // Everything the decoder needs from a bitmap's headers, checked against the data.
 struct BmpInfo {

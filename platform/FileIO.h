@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "imaging/ImageLimits.h"
+
 namespace quenda::fileio {
 
 // Reads a whole regular file. Fails on folders, missing files and files larger
 // than maxBytes.
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes,
-                   uint64_t maxBytes = uint64_t{1} << 31);
+                   uint64_t maxBytes = kMaxFileBytes);
 
 // Reads up to count bytes from the start of a regular file.
 bool ReadFilePrefix(const std::filesystem::path& path, size_t count, std::vector<uint8_t>& bytes);

@@ -1,6 +1,7 @@
 #include "platform/PictureLoader.h"
 
 #include "platform/BmpDecoder.h"
+#include "platform/BmpHeader.h"
 #include "platform/GifDecoder.h"
 #include "platform/JpegCodec.h"
 
@@ -11,7 +12,7 @@ bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, LoadFailu
     if (data == nullptr || size < 2) {
         return false;
     }
-    if (data[0] == 'B' && data[1] == 'M') {
+    if (bmp::HasSignature(data, size)) {
         return bmp::DecodeBmp(data, size, out, why);
     }
     if (jpeg::LooksLikeJpeg(data, size)) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "imaging/ImageLimits.h"
+
 namespace quenda {
 
 std::unique_ptr<uint8_t[]> AllocatePixels(int32_t width, int32_t height, size_t bytesPerPixel) {
@@ -10,7 +12,7 @@ std::unique_ptr<uint8_t[]> AllocatePixels(int32_t width, int32_t height, size_t 
         return nullptr;
     }
     const uint64_t pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-    if (pixels > kMaxPicturePixels) {
+    if (pixels > kMaxImagePixels) {
         return nullptr;
     }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[pixels * bytesPerPixel]);

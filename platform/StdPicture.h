@@ -34,9 +34,6 @@ struct StdPicture {
     void clear() { *this = StdPicture(); }
 };
 
-// Largest picture the loader makes, in pixels (the image buffer's own limit).
-constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 28;
-
 // Room for width x height pixels of bytesPerPixel bytes, uninitialised; null when
 // the size is refused or memory is short.
 std::unique_ptr<uint8_t[]> AllocatePixels(int32_t width, int32_t height, size_t bytesPerPixel);
