@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/NativePath.h"
+
 namespace zorix {
 
 namespace {
@@ -55,7 +57,7 @@ FolderProbe ProbeFolder(const QString& folder) {
         path.chop(1);
     }
     std::error_code ec;
-    const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), ec);
+    const auto status = std::filesystem::status(NativePath(path), ec);
     if (status.type() == std::filesystem::file_type::not_found) {
         return FolderProbe::Missing;
     }

@@ -6,9 +6,7 @@ namespace zorix {
 
 namespace {
 
-constexpr double kMargin = 30;
 constexpr double kBarThickness = 60;
-constexpr double kMinListHeight = 900;
 
 }  // namespace
 
@@ -19,13 +17,13 @@ ExplorerGeometry DesignGeometry() {
     g.windowWidth = g.scaleWidth;
     g.topBg = {0, 0, g.scaleWidth, 330};
     g.topStripe = {0, 330, g.scaleWidth, 45};
-    g.drive = {kMargin, 405, 3105, 315};
-    g.dir = {kMargin, 735, 3105, 1665};
-    g.hmove = {kMargin, 2400, 3105, kBarThickness};
-    g.llist = {kMargin, 2460, 3105, 4830};
+    g.drive = {kExplorerMargin, 405, 3105, 315};
+    g.dir = {kExplorerMargin, 735, 3105, 1665};
+    g.hmove = {kExplorerMargin, 2400, 3105, kBarThickness};
+    g.llist = {kExplorerMargin, 2460, 3105, 4830};
     g.vmove = {3135, 405, kBarThickness, 6885};
     g.bkg = {3195, 405, 8175, 6900};
-    g.status = {kMargin, 7335, 11340, 285};
+    g.status = {kExplorerMargin, 7335, 11340, 285};
     return g;
 }
 
@@ -77,7 +75,7 @@ bool DragHmove(ExplorerGeometry& g, double dy) {
     if (RoundHalfEven(newTop - g.dir.top) < kMinListHeight) {
         return false;
     }
-    if (RoundHalfEven(g.status.top - (newTop + g.hmove.height) - 15) < kMinListHeight) {
+    if (RoundHalfEven(g.status.top - (newTop + g.hmove.height) - kFileListSlack) < kMinListHeight) {
         return false;
     }
     if (newTop == g.hmove.top) {

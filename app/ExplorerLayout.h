@@ -4,6 +4,13 @@
 
 namespace zorix {
 
+// Space between the window's edge and the controls along it.
+constexpr double kExplorerMargin = 30;
+// Neither list may get shorter than this by a drag of the horizontal bar.
+constexpr double kMinListHeight = 900;
+// What a drag of that bar keeps between the file list and the information line.
+constexpr double kFileListSlack = 15;
+
 // The main window's controls in twips; the resize and splitter rules work on it.
 struct ExplorerGeometry {
     double scaleWidth = 0;  // the window's inner size
@@ -30,7 +37,7 @@ void ResizeExplorer(ExplorerGeometry& g);
 void DragVmove(ExplorerGeometry& g, double dx);
 
 // The folder list height follows a drag of the horizontal bar by dy twips; false
-// when the move would leave either list shorter than 900 twips.
+// when the move would leave either list shorter than kMinListHeight.
 bool DragHmove(ExplorerGeometry& g, double dy);
 // At the end of a drag the bar snaps to the folder list's bottom.
 void EndHmoveDrag(ExplorerGeometry& g);

@@ -2,11 +2,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <array>
 
 #include "app/modSettings.h"
 
 namespace zorix {
+
+namespace {
+
+// The extensions of the pictures the program opens, upper-case, in filter order.
+constexpr std::array<const char*, 3> kImageExtensions = {"BMP", "PNG", "GIF"};
+
+}  // namespace
 
 QString FormatFileSize(double size) {
     static const std::array<const char*, 5> kUnits = {"", "KB", "MB", "GB", "TB"};
@@ -16,8 +24,7 @@ QString FormatFileSize(double size) {
         ++unit;
     }
     const double rounded = RoundHalfEven(size * 100) / 100;
-    const QString text =
-        QString::number(rounded, 'g', 15) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
+    const QString text = NumberText(rounded) + QLatin1Char(' ') + QLatin1String(kUnits[unit]);
     return text.trimmed();
 }
 
@@ -27,8 +34,20 @@ QString ListExtension(const QString& fileName) {
 }
 
 bool IsImageExtension(const QString& extension) {
-    return extension == QLatin1String("BMP") || extension == QLatin1String("PNG") ||
-           extension == QLatin1String("GIF");
+    for (const char* known : kImageExtensions) {
+        if (extension == QLatin1String(known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString ImageFilePatterns() {
+    QStringList patterns;
+    for (const char* known : kImageExtensions) {
+        patterns << QStringLiteral("*.") + QString::fromLatin1(known).toLower();
+    }
+    return patterns.join(QLatin1Char(';'));
 }
 
 bool IsListedFile(const QString& fileName, int64_t size) {

@@ -32,6 +32,8 @@ QString FormatFileSize(double size);
 QString ListExtension(const QString& fileName);
 // Whether an upper-case extension names a picture the program opens: BMP, PNG or GIF.
 bool IsImageExtension(const QString& extension);
+// The same extensions as a file dialog's patterns: "*.bmp;*.png;*.gif".
+QString ImageFilePatterns();
 // Listed are BMP, PNG and GIF files of at least one byte.
 bool IsListedFile(const QString& fileName, int64_t size);
 // A modification time as "yyyy-MM-dd HH:mm:ss".

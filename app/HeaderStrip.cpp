@@ -16,8 +16,8 @@ struct SaveButtonDesign {
     double width;
 };
 
-// Design data of the save buttons, by index 1 to 5.
-const std::array<SaveButtonDesign, 6> kSaveButtons = {{
+// Design data of the save buttons, by save index.
+const std::array<SaveButtonDesign, kLastSaveIndex + 1> kSaveButtons = {{
     {"", "", 0, 0},
     {"iPAQ 31x / iGO", "Save as RLE Bitmap (iPAQ 31x/iGO)", 1320, 1500},
     {"BMP (RGB)", "Save as regular Bitmap (RGB)", 2880, 1200},
@@ -30,11 +30,6 @@ constexpr double kButtonTop = 30;
 constexpr uint kStripeDark = 0x00943F1C;  // 0x00BBGGRR
 constexpr uint kStripeLight = 0x00F5E2D8;
 constexpr double kButtonHeight = 270;
-
-QRect ToPixels(const TwipRect& r) {
-    return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
-            TwipsToPixels(r.height)};
-}
 
 }  // namespace
 
@@ -57,7 +52,7 @@ HeaderStrip::HeaderStrip(QWidget* parent) : QObject(parent) {
     stripe->SetColorB(kStripeLight);
     topStripe_ = stripe;
 
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = kFirstSaveIndex; i <= kLastSaveIndex; ++i) {
         auto* button = new VkButton(parent);
         button->setObjectName(QStringLiteral("btSave%1").arg(i));
         button->SetTheme(VkButton::thmSilver3D);
@@ -71,7 +66,7 @@ HeaderStrip::HeaderStrip(QWidget* parent) : QObject(parent) {
 void HeaderStrip::Place(const TwipRect& topBg, const TwipRect& topStripe) {
     topBg_->setGeometry(ToPixels(topBg));
     topStripe_->setGeometry(ToPixels(topStripe));
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = kFirstSaveIndex; i <= kLastSaveIndex; ++i) {
         const TwipRect place{topBg.left + kSaveButtons[i].left, topBg.top + kButtonTop,
                              kSaveButtons[i].width, kButtonHeight};
         buttons_[i]->setGeometry(ToPixels(place));
@@ -80,13 +75,13 @@ void HeaderStrip::Place(const TwipRect& topBg, const TwipRect& topStripe) {
 }
 
 void HeaderStrip::setSaveEnabled(bool enabled) {
-    for (int i = 1; i <= 5; ++i) {
+    for (int i = kFirstSaveIndex; i <= kLastSaveIndex; ++i) {
         static_cast<VkButton*>(buttons_[i])->SetEnabled(enabled);
     }
 }
 
 QWidget* HeaderStrip::btSave(int index) const {
-    return index >= 1 && index <= 5 ? buttons_[index] : nullptr;
+    return index >= kFirstSaveIndex && index <= kLastSaveIndex ? buttons_[index] : nullptr;
 }
 
 }  // namespace zorix

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <array>
 
+#include "app/SaveDialogRules.h"
 #include "app/Twips.h"
 
 class QWidget;
@@ -29,7 +30,7 @@ class HeaderStrip : public QObject {
   private:
     QWidget* topBg_ = nullptr;
     QWidget* topStripe_ = nullptr;
-    std::array<QWidget*, 6> buttons_{};  // indices 1 to 5
+    std::array<QWidget*, kLastSaveIndex + 1> buttons_{};  // by save index
 };
 
 }  // namespace zorix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <cmath>
 
 // Layout values of the windows are kept in twips, 15 to a pixel.
@@ -23,6 +24,12 @@ struct TwipRect {
 
     bool operator==(const TwipRect&) const = default;
 };
+
+// A place in twips as the pixel rectangle a control is given.
+inline QRect ToPixels(const TwipRect& r) {
+    return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+            TwipsToPixels(r.height)};
+}
 
 // Sizes cannot be negative; a step that would make one so is skipped.
 inline bool SetSize(double& field, double value) {

@@ -6,19 +6,20 @@ namespace zorix {
 
 namespace {
 
-constexpr double kMargin = 30;             // twips
-constexpr double kMinPreviewWidth = 900;   // twips
-constexpr double kMinFileList = 900 + 15;  // what a drag of the bar keeps below it
-constexpr int kGrabStrip = 30;             // pixels at the top of a window
+constexpr double kMinPreviewWidth = 900;  // twips
+// What a drag of the bar keeps below it.
+constexpr double kMinFileList = kMinListHeight + kFileListSlack;
+constexpr int kGrabStrip = 30;  // pixels at the top of a window
 constexpr int kGrabWidth = 100;
 
 }  // namespace
 
 TwipSize MinimumInnerSize(const ExplorerGeometry& g, double headerRight) {
     const double column = g.drive.left + g.drive.width + g.vmove.width;
-    const double width = std::max(column + kMinPreviewWidth + kMargin, headerRight + kMargin);
+    const double width =
+        std::max(column + kMinPreviewWidth + kExplorerMargin, headerRight + kExplorerMargin);
     const double belowFolders = g.dir.top + g.dir.height + g.hmove.height + kMinFileList;
-    const double height = belowFolders + g.status.height + kMargin;
+    const double height = belowFolders + g.status.height + kExplorerMargin;
     return {width, height};
 }
 

@@ -21,10 +21,6 @@ void ApplyPair(const QString& text, std::optional<double>& first, std::optional<
     }
 }
 
-QString NumberText(double value) {
-    return QString::number(value, 'g', 15);
-}
-
 }  // namespace
 
 WindowPlacement ParseWindowPos(const QString& text) {

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,6 +21,9 @@
 #include "app/CommandButton.h"
 #include "app/FileDropList.h"
 #include "app/FileListRules.h"
+#include "app/NativePath.h"
+#include "app/ProgressBar.h"
+#include "app/SaveDialogRules.h"
 #include "app/modSettings.h"
 #include "app/modShell.h"
 #include "button/VkButton.h"
@@ -37,22 +39,14 @@ namespace batch = quenda::batch;
 const QString kCaption = QStringLiteral("Batch conversion");
 constexpr qint64 kEventsIntervalMs = 40;
 const QString kUnknownTime = QStringLiteral("??:??:??");
-const QString kFilter = QStringLiteral("Supported images|*.bmp;*.png;*.gif");
+const QString kFilter = QStringLiteral("Supported images|") + ImageFilePatterns();
 const QString kKeptNote = QStringLiteral(
     "kept: the target folder was emptied, but never of "
     "the files of this list");
 
-// Target formats by list index; the save type is the index + 1.
-const std::array<const char*, 5> kTargetFormats = {"RLE Bitmap (iPAQ)", "BMP (RGB)", "BMP (aRGB)",
-                                                   "PNG", "JPG"};
-
-std::string Native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString FromNative(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
+// Target formats by list index; the save type is the index + kFirstSaveIndex.
+const std::array<const char*, kLastSaveIndex - kFirstSaveIndex + 1> kTargetFormats = {
+    "RLE Bitmap (iPAQ)", "BMP (RGB)", "BMP (aRGB)", "PNG", "JPG"};
 
 QString Reason(const std::string& reason) {
     return QString::fromStdString(reason);
@@ -155,12 +149,7 @@ void batchForm::BuildOptions() {
 void batchForm::BuildProgress() {
     frame2_ = new QGroupBox(QStringLiteral("Overall progress"), this);
     frame2_->setObjectName(QStringLiteral("Frame2"));
-    pb_ = new VkProgressBar(frame2_);
-    pb_->setObjectName(QStringLiteral("pb"));
-    pb_->SetTheme(VkProgressBar::thmCorporate);
-    pb_->SetMin(0);
-    pb_->SetMax(100);
-    pb_->setFixedHeight(18);
+    pb_ = ProgressBar(QStringLiteral("pb"), frame2_);
     lblAct_ = new QLabel(frame2_);
     lblAct_->setObjectName(QStringLiteral("lblAct"));
     tElapsed_ = new QLabel(kUnknownTime, frame2_);
@@ -344,7 +333,7 @@ bool batchForm::RunChecks(RunSettings& run) {
         Tell(QStringLiteral("Please select the target format."), Prompter::Icon::Information);
         return false;
     }
-    run.type = static_cast<quenda::IMG_SAVE_TYPES>(trgType_->currentIndex() + 1);
+    run.type = static_cast<quenda::IMG_SAVE_TYPES>(trgType_->currentIndex() + kFirstSaveIndex);
     keptInTarget_.clear();
     if (IsManual() && !CheckTargetFolder(run.folder)) {
         return false;
@@ -465,8 +454,7 @@ void batchForm::StartRun() {
     running_ = true;
 
     engine_ = std::make_unique<quenda::ZorixImgEngine>();
-    engine_->setRLEColorAccuracy(ColorAccuracy);
-    engine_->setRLEMaxPalleteSize(MaxPaletteSize);
+    HandEngineOptions(*engine_);
     engine_->Subscribe(this);
 
     std::vector<std::string> sources;
@@ -474,7 +462,7 @@ void batchForm::StartRun() {
         QTreeWidgetItem* row = llist_->topLevelItem(i);
         row->setText(1, QStringLiteral("waiting"));
         const QString source = row->data(0, kTagRole).toString();
-        sources.push_back(Native(source));
+        sources.push_back(NativePath(source));
         if (keptInTarget_.contains(source)) {
             row->setToolTip(1, kKeptNote);
         }
@@ -537,8 +525,8 @@ bool batchForm::CancelRequested() {
 }
 
 batchForm::Outcome batchForm::ConvertFile(const QString& sourcePath, const RunSettings& run) {
-    const std::string source = Native(sourcePath);
-    const std::string target = batch::TargetPathIn(Native(run.folder), source, run.type);
+    const std::string source = NativePath(sourcePath);
+    const std::string target = batch::TargetPathIn(NativePath(run.folder), source, run.type);
     bool copy = false;
     if (batch::SourceIsInTargetFormat(*engine_, source, run.type)) {
         if (batch::SameFile(source, target)) {
@@ -567,7 +555,7 @@ batchForm::Outcome batchForm::ConvertFile(const QString& sourcePath, const RunSe
 }
 
 bool batchForm::MayReplace(const std::string& target, bool copy, const RunSettings& run) {
-    const QString targetPath = FromNative(target);
+    const QString targetPath = FromNativePath(target);
     // A file of this run's own list is only ever replaced when the user says so.
     const bool listed = !sources_->Replaced(target).empty();
     const bool exists = quenda::fileio::FileLength(target).value_or(0) > 0;

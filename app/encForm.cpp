@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ProgressBar.h"
 #include "app/modShell.h"
 #include "controls/VkProgressBar.h"
 #include "controls/colorFuncs.h"
@@ -29,17 +30,12 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
 encForm::encForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                           Qt::WindowStaysOnTopHint),
-      pb_(new VkProgressBar(this)),
+      pb_(ProgressBar(QStringLiteral("pb"), this)),
       act_(NamedLabel(QStringLiteral("act"), QString(), this)),
       stt_(NamedLabel(QStringLiteral("stt"), QString(), this)) {
     setObjectName(QStringLiteral("encForm"));
     setWindowTitle(QStringLiteral("Zorix"));
     setModal(false);
-    pb_->setObjectName(QStringLiteral("pb"));
-    pb_->SetTheme(VkProgressBar::thmCorporate);
-    pb_->SetMin(0);
-    pb_->SetMax(100);
-    pb_->setFixedHeight(18);
 
     auto* layout = new QVBoxLayout(this);
     QLabel* heading = NamedLabel(QStringLiteral("heading"),

@@ -5,6 +5,7 @@
 #include "app/QtPrompter.h"
 #include "app/StartLocation.h"
 #include "app/mainForm.h"
+#include "app/modSettings.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("vk-Dev"));
-    QApplication::setApplicationName(QStringLiteral("Zorix"));
+    QApplication::setOrganizationName(QString::fromLatin1(zorix::kSettingsOrganization));
+    QApplication::setApplicationName(QString::fromLatin1(zorix::kSettingsApplication));
     zorix::QtPrompter prompter;
     zorix::mainForm window(prompter);
     window.Startup();

@@ -17,10 +17,12 @@
 #include "app/FileListRules.h"
 #include "app/FolderList.h"
 #include "app/HeaderStrip.h"
+#include "app/NativePath.h"
 #include "app/PreviewImage.h"
 #include "app/Prompter.h"
 #include "app/SaveDialogRules.h"
 #include "app/SplitterBar.h"
+#include "app/UpdateCheck.h"
 #include "app/WindowPlacement.h"
 #include "app/batchForm.h"
 #include "app/frmAbout.h"
@@ -31,10 +33,6 @@
 #include "app/updForm.h"
 #include "engine/InfoLine.h"
 
-#ifndef ZORIX_VERSION_TEXT
-#define ZORIX_VERSION_TEXT "1.0.0"
-#endif
-
 namespace zorix {
 
 namespace {
@@ -44,19 +42,6 @@ constexpr int kPreviewBorder = 2;       // pixels on each side of the preview ar
 constexpr qint64 kSmallFileLimit = 16384;
 constexpr double kDesignLeft = 1200;  // twips
 constexpr double kDesignTop = 900;
-
-QRect ToPixels(const TwipRect& r) {
-    return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
-            TwipsToPixels(r.height)};
-}
-
-std::string NativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString TwipsText(double value) {
-    return QString::number(value, 'g', 15);
-}
 
 // The built-in picture for a file that cannot be shown: a page with a red cross.
 QPixmap InvalidFileSymbol() {
@@ -232,7 +217,7 @@ void mainForm::BuildPreview() {
 }
 
 QAction* mainForm::mSaveFile(int index) const {
-    return index >= 1 && index <= 5 ? mSaveFile_[index] : nullptr;
+    return index >= kFirstSaveIndex && index <= kLastSaveIndex ? mSaveFile_[index] : nullptr;
 }
 
 QWidget* mainForm::btSave(int index) const {
@@ -250,7 +235,7 @@ void mainForm::Startup() {
     loading_ = true;
     LoadEngineOptions();
     ApplyEngineOptions();
-    setWindowTitle(QStringLiteral("Zorix Viewer v" ZORIX_VERSION_TEXT));
+    setWindowTitle(QStringLiteral("Zorix Viewer v") + RunningVersion());
     setSaveEnabled(false);
 
     drive1_->SelectDriveOf(QDir::currentPath());
@@ -353,8 +338,8 @@ void mainForm::SaveOnExit() {
                                          PixelsToTwips(x()), PixelsToTwips(y())));
         }
     }
-    WriteSetting(QStringLiteral("ExplorerW"), TwipsText(g_.drive.width));
-    WriteSetting(QStringLiteral("ExplorerH"), TwipsText(g_.dir.height));
+    WriteSetting(QStringLiteral("ExplorerW"), NumberText(g_.drive.width));
+    WriteSetting(QStringLiteral("ExplorerH"), NumberText(g_.dir.height));
 }
 
 // ---------------------------------------------------------------------------
@@ -670,7 +655,7 @@ void mainForm::RLEDecodingStarted(const std::string& fileName) {
     }
     setPBVisible(true);
     setPBTitle(QStringLiteral("Decoding ") + FileNameOf(QFile::decodeName(fileName.c_str())));
-    setPBAction(QStringLiteral("Please wait..."));
+    setPBAction(pbForm::PleaseWait());
 }
 
 void mainForm::RLEDecoding(const std::string& /*fileName*/, float progress) {
@@ -714,8 +699,7 @@ void mainForm::OptionsClicked() {
 // The engine encodes with the program-wide palette options.
 void mainForm::ApplyEngineOptions() {
     if (engine_) {
-        engine_->setRLEColorAccuracy(ColorAccuracy);
-        engine_->setRLEMaxPalleteSize(MaxPaletteSize);
+        HandEngineOptions(*engine_);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "app/FileListView.h"
 #include "app/PreviewFit.h"
 #include "app/PreviewLayout.h"
+#include "app/SaveDialogRules.h"
 #include "engine/ZorixImgEngine.h"
 
 class QAction;
@@ -198,7 +199,7 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QMenu* mView_ = nullptr;
     QMenu* mHelp_ = nullptr;
     QMenu* mSave_ = nullptr;
-    std::array<QAction*, 6> mSaveFile_{};  // indices 1 to 5
+    std::array<QAction*, kLastSaveIndex + 1> mSaveFile_{};  // by save index
     QAction* mShowBorder_ = nullptr;
     QAction* mPaintAlpha_ = nullptr;
 

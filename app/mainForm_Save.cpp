@@ -1,9 +1,9 @@
 // The main window's save command and the encoding progress it shows.
 #include <QCoreApplication>
-#include <QFile>
 #include <QTreeWidget>
 
 #include "app/FolderList.h"
+#include "app/NativePath.h"
 #include "app/Prompter.h"
 #include "app/SaveDialogRules.h"
 #include "app/encForm.h"
@@ -24,7 +24,7 @@ void mainForm::SaveFile(int index) {
     bool saved = false;
     {
         const BusyGuard::Operation operation(busy_);
-        saved = engine_->SaveImageAs(QFile::encodeName(target).toStdString(), index);
+        saved = engine_->SaveImageAs(NativePath(target), index);
         EndEncoding();  // in case the engine did not say that it finished
     }
     if (engine_->ImageHasAlpha() != alphaBefore) {
@@ -49,7 +49,7 @@ void mainForm::ReloadShownImage() {
     bool loaded = false;
     {
         const BusyGuard::Operation operation(busy_);
-        loaded = engine_->LoadImage(QFile::encodeName(shownPath_).toStdString());
+        loaded = engine_->LoadImage(NativePath(shownPath_));
     }
     smallFile_ = smallFile;
     if (!loaded) {

@@ -126,7 +126,7 @@ void mainForm::RefreshLists() {
 // Window limits
 
 void mainForm::UpdateMinimumSize() {
-    const QWidget* lastButton = btSave(5);
+    const QWidget* lastButton = btSave(kLastSaveIndex);
     const double headerRight =
         lastButton ? PixelsToTwips(lastButton->x() + lastButton->width()) : 0;
     const TwipSize least = MinimumInnerSize(g_, headerRight);

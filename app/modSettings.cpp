@@ -15,9 +15,6 @@ int32_t MaxPaletteSize = 0;
 
 namespace {
 
-constexpr char kOrganization[] = "vk-Dev";
-constexpr char kApplication[] = "Zorix";
-
 // Backslash-separated registry-style names become QSettings group paths.
 QString StoreKey(const QString& name) {
     QString key = name;
@@ -66,7 +63,7 @@ QSettings::Scope ScopeOf(bool machineWide) {
 }  // namespace
 
 QString ReadSetting(const QString& name, const QString& defaultValue, bool machineWide) {
-    QSettings store(ScopeOf(machineWide), kOrganization, kApplication);
+    QSettings store(ScopeOf(machineWide), kSettingsOrganization, kSettingsApplication);
     const QString key = StoreKey(name);
     // QSettings creates keys on demand, so one read covers both passes.
     QString text = ValueAsText(store.value(key));
@@ -78,7 +75,7 @@ QString ReadSetting(const QString& name, const QString& defaultValue, bool machi
 }
 
 void WriteSetting(const QString& name, const QString& value, bool machineWide) {
-    QSettings store(ScopeOf(machineWide), kOrganization, kApplication);
+    QSettings store(ScopeOf(machineWide), kSettingsOrganization, kSettingsApplication);
     store.setValue(StoreKey(name), value);
 }
 
@@ -95,6 +92,10 @@ double NumericValue(const QString& text) {
 double RoundHalfEven(double value) {
     // The default floating-point rounding mode rounds ties to even.
     return std::nearbyint(value);
+}
+
+QString NumberText(double value) {
+    return QString::number(value, 'g', 15);
 }
 
 QString FloatText(float value) {
@@ -119,6 +120,11 @@ void LoadEngineOptions() {
         size = 0.0;
     }
     MaxPaletteSize = static_cast<int32_t>(RoundHalfEven(size));
+}
+
+void HandEngineOptions(quenda::ZorixImgEngine& engine) {
+    engine.setRLEColorAccuracy(ColorAccuracy);
+    engine.setRLEMaxPalleteSize(MaxPaletteSize);
 }
 
 void SaveEngineOptions() {

@@ -3,8 +3,16 @@
 #include <QString>
 #include <cstdint>
 
+namespace quenda {
+class ZorixImgEngine;
+}
+
 // The program's settings store and the two palette options handed to every engine.
 namespace zorix {
+
+// Who the settings store belongs to; the application object carries the same names.
+inline constexpr char kSettingsOrganization[] = "vk-Dev";
+inline constexpr char kSettingsApplication[] = "Zorix";
 
 // Program-wide palette options, copied into each engine object before use.
 extern float ColorAccuracy;     // 90..100, default 100
@@ -22,6 +30,8 @@ void WriteSetting(const QString& name, const QString& value, bool machineWide = 
 // for text that is not numeric or out of range.
 void LoadEngineOptions();
 void SaveEngineOptions();
+// Copies ColorAccuracy and MaxPaletteSize into an engine before it encodes.
+void HandEngineOptions(quenda::ZorixImgEngine& engine);
 
 // VB-style numeric test: blanks around a decimal number (sign, fraction and
 // exponent allowed); infinities and NaN are not numbers.
@@ -32,5 +42,7 @@ double NumericValue(const QString& text);
 double RoundHalfEven(double value);
 // The shortest text that reads back as the same 32-bit float ("100", "97.5").
 QString FloatText(float value);
+// A number with up to 15 significant digits, as stored settings and the lists show it.
+QString NumberText(double value);
 
 }  // namespace zorix

@@ -4,25 +4,26 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/ProgressBar.h"
 #include "app/modShell.h"
 #include "controls/VkProgressBar.h"
 
 namespace zorix {
 
+QString pbForm::PleaseWait() {
+    return QStringLiteral("Please wait...");
+}
+
 pbForm::pbForm(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint),
-      bar_(new VkProgressBar(this)),
-      title_(new QLabel(QStringLiteral("Please wait..."), this)),
+      bar_(ProgressBar(QString(), this)),
+      title_(new QLabel(PleaseWait(), this)),
       action_(new QLabel(this)) {
     setObjectName(QStringLiteral("pbForm"));
     setModal(false);
     QFont bold = title_->font();
     bold.setBold(true);
     title_->setFont(bold);
-    bar_->SetTheme(VkProgressBar::thmCorporate);
-    bar_->SetMin(0);
-    bar_->SetMax(100);
-    bar_->setFixedHeight(18);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title_);
     layout->addWidget(bar_);
@@ -55,7 +56,7 @@ void pbForm::setAction(const QString& text) {
 }
 
 void pbForm::Reset() {
-    setTitle(QStringLiteral("Please wait..."));
+    setTitle(PleaseWait());
 }
 
 int pbForm::BarValue() const {

@@ -15,6 +15,9 @@ class pbForm : public QDialog {
   public:
     explicit pbForm(QWidget* parent = nullptr);
 
+    // "Please wait...": the title line at rest, and the action line of a decoding.
+    static QString PleaseWait();
+
     float Value() const { return value_; }
     void setValue(float value);  // clamped to 0..100, rounded
     QString Title() const;

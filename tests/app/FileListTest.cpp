@@ -50,6 +50,10 @@ TEST(IsListedFile, NeedsAKnownExtensionAndOneByte) {
     EXPECT_FALSE(IsListedFile("x.bmp.txt", 10));
 }
 
+TEST(ImageFilePatterns, NameTheListedExtensionsInLowerCase) {
+    EXPECT_EQ(ImageFilePatterns(), "*.bmp;*.png;*.gif");
+}
+
 void Touch(const QString& path, int bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
