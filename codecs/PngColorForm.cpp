@@ -5,6 +5,7 @@
 
 #include "codecs/PngFormat.h"
 #include "imaging/ByteOrder.h"
+#include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
 
 namespace quenda::png {
@@ -25,11 +26,6 @@ inline uint8_t Red(uint32_t v) {
 }
 inline uint8_t AlphaOf(uint32_t v) {
     return static_cast<uint8_t>(v >> 24);
-}
-
-inline uint8_t Unpremultiply(uint8_t channel, uint8_t alpha) {
-    const uint32_t v = uint32_t{channel} * 255 / alpha;
-    return static_cast<uint8_t>(v > 255 ? 255 : v);
 }
 
 // The distinct pixel values, sorted, or false when there are more than 256.

@@ -1,6 +1,7 @@
 #include "codecs/PngRowDecoder.h"
 
 #include "codecs/PngFormat.h"
+#include "imaging/PixelMath.h"
 
 #include <cstring>
 
@@ -78,10 +79,6 @@ void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned
         default:
             return UnfilterPaethFixed<8>(row, prior, rowBytes);
     }
-}
-
-inline uint8_t Premultiply(uint32_t channel, uint32_t alpha) {
-    return static_cast<uint8_t>(channel * alpha / 255);
 }
 
 // Alpha 0 writes nothing (the host starts transparent black).

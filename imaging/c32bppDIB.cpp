@@ -118,7 +118,7 @@ int32_t c32bppDIB::GetPixel(int32_t x, int32_t y, uint8_t* alphaValue, bool asPr
         g = Unpremultiply(g, a);
         r = Unpremultiply(r, a);
     }
-    return static_cast<int32_t>(r | (g << 8) | (b << 16));
+    return static_cast<int32_t>(ColorWord(r, g, b));
 }
 
 uint8_t* c32bppDIB::SetPixel(int32_t x, int32_t y, uint32_t color, int32_t alphaValue,
