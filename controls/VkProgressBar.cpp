@@ -60,7 +60,6 @@ const PropertyTable<VkProgressBar>& VkProgressBar::Properties() {
 
 VkProgressBar::VkProgressBar(QWidget* parent) : VkRangeControl(parent) {
     Properties().ApplyDefaults(*this);
-    UpdatePercentage();
     resize(sizeHint());
     Refresh();
 }

@@ -19,14 +19,12 @@ void VkRangeControl::SetOrientation(int orientation) {
 
 void VkRangeControl::SetMin(int value) {
     if (Range().SetMin(value)) {
-        UpdatePercentage();
         Announce(&min_);
     }
 }
 
 void VkRangeControl::SetMax(int value) {
     if (Range().SetMax(value)) {
-        UpdatePercentage();
         Announce(&max_);
     }
 }
@@ -35,7 +33,6 @@ void VkRangeControl::SetValue(int value) {
     if (!Range().SetValue(value)) {
         return;
     }
-    UpdatePercentage();
     if (!loading_) {
         emit PropertyChanged(Key(&value_));
     }
@@ -45,7 +42,6 @@ void VkRangeControl::SetValue(int value) {
 
 void VkRangeControl::AfterReading() {
     Range().Repair();
-    UpdatePercentage();
 }
 
 void VkRangeControl::paintEvent(QPaintEvent*) {

@@ -37,7 +37,7 @@ class VkRangeControl : public VkControl {
     void SetMax(int value);
     int Value() const { return value_; }
     void SetValue(int value);
-    int Percentage() const { return percentage_; }
+    int Percentage() const { return ValueRange::Percentage(min_, max_, value_); }
     // The drawn surface (inside the border).
     QImage Image() const { return surface_; }
 
@@ -68,7 +68,6 @@ class VkRangeControl : public VkControl {
         }
     }
     ValueRange Range() { return ValueRange(min_, max_, value_); }
-    void UpdatePercentage() { percentage_ = ValueRange::Percentage(min_, max_, value_); }
 
     // Defaults come from the control's property table.
     uint backColor_{};
@@ -78,6 +77,5 @@ class VkRangeControl : public VkControl {
     int min_{};
     int max_{};
     int value_{};
-    int percentage_ = 0;
     QImage surface_;
 };
