@@ -98,13 +98,32 @@ ColumnGroups MakeGroups(int32_t from, int32_t to) {
 
 // Adds each run of a row into the sums of the column groups it crosses: the work
 // follows the runs, not the pixels, so a large picture costs what its file costs.
+// Two channels share one 64-bit word in 32-bit lanes (blue and red, green and alpha),
+// folded into full totals before a lane could overflow.
 class BoxSink {
   public:
     BoxSink(const ColumnGroups& groups, int32_t width)
-        : groups_(groups), width_(width), sums_(groups.end.size() * 4, 0) {}
+        : groups_(groups),
+          width_(width),
+          lanes_(groups.end.size() * 2, 0),
+          totals_(groups.end.size() * 4, 0) {
+        const int32_t widest = *std::max_element(groups.width.begin(), groups.width.end());
+        foldEvery_ = std::max<int64_t>(1, int64_t{UINT32_MAX} / (255 * int64_t{widest}));
+    }
+
+    void clear() {
+        std::fill(lanes_.begin(), lanes_.end(), 0);
+        std::fill(totals_.begin(), totals_.end(), 0);
+        rows_ = 0;
+    }
 
     void startRow() { x_ = 0; }
-    void clear() { std::fill(sums_.begin(), sums_.end(), 0); }
+
+    void endRow() {
+        if (++rows_ == foldEvery_) {
+            fold();
+        }
+    }
 
     void put(uint32_t pixel, uint32_t count) {
         int64_t x = x_;
@@ -115,25 +134,25 @@ class BoxSink {
         }
         uint8_t p[4];
         std::memcpy(p, &pixel, 4);
+        const uint64_t blueRed = p[0] | (uint64_t{p[2]} << 32);
+        const uint64_t greenAlpha = p[1] | (uint64_t{p[3]} << 32);
         while (x < end) {
             const auto g = static_cast<size_t>(groups_.groupOf[static_cast<size_t>(x)]);
             const int64_t stop = std::min<int64_t>(end, groups_.end[g]);
             const auto n = static_cast<uint64_t>(stop - x);
-            uint64_t* sum = &sums_[g * 4];
-            sum[0] += n * p[0];
-            sum[1] += n * p[1];
-            sum[2] += n * p[2];
-            sum[3] += n * p[3];
+            lanes_[2 * g] += n * blueRed;
+            lanes_[2 * g + 1] += n * greenAlpha;
             x = stop;
         }
     }
 
     // The mean of each group over `rows` picture rows, as target row pixels.
-    void emit(uint8_t* out, int32_t rows, const RLETarget& target) const {
+    void emit(uint8_t* out, int32_t rows, const RLETarget& target) {
+        fold();
         for (size_t x = 0; x < groups_.source.size(); ++x) {
             const auto g = static_cast<size_t>(groups_.source[x]);
             const uint64_t area = static_cast<uint64_t>(groups_.width[g]) * rows;
-            const uint64_t* sum = &sums_[g * 4];
+            const uint64_t* sum = &totals_[g * 4];
             uint8_t mean[4];
             for (int c = 0; c < 4; ++c) {
                 mean[c] = static_cast<uint8_t>((sum[c] + area / 2) / area);
@@ -146,10 +165,25 @@ class BoxSink {
     }
 
   private:
+    void fold() {
+        for (size_t g = 0; g < groups_.end.size(); ++g) {
+            uint64_t* total = &totals_[g * 4];
+            total[0] += lanes_[2 * g] & UINT32_MAX;
+            total[1] += lanes_[2 * g + 1] & UINT32_MAX;
+            total[2] += lanes_[2 * g] >> 32;
+            total[3] += lanes_[2 * g + 1] >> 32;
+        }
+        std::fill(lanes_.begin(), lanes_.end(), 0);
+        rows_ = 0;
+    }
+
     const ColumnGroups& groups_;
     int32_t width_;
     int64_t x_ = 0;
-    std::vector<uint64_t> sums_;  // blue, green, red, alpha per group
+    int64_t rows_ = 0;              // rows added since the last fold
+    int64_t foldEvery_ = 1;         // rows a lane takes without overflowing
+    std::vector<uint64_t> lanes_;   // blue | red << 32, green | alpha << 32 per group
+    std::vector<uint64_t> totals_;  // blue, green, red, alpha per group
 };
 
 std::string RowFailure(RowStatus status, int32_t y) {
@@ -223,6 +257,7 @@ bool DecodeBoxes(const rle::ParsedFile& file, const RLERowSource& source, const 
             if (!WalkPictureRow(source, r, palette, sink, reason)) {
                 return false;
             }
+            sink.endRow();
         }
         sink.emit(out, rows.end - rows.start, target);
     }

@@ -1,14 +1,13 @@
 // zorix-thumbnailer: previews of device bitmaps for file managers, following the
 // freedesktop thumbnailer convention ("-s SIZE INPUT OUTPUT.png").
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/ZorixImgEngine.h"
 #include "imaging/c32bppDIB.h"
+#include "thumbnailer/RleThumbnail.h"
 #include "thumbnailer/ThumbnailFit.h"
 
 namespace {
@@ -21,29 +20,19 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// The engine picks the decoder by the ".bmp" extension, while file managers type device
-// bitmaps by content. A device bitmap under another name is loaded through a ".bmp" link
-// in a private temporary folder.
-bool LoadByContent(quenda::ZorixImgEngine& engine, const std::string& input) {
-    if (engine.LoadImage(input)) {
-        return true;
+// Other images the engine reads go through it at their full size.
+std::unique_ptr<quenda::c32bppDIB> EngineThumbnail(const std::string& input, int32_t box,
+                                                   std::string& reason) {
+    quenda::ZorixImgEngine engine;
+    engine.setImageBgColor(kBackground);
+    if (!engine.LoadImage(input)) {
+        reason = engine.LastFailureReason().empty() ? std::string("not an image")
+                                                    : engine.LastFailureReason();
+        return nullptr;
     }
-    if (!engine.IsRLE(input)) {
-        return false;
-    }
-    std::error_code ec;
-    const std::filesystem::path source = std::filesystem::absolute(input, ec);
-    std::string pattern =
-        (std::filesystem::temp_directory_path(ec) / "zorix-thumb-XXXXXX").string();
-    if (ec || !mkdtemp(pattern.data())) {
-        return false;
-    }
-    const std::filesystem::path folder = pattern;
-    const std::filesystem::path link = folder / "source.bmp";
-    std::filesystem::create_symlink(source, link, ec);
-    const bool loaded = !ec && engine.LoadImage(link.string());
-    std::filesystem::remove_all(folder, ec);
-    return loaded;
+    const zorixthumb::Size size =
+        zorixthumb::FitInBox({engine.ImageWidth(), engine.ImageHeight()}, box);
+    return engine.Thumbnail(size.width, size.height, false);
 }
 
 }  // namespace
@@ -54,18 +43,19 @@ int main(int argc, char** argv) {
     if (!request) {
         return Fail(error);
     }
-    quenda::ZorixImgEngine engine;
-    engine.setImageBgColor(kBackground);
-    if (!LoadByContent(engine, request->input)) {
-        return Fail(request->input + ": " +
-                    (engine.LastFailureReason().empty() ? std::string("not an image")
-                                                        : engine.LastFailureReason()));
+    // Device bitmaps are taken by content, as file managers type them, whatever their
+    // name, and decoded straight to the thumbnail's size.
+    auto thumbnail = std::make_unique<quenda::c32bppDIB>();
+    std::string reason;
+    const zorixthumb::RleThumbnailStatus status = zorixthumb::MakeRleThumbnail(
+        request->input, request->size, kBackground, *thumbnail, reason);
+    if (status == zorixthumb::RleThumbnailStatus::NotRle) {
+        thumbnail = EngineThumbnail(request->input, request->size, reason);
     }
-    const zorixthumb::Size size =
-        zorixthumb::FitInBox({engine.ImageWidth(), engine.ImageHeight()}, request->size);
-    const std::unique_ptr<quenda::c32bppDIB> thumbnail =
-        engine.Thumbnail(size.width, size.height, false);
-    if (!thumbnail || !thumbnail->SaveToFile_PNG(request->output)) {
+    if (status == zorixthumb::RleThumbnailStatus::Failed || !thumbnail) {
+        return Fail(request->input + ": " + reason);
+    }
+    if (!thumbnail->SaveToFile_PNG(request->output)) {
         return Fail(request->output + ": the thumbnail could not be written");
     }
     return 0;

@@ -170,6 +170,28 @@ TEST(RLEScaledDecoder, EqualsTheFullDecodeScaledByTheBoxFilter) {
     }
 }
 
+// Boxes of millions of pixels: the running sums must not overflow on the way.
+TEST(RLEScaledDecoder, SumsLargeBoxesWithoutOverflow) {
+    RLEBuilder b;
+    b.width = 4100;
+    b.height = 4200;
+    b.colors = {0xFFFF, 0xF800};
+    for (int32_t y = 0; y < b.height; ++y) {
+        Bytes row;
+        for (int32_t x = 0; x < b.width; x += 250) {
+            row.insert(row.end(), {0xFE, static_cast<uint8_t>(1 + (y / 700 + x / 1000) % 2), 250});
+        }
+        b.rows.push_back(row);
+    }
+    const Bytes file = b.Build();
+    const Raster full = FullDecode(file);
+    ASSERT_EQ(full.width, 4100);
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 2}}) {
+        EXPECT_EQ(Scaled(file, w, h, RLEPixelOrder::PremultipliedBGRA).pixels,
+                  PlainBoxScale(full, w, h, RLEPixelOrder::PremultipliedBGRA).pixels);
+    }
+}
+
 TEST(RLEScaledDecoder, FillsAnEngineBufferAtFullSizeWithTheFullDecodersBytes) {
     const Bytes file = RandomFile(9, 33, 21, true);
     quenda::ZorixImgEngineEvents none;
