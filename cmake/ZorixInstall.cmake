@@ -39,6 +39,12 @@ endforeach()
 
 # Qt looks for image-format plugins in its own plugin folder; under another prefix the
 # same relative layout is used, so QT_PLUGIN_PATH=PREFIX/<that folder> finds it.
+function(zorix_install_image_plugin target folder)
+  zorix_relative_path(plugin_to_lib ${folder}/imageformats ${CMAKE_INSTALL_LIBDIR})
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${plugin_to_lib}")
+  install(TARGETS ${target} LIBRARY DESTINATION ${folder}/imageformats)
+endfunction()
+
 if(TARGET qzorixrle)
   if(NOT ZORIX_QT_PLUGIN_DIR)
     if(QT6_INSTALL_PLUGINS)
@@ -49,10 +55,21 @@ if(TARGET qzorixrle)
   endif()
   set(ZORIX_QT_PLUGIN_DIR ${ZORIX_QT_PLUGIN_DIR} CACHE STRING
       "Qt plugin folder, relative to the install prefix")
-  zorix_relative_path(plugin_to_lib ${ZORIX_QT_PLUGIN_DIR}/imageformats ${CMAKE_INSTALL_LIBDIR})
-  set_target_properties(qzorixrle PROPERTIES INSTALL_RPATH "$ORIGIN/${plugin_to_lib}")
-  install(TARGETS qzorixrle LIBRARY DESTINATION ${ZORIX_QT_PLUGIN_DIR}/imageformats)
+  zorix_install_image_plugin(qzorixrle ${ZORIX_QT_PLUGIN_DIR})
 endif()
+
+# Qt 5 keeps its plugins beside Qt 6's, under "qt5" where Qt 6 has "qt6".
+if(TARGET qzorixrle5)
+  if(NOT ZORIX_QT5_PLUGIN_DIR)
+    string(REPLACE "qt6" "qt5" ZORIX_QT5_PLUGIN_DIR ${ZORIX_QT_PLUGIN_DIR})
+  endif()
+  set(ZORIX_QT5_PLUGIN_DIR ${ZORIX_QT5_PLUGIN_DIR} CACHE STRING
+      "Qt 5 plugin folder, relative to the install prefix")
+  zorix_install_image_plugin(qzorixrle5 ${ZORIX_QT5_PLUGIN_DIR})
+endif()
+
+# The licence, where distributions look for it.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The engine's public headers: what a client of ZorixImgEngine includes, laid out as
 # in the source tree so that their own includes resolve from include/quenda.

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
-#include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
+#include "engine/RLEFile.h"
 #include "engine/RLEFormat.h"
+#include "engine/RLEScaledDecoder.h"
 #include "engine/ZorixImgEngine.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "imageformats/RleBitmapPixels.h"
@@ -46,6 +48,48 @@ int PaletteLimit(qlonglong value) {
     return value < 0 || value > quenda::kMaxPaletteLimit ? 0 : static_cast<int>(value);
 }
 
+// Appends bytes from the device until `bytes` holds `size` of them; false when the
+// device ends first. A sequential device (a pipe, a socket) is waited for briefly.
+bool ReadTo(QIODevice* device, std::vector<uint8_t>& bytes, size_t size) {
+    constexpr int kWaitMs = 30000;
+    size_t have = bytes.size();
+    bytes.resize(size);
+    while (have < size) {
+        const qint64 got = device->read(reinterpret_cast<char*>(bytes.data() + have),
+                                        static_cast<qint64>(size - have));
+        if (got > 0) {
+            have += static_cast<size_t>(got);
+        } else if (got < 0 || !device->isSequential() || !device->waitForReadyRead(kWaitMs)) {
+            bytes.resize(have);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The sections before the row data, in as few reads as the parser allows.
+bool ReadPrologue(QIODevice* device, quenda::rle::ParsedFile& prologue) {
+    std::vector<uint8_t> prefix;
+    size_t needed = quenda::rle::kHeaderSize;
+    for (;;) {
+        const bool more = ReadTo(device, prefix, needed);
+        const auto error = quenda::rle::ParsePrologue(prefix, prologue, needed);
+        if (error != quenda::rle::ParseError::Truncated || !more) {
+            return error == quenda::rle::ParseError::None;
+        }
+    }
+}
+
+// The image the picture decodes into, within Qt's allocation limit.
+bool MakeImage(QSize size, QImage::Format format, QImage* image) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QImageIOHandler::allocateImage(size, format, image);
+#else
+    *image = QImage(size, format);
+    return !image->isNull();
+#endif
+}
+
 }  // namespace
 
 bool RleBitmapHandler::CanRead(QIODevice* device) {
@@ -66,18 +110,35 @@ bool RleBitmapHandler::read(QImage* image) {
     if (!CanRead(device())) {
         return false;
     }
-    const QByteArray bytes = device()->readAll();
-    quenda::c32bppDIB dib;
-    NoEvents events;
-    const auto decoded =
-        quenda::DecodeRLEBytes(std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                         static_cast<size_t>(bytes.size())),
-                               DeviceName(device()), dib, events);
-    if (!decoded.success) {
+    quenda::rle::ParsedFile prologue;
+    if (!ReadPrologue(device(), prologue)) {
         return false;
     }
-    QImage out = ToQImage(dib);
-    if (out.isNull()) {
+    const quenda::rle::Header& h = prologue.header;
+    QSize size(h.width, h.height < 0 ? -h.height : h.height);
+    if (size.isEmpty()) {
+        return false;
+    }
+    if (scaledSize_.isValid() && !scaledSize_.isEmpty()) {
+        size = scaledSize_;
+    }
+    // Pictures without alpha are opaque images, as Qt keeps its own opaque formats.
+    QImage out;
+    if (!MakeImage(size, h.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32, &out)) {
+        return false;
+    }
+    std::vector<uint8_t> row;
+    QIODevice* in = device();
+    const quenda::RLERowSource rows = [&](int32_t y, std::span<const uint8_t>& bytes) {
+        row.clear();
+        const bool whole = ReadTo(in, row, prologue.rowLengths[static_cast<size_t>(y)]);
+        bytes = row;
+        return whole;
+    };
+    const quenda::RLETarget target{
+        out.bits(),   static_cast<ptrdiff_t>(out.bytesPerLine()), out.width(),
+        out.height(), quenda::RLEPixelOrder::StraightBGRA,        !h.hasAlpha};
+    if (!quenda::DecodeRLERows(prologue, rows, target).success) {
         return false;
     }
     *image = std::move(out);
@@ -100,12 +161,16 @@ bool RleBitmapHandler::write(const QImage& image) {
 }
 
 bool RleBitmapHandler::supportsOption(ImageOption option) const {
-    return option == Size || option == Quality || option == Description || option == ImageFormat;
+    return option == Size || option == ScaledSize || option == Quality || option == Description ||
+           option == ImageFormat;
 }
 
 QVariant RleBitmapHandler::option(ImageOption option) const {
     if (option == Quality) {
         return quality_;
+    }
+    if (option == ScaledSize) {
+        return scaledSize_;
     }
     if (option != Size && option != ImageFormat) {
         return {};
@@ -125,6 +190,8 @@ QVariant RleBitmapHandler::option(ImageOption option) const {
 void RleBitmapHandler::setOption(ImageOption option, const QVariant& value) {
     if (option == Quality) {
         quality_ = value.toInt();
+    } else if (option == ScaledSize) {
+        scaledSize_ = value.toSize();
     } else if (option == Description) {
         ReadDescription(value.toString());
     }

@@ -3,9 +3,12 @@
 #include <QImageIOHandler>
 #include <QSize>
 
-// Reads device bitmaps through the engine's decoder and writes them through its
-// encoder. Options: Quality is the colour accuracy (90 to 100, default 100); the
-// text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 = none).
+// Reads device bitmaps through the engine's decoder, a row at a time from the device
+// straight into the image's own lines, at the picture's size or the ScaledSize asked
+// for (a box filter, so memory follows the size asked for), within Qt's allocation
+// limit; writes them through its encoder. Options: Quality is the colour accuracy (90 to 100,
+// default 100); the text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 =
+// none).
 class RleBitmapHandler : public QImageIOHandler {
   public:
     static constexpr const char* kFormat = "rlebmp";
@@ -24,6 +27,7 @@ class RleBitmapHandler : public QImageIOHandler {
   private:
     void ReadDescription(const QString& description);
 
+    QSize scaledSize_;
     int quality_ = -1;
     int maxPaletteSize_ = 0;
 };

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   zlib1g-dev libdeflate-dev libturbojpeg0-dev libgif-dev libpng-dev
   qt6-base-dev libgl-dev
+  qtbase5-dev python3-pyqt5 python3-pyqt6
   libgtest-dev libgmock-dev libbenchmark-dev libspng-dev
   clang libclang-rt-14-dev
   xvfb xauth

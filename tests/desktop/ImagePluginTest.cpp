@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QProcess>
 
 #include <cstring>
 #include <vector>
 
 #include "desktop/DesktopTestSupport.h"
+#include "engine/RLEScaledDecoder.h"
 #include "engine/ZorixImgEngine.h"
 #include "imaging/c32bppDIB.h"
 #include "support/TestFiles.h"
@@ -148,6 +150,53 @@ TEST_F(ImagePlugin, BadFilesFailCleanly) {
         EXPECT_TRUE(reader.read().isNull()) << path;
         EXPECT_NE(reader.error(), QImageReader::UnknownError) << path;
     }
+}
+
+// What the engine's scaled decoder makes of a file, as straight ARGB32 rows.
+std::vector<uint8_t> ScaledPixels(const std::vector<uint8_t>& file, int w, int h) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4);
+    const quenda::RLETarget target{pixels.data(), w * 4, w, h, quenda::RLEPixelOrder::StraightBGRA};
+    EXPECT_TRUE(quenda::DecodeRLEScaled(file, target).success);
+    return pixels;
+}
+
+TEST_F(ImagePlugin, ScaledReadsDecodeAtTheRequestedSize) {
+    const std::vector<uint8_t> bytes = desktoptest::DeviceBitmap(90, 61);
+    const std::string path = Write("s.bmp", bytes);
+    for (const QSize size : {QSize(30, 20), QSize(7, 61), QSize(200, 3), QSize(90, 61)}) {
+        QImageReader reader(QString::fromStdString(path));
+        reader.setScaledSize(size);
+        const QImage image = reader.read();
+        ASSERT_EQ(image.size(), size) << reader.errorString().toStdString();
+        EXPECT_EQ(QImagePixels(image), ScaledPixels(bytes, size.width(), size.height()));
+    }
+}
+
+TEST_F(ImagePlugin, StaysWithinQtsAllocationLimitUnlessScaledDown) {
+    const std::string path = Write("big.bmp", desktoptest::DeviceBitmap(1200, 1000));
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(2);  // MB; the picture needs about 4.6
+    QImageReader whole(QString::fromStdString(path));
+    EXPECT_EQ(whole.size(), QSize(1200, 1000));
+    EXPECT_TRUE(whole.read().isNull());
+    QImageReader scaled(QString::fromStdString(path));
+    scaled.setScaledSize(QSize(240, 200));
+    EXPECT_EQ(scaled.read().size(), QSize(240, 200));
+    QImageReader::setAllocationLimit(limit);
+}
+
+TEST_F(ImagePlugin, ReadsFromASequentialDeviceAPieceAtATime) {
+    const std::vector<uint8_t> bytes = desktoptest::DeviceBitmap(37, 19);
+    const std::string path = Write("seq.bmp", bytes);
+    // A process's output is sequential: nothing can be sought, everything is read once.
+    QProcess cat;
+    cat.start(QStringLiteral("cat"), {QString::fromStdString(path)});
+    ASSERT_TRUE(cat.waitForStarted());
+    QImageReader reader(&cat, "rlebmp");
+    const QImage image = reader.read();
+    cat.waitForFinished();
+    ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(QImagePixels(image), EnginePixels(path));
 }
 
 TEST_F(ImagePlugin, WritesTheEnginesBytes) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 
@@ -36,7 +37,11 @@ std::set<QString> ExpectedFiles() {
         kShare + "/thumbnailers/zorix.thumbnailer",
         QStringLiteral(ZORIX_MANDIR "/man1/zorix.1"),
         QStringLiteral(ZORIX_MANDIR "/man1/zorix-cli.1"),
+        QStringLiteral(ZORIX_DOCDIR "/LICENSE"),
     };
+#ifdef ZORIX_QT5_PLUGIN_DIR
+    files.insert(QStringLiteral(ZORIX_QT5_PLUGIN_DIR "/imageformats/libqzorixrle.so"));
+#endif
     for (const char* library : {"quenda", "palvo", "tessil"}) {
         const QString base = kLib + "/lib" + library + ".so";
         files.insert(base);
@@ -71,6 +76,21 @@ TEST(InstallLayout, InstallsExactlyTheExpectedFiles) {
     for (const QString& f : installed) {
         EXPECT_TRUE(expected.count(f)) << "unexpected: " << f.toStdString();
     }
+}
+
+QByteArray ReadStaged(const QString& relative) {
+    QFile file(Staged(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The project's code is under the MIT licence, and every place a packager looks says so.
+TEST(InstallLayout, TheLicenceIsMitEverywhere) {
+    EXPECT_TRUE(ReadStaged(QStringLiteral(ZORIX_DOCDIR "/LICENSE")).startsWith("MIT License\n"));
+    EXPECT_TRUE(ReadStaged(kShare + "/metainfo/dev.vk.Zorix.metainfo.xml")
+                    .contains("<project_license>MIT</project_license>"));
+    EXPECT_TRUE(ReadStaged(kLib + "/pkgconfig/quenda.pc").contains("\nLicense: MIT\n"));
+    EXPECT_TRUE(ReadStaged(kLib + "/cmake/Quenda/QuendaConfig.cmake")
+                    .contains("set(Quenda_LICENSE \"MIT\")"));
 }
 
 TEST(InstallLayout, LibrariesCarryTheirVersionLinks) {

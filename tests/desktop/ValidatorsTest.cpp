@@ -25,7 +25,9 @@ TEST(DesktopData, DesktopEntryIsValidAndOpensFiles) {
     const QString text = ReadText(entry);
     EXPECT_TRUE(text.contains(QStringLiteral("\nExec=zorix %f\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\nIcon=dev.vk.Zorix\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("image/x-zorix-rle;")));
+    // File managers offer the program for device bitmaps and the images it also reads.
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("\nMimeType=image/x-zorix-rle;image/bmp;image/png;image/gif;\n")));
 }
 
 TEST(DesktopData, MetainfoIsValidWithoutTheNetwork) {
