@@ -176,15 +176,16 @@ QVariant RleBitmapHandler::option(ImageOption option) const {
         return {};
     }
     const QByteArray header = PeekHeader(device());
-    const auto* data = reinterpret_cast<const uint8_t*>(header.constData());
-    if (!quenda::rle::HasSignature(data, static_cast<size_t>(header.size()))) {
+    quenda::RLEImageInfo info;
+    if (!quenda::ReadRLEInfo(std::span(reinterpret_cast<const uint8_t*>(header.constData()),
+                                       static_cast<size_t>(header.size())),
+                             info)) {
         return {};
     }
-    const quenda::rle::Header h = quenda::rle::ReadHeader(data);
     if (option == Size) {
-        return QSize(h.width, h.height);
+        return QSize(info.width, info.height);
     }
-    return h.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    return info.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
 }
 
 void RleBitmapHandler::setOption(ImageOption option, const QVariant& value) {

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "desktop/DesktopTestSupport.h"
+#include "engine/RLEScaledDecoder.h"
 #include "support/TestFiles.h"
 #include "thumbnailer/ThumbnailFit.h"
 
@@ -76,6 +77,26 @@ TEST_F(Thumbnailer, WritesAPngThatFitsTheRequestedSize) {
     EXPECT_EQ(thumb.size(), QSize(128, 43));
 }
 
+// The thumbnail is the picture box-filtered to its size and laid over white.
+TEST_F(Thumbnailer, ItsPixelsAreTheScaledPictureOverWhite) {
+    const std::vector<uint8_t> bytes = desktoptest::DeviceBitmap(300, 100);
+    const QString input = Write("over.bmp", bytes);
+    ASSERT_EQ(RunProgram(kThumbnailer, {"-s", "128", input, Out("over.png")}).exitCode, 0);
+    const QImage thumb = QImage(Out("over.png"), "png").convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(thumb.size(), QSize(128, 43));
+    std::vector<uint8_t> premultiplied(128 * 43 * 4);
+    ASSERT_TRUE(quenda::DecodeRLEScaled(bytes, {premultiplied.data(), 128 * 4, 128, 43}).success);
+    int differing = 0;
+    for (int y = 0; y < 43; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const uint8_t* p = &premultiplied[(static_cast<size_t>(y) * 128 + x) * 4];
+            const int rest = 255 - p[3];
+            differing += thumb.pixel(x, y) != qRgb(p[2] + rest, p[1] + rest, p[0] + rest);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(Thumbnailer, KeepsSmallPicturesAtTheirOwnSize) {
     const QString input = Write("small.bmp", desktoptest::DeviceBitmap(20, 10));
     ASSERT_EQ(RunProgram(kThumbnailer, {"-s", "256", input, Out("small.png")}).exitCode, 0);
@@ -91,13 +112,18 @@ TEST_F(Thumbnailer, TakesDeviceBitmapsByContentWhateverTheirName) {
 }
 
 TEST_F(Thumbnailer, FailsCleanlyOnFilesItCannotRead) {
-    std::vector<uint8_t> truncated = desktoptest::DeviceBitmap(40, 40);
-    truncated.resize(30);
-    const QString bad = Write("bad.bmp", truncated);
-    const auto r = RunProgram(kThumbnailer, {"-s", "128", bad, Out("bad.png")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("zorix-thumbnailer: "))) << r.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(Out("bad.png")));
+    const std::vector<uint8_t> whole = desktoptest::DeviceBitmap(40, 40);
+    std::vector<uint8_t> badAlpha = whole;
+    badAlpha[14 + 2 * 4 + 1] = 200;  // an alpha level above 32
+    // Cut in the row lengths, and in the row data.
+    for (const auto& bytes : {std::vector<uint8_t>(whole.begin(), whole.begin() + 30),
+                              std::vector<uint8_t>(whole.begin(), whole.end() - 20), badAlpha}) {
+        const QString bad = Write("bad.bmp", bytes);
+        const auto r = RunProgram(kThumbnailer, {"-s", "16", bad, Out("bad.png")});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("zorix-thumbnailer: "))) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Out("bad.png")));
+    }
     EXPECT_EQ(RunProgram(kThumbnailer, {"-s", "128", Out("missing.bmp"), Out("m.png")}).exitCode,
               1);
     EXPECT_FALSE(QFileInfo::exists(Out("m.png")));
