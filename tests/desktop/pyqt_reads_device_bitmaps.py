@@ -51,6 +51,8 @@ def main():
     argb32 = getattr(QImage, "Format_ARGB32", None) or QImage.Format.Format_ARGB32
 
     def pixels(image):
+        if image.isNull():
+            return b""
         image = image.convertToFormat(argb32)
         bits = image.constBits()
         bits.setsize(image.sizeInBytes())
