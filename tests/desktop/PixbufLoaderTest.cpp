@@ -36,11 +36,27 @@ std::vector<uint8_t> EngineRgba(const std::vector<uint8_t>& file) {
     return rgba;
 }
 
+// A Python that has GdkPixbuf's bindings: the one on PATH, or the system's own when
+// another Python comes first on PATH. Empty when there is none.
+QString GiPython() {
+    static const QString python = [] {
+        for (const QString& candidate :
+             {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
+            const auto r =
+                RunProgram(candidate, {"-c",
+                                       "import gi; gi.require_version('GdkPixbuf', '2.0'); "
+                                       "from gi.repository import GdkPixbuf"});
+            if (r.exitCode == 0) {
+                return candidate;
+            }
+        }
+        return QString();
+    }();
+    return python;
+}
+
 bool PythonGdkPixbufPresent() {
-    const auto r = RunProgram(QStringLiteral("python3"),
-                              {"-c", "import gi; gi.require_version('GdkPixbuf', '2.0'); "
-                                     "from gi.repository import GdkPixbuf"});
-    return r.exitCode == 0;
+    return !GiPython().isEmpty();
 }
 
 class PixbufLoader : public ::testing::Test {
@@ -63,7 +79,7 @@ class PixbufLoader : public ::testing::Test {
     }
     QString Out(const char* name) { return QString::fromStdString(dir) + "/" + name; }
     desktoptest::ProcessResult Probe(const QStringList& args) {
-        return RunProgram(QStringLiteral("python3"), QStringList{kProbe} + args, env);
+        return RunProgram(GiPython(), QStringList{kProbe} + args, env);
     }
 
     std::string dir;
@@ -74,8 +90,8 @@ TEST_F(PixbufLoader, TheInstalledCacheNamesTheLoaderAtItsInstalledPlace) {
     QFile cache(Staged(QStringLiteral(ZORIX_PIXBUF_CACHE_FILE)));
     ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
     const QByteArray text = cache.readAll();
-    EXPECT_TRUE(text.contains(
-        ("\"" + Staged(QStringLiteral(ZORIX_PIXBUF_LOADER)) + "\"").toUtf8()));
+    EXPECT_TRUE(
+        text.contains(("\"" + Staged(QStringLiteral(ZORIX_PIXBUF_LOADER)) + "\"").toUtf8()));
     EXPECT_TRUE(text.contains("\"image/x-zorix-rle\""));
 }
 
@@ -85,8 +101,8 @@ TEST_F(PixbufLoader, PythonReadsDeviceBitmapsWithTheEnginesPixels) {
     }
     const std::vector<uint8_t> file = testsupport::VariedAlphaFile(45, 21);
     const QString input = Write("device.bmp", file);
-    for (const QStringList& extra : {QStringList{}, QStringList{"--pieces", "1"},
-                                     QStringList{"--pieces", "100"}}) {
+    for (const QStringList& extra :
+         {QStringList{}, QStringList{"--pieces", "1"}, QStringList{"--pieces", "100"}}) {
         const auto r = Probe(QStringList{input, Out("pixels")} + extra);
         ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
         EXPECT_EQ(r.out, QStringLiteral("zorix-rle 45 21\n"));

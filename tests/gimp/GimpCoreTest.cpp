@@ -56,9 +56,9 @@ TEST(GimpStoredOptions, ComeFromTheSettingsFileUnderTheConfigFolder) {
     EXPECT_EQ(file, std::filesystem::path(dir) / "vk-Dev" / "Zorix.conf");
     EXPECT_EQ(zorixgimp::ReadStoredOptions(file).accuracy, 100.0f);  // no file yet
     std::filesystem::create_directories(file.parent_path());
-    testsupport::WriteBytes(file.string(), {'[', 'G', 'e', 'n', 'e', 'r', 'a', 'l', ']', '\n',
-                                            'M', 'a', 'x', 'P', 'a', 'l', 'e', 't', 't', 'e',
-                                            'S', 'i', 'z', 'e', '=', '4', '2', '\n'});
+    testsupport::WriteBytes(
+        file.string(), {'[', 'G', 'e', 'n', 'e', 'r', 'a', 'l', ']', '\n', 'M', 'a', 'x', 'P',
+                        'a', 'l', 'e', 't', 't', 'e', 'S', 'i', 'z', 'e',  '=', '4', '2', '\n'});
     EXPECT_EQ(zorixgimp::ReadStoredOptions(file).maxPalette, 42);
     if (old != nullptr) {
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
@@ -116,9 +116,10 @@ TEST(GimpExport, WritesTheEnginesBytesForTheSamePixels) {
     const std::string dir = testsupport::MakeTempDir("gimp-export");
     const std::string source = dir + "/varied.bmp";
     testsupport::WriteBytes(source, testsupport::VariedAlphaFile(300, 40));
-    const zorixgimp::RleExportOptions optionSets[] = {
-        {100.0f, 0, false, false}, {97.5f, 0, false, false}, {100.0f, 64, false, false},
-        {92.0f, 16, true, true}};
+    const zorixgimp::RleExportOptions optionSets[] = {{100.0f, 0, false, false},
+                                                      {97.5f, 0, false, false},
+                                                      {100.0f, 64, false, false},
+                                                      {92.0f, 16, true, true}};
     for (const auto& options : optionSets) {
         const std::vector<uint8_t> plugin = ThroughStraightRows(source, options);
         ASSERT_GT(plugin.size(), 14u);
