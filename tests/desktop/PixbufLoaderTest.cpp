@@ -1,6 +1,6 @@
 // The installed gdk-pixbuf loader inside real hosts: Python's GdkPixbuf (whole files,
 // pieces of any size, a requested size) and gdk-pixbuf-thumbnailer, through the loader
-// cache the install wrote. Device bitmaps give the engine's exact pixels, Windows
+// cache and the MIME type the install wrote. Device bitmaps give the engine's exact pixels, Windows
 // bitmaps still go to gdk-pixbuf's own loader, and bad files are refused cleanly.
 #include <gtest/gtest.h>
 
@@ -69,6 +69,9 @@ class PixbufLoader : public ::testing::Test {
         env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("GDK_PIXBUF_MODULE_FILE"),
                    Staged(QStringLiteral(ZORIX_PIXBUF_CACHE_FILE)));
+        // GdkPixbuf picks its loader by the MIME type GIO finds from the content, so the
+        // MIME database must know the installed type, as it does on an installed system.
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral(ZORIX_MIME_DATA_DIR));
         env.insert(QStringLiteral("HOME"), QString::fromStdString(dir));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(dir + "/cache"));
     }
