@@ -1,14 +1,10 @@
 #include "pixbuf/RleStreamDecoder.h"
 
-#include <memory>
 #include <new>
 
-#include "engine/RLEDecoder.h"
 #include "engine/RLEFormat.h"
-#include "engine/ZorixImgEngineEvents.h"
+#include "engine/RLEScaledDecoder.h"
 #include "imaging/ImageLimits.h"
-#include "imaging/StraightRgba.h"
-#include "imaging/c32bppDIB.h"
 
 namespace zorixpixbuf {
 
@@ -86,20 +82,17 @@ bool RleStreamDecoder::Decode(int32_t width, int32_t height, uint8_t* top, size_
 }
 
 bool RleStreamDecoder::DecodeCollected(int32_t width, int32_t height, uint8_t* top, size_t stride) {
-    auto image = std::make_unique<quenda::c32bppDIB>();
-    quenda::ZorixImgEngineEvents silent;
-    const quenda::RLEDecodeResult result =
-        quenda::DecodeRLEBytes(bytes_, std::string(), *image, silent);
-    if (!result.success || image->BitsPointer() == nullptr) {
+    // Straight into the host's rows at the size it asked for: no picture-sized buffer.
+    quenda::RLETarget target;
+    target.top = top;
+    target.stride = static_cast<ptrdiff_t>(stride);
+    target.width = width;
+    target.height = height;
+    target.order = quenda::RLEPixelOrder::StraightRGBA;
+    const quenda::RLEScaledResult result = quenda::DecodeRLEScaled(bytes_, target);
+    if (!result.success) {
         return Fail(result.failureReason.empty() ? "the device bitmap is damaged"
                                                  : result.failureReason);
-    }
-    if ((width != width_ || height != height_) && !image->Resize(width, height)) {
-        return Fail("not enough memory to scale the picture");
-    }
-    if (image->Width() != width || image->Height() != height ||
-        !quenda::CopyRowsToStraightRgba(*image, 0, height, top, stride)) {
-        return Fail("not enough memory for the picture");
     }
     return true;
 }

@@ -23,8 +23,9 @@ class RleStreamDecoder {
     bool HasAlpha() const { return hasAlpha_; }
 
     // Decodes the collected file into `height` rows of `width` straight RGBA pixels,
-    // `stride` bytes apart from `top`, scaled from the picture's own size when they
-    // differ. False, with Reason(), for a damaged or incomplete file.
+    // `stride` bytes apart from `top`, box-filtered from the picture's own size when
+    // they differ, without a picture-sized buffer. False, with Reason(), for a damaged
+    // or incomplete file.
     bool Decode(int32_t width, int32_t height, uint8_t* top, size_t stride);
 
     const std::string& Reason() const { return reason_; }
