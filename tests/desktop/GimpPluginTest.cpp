@@ -54,6 +54,22 @@ QImage SourcePicture(QImage::Format format) {
     return image.convertToFormat(format);
 }
 
+// A device bitmap without an alpha table: its transparent entry reads as opaque black.
+std::vector<uint8_t> OpaqueDeviceBitmap(int32_t width, int32_t height) {
+    testsupport::RLEBuilder b;
+    b.width = width;
+    b.height = height;
+    b.colors = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x8410};
+    for (int32_t y = 0; y < height; ++y) {
+        std::vector<uint8_t> codes(static_cast<size_t>(width));
+        for (int32_t x = 0; x < width; ++x) {
+            codes[static_cast<size_t>(x)] = static_cast<uint8_t>((x / 3 + y) % 6);
+        }
+        b.rows.push_back(testsupport::EncodeCodesRow(codes));
+    }
+    return b.Build();
+}
+
 QString SchemeString(const QString& path) {
     return "\"" + path + "\"";
 }
