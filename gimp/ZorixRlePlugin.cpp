@@ -110,46 +110,62 @@ GimpOutcome InteractiveOptions(GimpRunMode mode, RleExportOptions& options) {
     return {};
 }
 
+// Interactive exports first let GIMP flatten what the format cannot hold (layers),
+// which may make a temporary image; it is deleted whatever happens next.
+GimpOutcome ExportInteractively(GimpRunMode mode, gint32 image, gint32 drawable,
+                                const char* fileName) {
+    gimp_ui_init(zorixgimp::kBinaryName, FALSE);
+    const GimpExportReturn exported =
+        gimp_export_image(&image, &drawable, zorixgimp::kFormatName,
+                          static_cast<GimpExportCapabilities>(
+                              GIMP_EXPORT_CAN_HANDLE_RGB | GIMP_EXPORT_CAN_HANDLE_GRAY |
+                              GIMP_EXPORT_CAN_HANDLE_INDEXED | GIMP_EXPORT_CAN_HANDLE_ALPHA));
+    if (exported == GIMP_EXPORT_CANCEL) {
+        return GimpOutcome::Failed(GIMP_PDB_CANCEL, {});
+    }
+    RleExportOptions options;
+    GimpOutcome outcome = InteractiveOptions(mode, options);
+    if (outcome.status == GIMP_PDB_SUCCESS) {
+        outcome = zorixgimp::SaveDeviceBitmap(drawable, fileName, options);
+    }
+    if (exported == GIMP_EXPORT_EXPORT) {
+        gimp_image_delete(image);
+    }
+    if (outcome.status == GIMP_PDB_SUCCESS) {
+        gimp_set_data(zorixgimp::kLastValuesKey, &options, sizeof options);
+    }
+    return outcome;
+}
+
 GimpOutcome RunSave(gint nparams, const GimpParam* param) {
     if (nparams < 5) {
         return GimpOutcome::Failed(GIMP_PDB_CALLING_ERROR, "file-zorix-rle-save takes 9 arguments");
     }
     const auto mode = static_cast<GimpRunMode>(param[0].data.d_int32);
-    gint32 image = param[1].data.d_image;
-    gint32 drawable = param[2].data.d_drawable;
+    const char* fileName = param[3].data.d_string;
+    if (fileName == nullptr || *fileName == '\0') {
+        return GimpOutcome::Failed(GIMP_PDB_CALLING_ERROR, "file-zorix-rle-save needs a file name");
+    }
+    if (mode != GIMP_RUN_NONINTERACTIVE) {
+        return ExportInteractively(mode, param[1].data.d_image, param[2].data.d_drawable, fileName);
+    }
     RleExportOptions options;
-    GimpOutcome outcome = mode == GIMP_RUN_NONINTERACTIVE ? ArgumentOptions(nparams, param, options)
-                                                          : InteractiveOptions(mode, options);
+    const GimpOutcome outcome = ArgumentOptions(nparams, param, options);
     if (outcome.status != GIMP_PDB_SUCCESS) {
         return outcome;
     }
-    GimpExportReturn exported = GIMP_EXPORT_IGNORE;
-    if (mode != GIMP_RUN_NONINTERACTIVE) {
-        gimp_ui_init(zorixgimp::kBinaryName, FALSE);
-        exported =
-            gimp_export_image(&image, &drawable, zorixgimp::kFormatName,
-                              static_cast<GimpExportCapabilities>(
-                                  GIMP_EXPORT_CAN_HANDLE_RGB | GIMP_EXPORT_CAN_HANDLE_GRAY |
-                                  GIMP_EXPORT_CAN_HANDLE_INDEXED | GIMP_EXPORT_CAN_HANDLE_ALPHA));
-        if (exported == GIMP_EXPORT_CANCEL) {
-            return GimpOutcome::Failed(GIMP_PDB_CANCEL, {});
-        }
-    }
-    outcome = zorixgimp::SaveDeviceBitmap(drawable, param[3].data.d_string, options);
-    if (exported == GIMP_EXPORT_EXPORT) {
-        gimp_image_delete(image);
-    }
-    if (outcome.status == GIMP_PDB_SUCCESS && mode == GIMP_RUN_INTERACTIVE) {
-        gimp_set_data(zorixgimp::kLastValuesKey, &options, sizeof options);
-    }
-    return outcome;
+    return zorixgimp::SaveDeviceBitmap(param[2].data.d_drawable, fileName, options);
 }
 
 GimpOutcome RunLoad(gint nparams, const GimpParam* param) {
     if (nparams < 3) {
         return GimpOutcome::Failed(GIMP_PDB_CALLING_ERROR, "file-zorix-rle-load takes 3 arguments");
     }
-    return zorixgimp::LoadDeviceBitmap(param[1].data.d_string);
+    const char* fileName = param[1].data.d_string;
+    if (fileName == nullptr || *fileName == '\0') {
+        return GimpOutcome::Failed(GIMP_PDB_CALLING_ERROR, "file-zorix-rle-load needs a file name");
+    }
+    return zorixgimp::LoadDeviceBitmap(fileName);
 }
 
 void Run(const gchar* name, gint nparams, const GimpParam* param, gint* nreturn_vals,
