@@ -98,12 +98,12 @@ class GimpPlugin : public ::testing::Test {
 
     static void PrepareFiles() {
         testsupport::WriteBytes(GimpPlugin::File("device.bmp").toStdString(),
-                                testsupport::VariedAlphaGimpPlugin::File(61, 17));
+                                testsupport::VariedAlphaFile(61, 17));
         testsupport::WriteBytes(GimpPlugin::File("opaque.bmp").toStdString(),
                                 OpaqueDeviceBitmap(33, 9));
         testsupport::WriteBytes(GimpPlugin::File("windows.bmp").toStdString(),
                                 desktoptest::OrdinaryBitmap(6, 4));
-        std::vector<uint8_t> truncated = testsupport::VariedAlphaGimpPlugin::File(40, 40);
+        std::vector<uint8_t> truncated = testsupport::VariedAlphaFile(40, 40);
         truncated.resize(truncated.size() / 2);
         testsupport::WriteBytes(GimpPlugin::File("truncated.bmp").toStdString(), truncated);
         for (const ExportCase& c : kExportCases) {

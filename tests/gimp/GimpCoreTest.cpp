@@ -2,7 +2,9 @@
 // device bitmap, and the export's bytes against the engine's own save (what zorix-cli
 // writes) for the same pixels.
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -82,48 +84,64 @@ TEST(GimpExportArguments, KeepToTheirRanges) {
     EXPECT_FALSE(zorixgimp::IsValidFlag(2));
 }
 
-// The plug-in's path: decode, hand straight RGBA rows over as GIMP would, rebuild the
-// engine's buffer from them and encode.
-std::vector<uint8_t> ThroughStraightRows(const std::string& path,
-                                         const zorixgimp::RleExportOptions& options) {
-    quenda::c32bppDIB decoded;
-    std::string reason;
-    EXPECT_TRUE(zorixgimp::DecodeDeviceFile(path, decoded, reason)) << reason;
-    const size_t stride = static_cast<size_t>(decoded.scanWidth());
-    std::vector<uint8_t> rgba(stride * static_cast<size_t>(decoded.Height()));
-    EXPECT_TRUE(quenda::CopyRowsToStraightRgba(decoded, 0, decoded.Height(), rgba.data(), stride));
-    quenda::c32bppDIB rebuilt;
-    EXPECT_TRUE(rebuilt.InitializeDIB(decoded.Width(), decoded.Height()));
-    for (int32_t y = 0; y < decoded.Height(); ++y) {
-        EXPECT_TRUE(quenda::StoreStraightRgbaRow(rgba.data() + stride * y, y, rebuilt));
+// Straight RGBA pixels of many colours and opacities, as GIMP hands them over.
+std::vector<uint8_t> StraightPixels(int32_t width, int32_t height) {
+    std::vector<uint8_t> rgba;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t alpha =
+                x % 9 == 0 ? 0 : static_cast<uint8_t>(x % 5 == 0 ? 255 : x * 7 + y);
+            rgba.insert(rgba.end(), {static_cast<uint8_t>(x * 3), static_cast<uint8_t>(y * 11),
+                                     static_cast<uint8_t>(x * y), alpha});
+        }
     }
-    rebuilt.setAlpha(decoded.Alpha());
-    return zorixgimp::EncodeWithOptions(path, rebuilt, options).bytes;
+    return rgba;
 }
 
-// What zorix-cli convert --to rle does: the engine loads and saves.
-std::vector<uint8_t> ThroughTheEngine(const std::string& path, const std::string& target,
+// The plug-in's path: the rows go into the engine's buffer and are encoded.
+std::vector<uint8_t> ThroughTheExport(const std::vector<uint8_t>& rgba, int32_t width,
+                                      int32_t height, const zorixgimp::RleExportOptions& options) {
+    quenda::c32bppDIB image;
+    EXPECT_TRUE(image.InitializeDIB(width, height));
+    for (int32_t y = 0; y < height; ++y) {
+        EXPECT_TRUE(quenda::StoreStraightRgbaRow(rgba.data() + 4 * width * y, y, image));
+    }
+    image.setAlpha(true);
+    return zorixgimp::EncodeWithOptions("x.bmp", image, options).bytes;
+}
+
+// What zorix-cli convert --to rle does with the same pixels in a PNG: the engine loads
+// and saves. libpng writes the PNG.
+std::vector<uint8_t> ThroughTheEngine(const std::vector<uint8_t>& rgba, int32_t width,
+                                      int32_t height, const std::string& dir,
                                       const zorixgimp::RleExportOptions& options) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(width);
+    png.height = static_cast<png_uint_32>(height);
+    png.format = PNG_FORMAT_RGBA;
+    const std::string source = dir + "/same-pixels.png";
+    EXPECT_TRUE(png_image_write_to_file(&png, source.c_str(), 0, rgba.data(), 0, nullptr));
     quenda::ZorixImgEngine engine;
     engine.setRLEColorAccuracy(options.accuracy);
     engine.setRLEMaxPalleteSize(options.maxPalette);
-    EXPECT_TRUE(engine.LoadImage(path));
+    EXPECT_TRUE(engine.LoadImage(source));
+    const std::string target = dir + "/engine.bmp";
     EXPECT_TRUE(engine.SaveImageAs(target, quenda::IS_BMP_RL)) << engine.LastFailureReason();
     return testsupport::ReadBytes(target);
 }
 
 TEST(GimpExport, WritesTheEnginesBytesForTheSamePixels) {
     const std::string dir = testsupport::MakeTempDir("gimp-export");
-    const std::string source = dir + "/varied.bmp";
-    testsupport::WriteBytes(source, testsupport::VariedAlphaFile(300, 40));
+    const std::vector<uint8_t> rgba = StraightPixels(83, 29);
     const zorixgimp::RleExportOptions optionSets[] = {{100.0f, 0, false, false},
                                                       {97.5f, 0, false, false},
                                                       {100.0f, 64, false, false},
                                                       {92.0f, 16, true, true}};
     for (const auto& options : optionSets) {
-        const std::vector<uint8_t> plugin = ThroughStraightRows(source, options);
-        ASSERT_GT(plugin.size(), 14u);
-        EXPECT_EQ(plugin, ThroughTheEngine(source, dir + "/engine.bmp", options))
+        const std::vector<uint8_t> exported = ThroughTheExport(rgba, 83, 29, options);
+        ASSERT_GT(exported.size(), 14u);
+        EXPECT_EQ(exported, ThroughTheEngine(rgba, 83, 29, dir, options))
             << options.accuracy << " " << options.maxPalette;
     }
 }
