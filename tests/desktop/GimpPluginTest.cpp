@@ -75,7 +75,7 @@ QString SchemeString(const QString& path) {
 }
 
 class GimpPlugin : public ::testing::Test {
-  public:
+  protected:
     // One GIMP session serves every check: starting GIMP is the slow part (a first start
     // registers every plug-in of GIMP's), so this is one test.
     void SetUp() override {
@@ -97,20 +97,19 @@ class GimpPlugin : public ::testing::Test {
     static QString File(const QString& name) { return dir_ + "/" + name; }
 
     static void PrepareFiles() {
-        testsupport::WriteBytes(GimpPlugin::File("device.bmp").toStdString(),
+        testsupport::WriteBytes(File("device.bmp").toStdString(),
                                 testsupport::VariedAlphaFile(61, 17));
-        testsupport::WriteBytes(GimpPlugin::File("opaque.bmp").toStdString(),
-                                OpaqueDeviceBitmap(33, 9));
-        testsupport::WriteBytes(GimpPlugin::File("windows.bmp").toStdString(),
+        testsupport::WriteBytes(File("opaque.bmp").toStdString(), OpaqueDeviceBitmap(33, 9));
+        testsupport::WriteBytes(File("windows.bmp").toStdString(),
                                 desktoptest::OrdinaryBitmap(6, 4));
         std::vector<uint8_t> truncated = testsupport::VariedAlphaFile(40, 40);
         truncated.resize(truncated.size() / 2);
-        testsupport::WriteBytes(GimpPlugin::File("truncated.bmp").toStdString(), truncated);
+        testsupport::WriteBytes(File("truncated.bmp").toStdString(), truncated);
         for (const ExportCase& c : kExportCases) {
-            SourcePicture(c.format).save(GimpPlugin::File(QString(c.name) + ".png"), "png");
+            SourcePicture(c.format).save(File(QString(c.name) + ".png"), "png");
         }
-        QDir().mkpath(GimpPlugin::File("gimp-home"));
-        QFile rc(GimpPlugin::File("gimp-home/gimprc"));
+        QDir().mkpath(File("gimp-home"));
+        QFile rc(File("gimp-home/gimprc"));
         if (rc.open(QIODevice::WriteOnly)) {
             rc.write("(plug-in-path \"" + Staged("lib/gimp/2.0/plug-ins").toUtf8() +
                      ":${gimp_plug_in_dir}/plug-ins\")\n");
@@ -119,11 +118,11 @@ class GimpPlugin : public ::testing::Test {
 
     static QProcessEnvironment PrivateEnvironment() {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("GIMP2_DIRECTORY"), GimpPlugin::File("gimp-home"));
+        env.insert(QStringLiteral("GIMP2_DIRECTORY"), File("gimp-home"));
         env.insert(QStringLiteral("HOME"), dir_);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), GimpPlugin::File("config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), GimpPlugin::File("cache"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), GimpPlugin::File("data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), File("config"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), File("cache"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), File("data"));
         env.remove(QStringLiteral("DISPLAY"));
         return env;
     }
@@ -135,16 +134,16 @@ class GimpPlugin : public ::testing::Test {
         };
         // Loading by content through GIMP's own file dispatch, then a PNG to compare.
         for (const char* name : {"device", "opaque", "windows"}) {
-            const QString in = SchemeString(GimpPlugin::File(QString(name) + ".bmp"));
-            const QString out = SchemeString(GimpPlugin::File(QString(name) + "-gimp.png"));
+            const QString in = SchemeString(File(QString(name) + ".bmp"));
+            const QString out = SchemeString(File(QString(name) + "-gimp.png"));
             batch("(let* ((image (car (gimp-file-load RUN-NONINTERACTIVE " + in + " " + in +
                   "))) (drawable (car (gimp-image-get-active-drawable image)))) "
                   "(file-png-save2 RUN-NONINTERACTIVE image drawable " +
                   out + " " + out + " 0 9 0 0 0 0 0 0 1) (gimp-image-delete image))");
         }
         for (const ExportCase& c : kExportCases) {
-            const QString in = SchemeString(GimpPlugin::File(QString(c.name) + ".png"));
-            const QString out = SchemeString(GimpPlugin::File(QString(c.name) + "-gimp.bmp"));
+            const QString in = SchemeString(File(QString(c.name) + ".png"));
+            const QString out = SchemeString(File(QString(c.name) + "-gimp.bmp"));
             batch("(let* ((image (car (file-png-load RUN-NONINTERACTIVE " + in + " " + in +
                   "))) (drawable (car (gimp-image-get-active-drawable image)))) "
                   "(file-zorix-rle-save RUN-NONINTERACTIVE image drawable " +
@@ -152,10 +151,10 @@ class GimpPlugin : public ::testing::Test {
                   " 0 0) (gimp-image-delete image))");
         }
         // Failures: a damaged device bitmap, and an export with an accuracy out of range.
-        const QString bad = SchemeString(GimpPlugin::File("truncated.bmp"));
+        const QString bad = SchemeString(File("truncated.bmp"));
         batch("(gimp-file-load RUN-NONINTERACTIVE " + bad + " " + bad + ")");
-        const QString rgb = SchemeString(GimpPlugin::File("rgb.png"));
-        const QString refused = SchemeString(GimpPlugin::File("refused.bmp"));
+        const QString rgb = SchemeString(File("rgb.png"));
+        const QString refused = SchemeString(File("refused.bmp"));
         batch("(let* ((image (car (file-png-load RUN-NONINTERACTIVE " + rgb + " " + rgb +
               "))) (drawable (car (gimp-image-get-active-drawable image)))) "
               "(file-zorix-rle-save RUN-NONINTERACTIVE image drawable " +
@@ -163,6 +162,12 @@ class GimpPlugin : public ::testing::Test {
         batch(QStringLiteral("(gimp-quit 0)"));
         return args;
     }
+
+    // The checks on what the session left behind.
+    void ExpectTheEnginesExactPixels();
+    void ExpectWindowsBitmapsLeftToGimpsOwnReader();
+    void ExpectTheBytesZorixCliWrites();
+    void ExpectFailuresInsideGimp();
 
     static QString gimp_;
     static QString dir_;
@@ -200,45 +205,44 @@ void ExpectSamePixels(const QImage& got, const QImage& want, const char* name) {
     }
 }
 
-void ExpectTheEnginesExactPixels() {
+void GimpPlugin::ExpectTheEnginesExactPixels() {
     for (const char* name : {"device", "opaque"}) {
-        const QImage expected = EnginePicture(GimpPlugin::File(QString(name) + ".bmp"));
+        const QImage expected = EnginePicture(File(QString(name) + ".bmp"));
         ASSERT_FALSE(expected.isNull()) << name;
-        const QImage opened(GimpPlugin::File(QString(name) + "-gimp.png"), "png");
-        ASSERT_FALSE(opened.isNull()) << name << ": " << GimpPlugin::session_.err.toStdString();
+        const QImage opened(File(QString(name) + "-gimp.png"), "png");
+        ASSERT_FALSE(opened.isNull()) << name << ": " << session_.err.toStdString();
         ExpectSamePixels(opened.convertToFormat(QImage::Format_RGBA8888), expected, name);
     }
 }
 
-void ExpectWindowsBitmapsLeftToGimpsOwnReader() {
-    const QImage opened(GimpPlugin::File("windows-gimp.png"), "png");
-    ASSERT_FALSE(opened.isNull()) << GimpPlugin::session_.err.toStdString();
+void GimpPlugin::ExpectWindowsBitmapsLeftToGimpsOwnReader() {
+    const QImage opened(File("windows-gimp.png"), "png");
+    ASSERT_FALSE(opened.isNull()) << session_.err.toStdString();
     EXPECT_EQ(opened.size(), QSize(6, 4));
 }
 
-void ExpectTheBytesZorixCliWrites() {
+void GimpPlugin::ExpectTheBytesZorixCliWrites() {
     for (const ExportCase& c : kExportCases) {
-        const QString source = GimpPlugin::File(QString(c.name) + ".png");
-        const QString cliTarget = GimpPlugin::File(QString(c.name) + "-cli.bmp");
+        const QString source = File(QString(c.name) + ".png");
+        const QString cliTarget = File(QString(c.name) + "-cli.bmp");
         const auto cli = RunProgram(Staged(QStringLiteral(ZORIX_BINDIR "/zorix-cli")),
                                     {"convert", "--to", "rle", "--quiet", "--accuracy", kAccuracy,
                                      "--max-palette", kMaxPalette, "-o", cliTarget, source});
         ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
         const std::vector<uint8_t> expected = testsupport::ReadBytes(cliTarget.toStdString());
         const std::vector<uint8_t> exported =
-            testsupport::ReadBytes(GimpPlugin::File(QString(c.name) + "-gimp.bmp").toStdString());
+            testsupport::ReadBytes(File(QString(c.name) + "-gimp.bmp").toStdString());
         ASSERT_GT(expected.size(), 14u) << c.name;
-        EXPECT_EQ(exported, expected) << c.name << ": " << GimpPlugin::session_.err.toStdString();
+        EXPECT_EQ(exported, expected) << c.name << ": " << session_.err.toStdString();
     }
 }
 
-void ExpectFailuresInsideGimp() {
-    EXPECT_TRUE(GimpPlugin::session_.err.contains(QStringLiteral("truncated.bmp")))
-        << GimpPlugin::session_.err.toStdString();
-    EXPECT_TRUE(
-        GimpPlugin::session_.err.contains(QStringLiteral("accuracy must be within 90 to 100")))
-        << GimpPlugin::session_.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(GimpPlugin::File("refused.bmp")));
+void GimpPlugin::ExpectFailuresInsideGimp() {
+    EXPECT_TRUE(session_.err.contains(QStringLiteral("truncated.bmp")))
+        << session_.err.toStdString();
+    EXPECT_TRUE(session_.err.contains(QStringLiteral("accuracy must be within 90 to 100")))
+        << session_.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(File("refused.bmp")));
 }
 
 TEST_F(GimpPlugin, OpensAndExportsDeviceBitmapsInsideGimp) {
