@@ -101,7 +101,12 @@ GimpOutcome ArgumentOptions(gint nparams, const GimpParam* param, RleExportOptio
 GimpOutcome InteractiveOptions(GimpRunMode mode, RleExportOptions& options) {
     options = zorixgimp::ReadStoredOptions(zorixgimp::SettingsFilePath());
     if (mode == GIMP_RUN_WITH_LAST_VALS) {
-        gimp_get_data(zorixgimp::kLastValuesKey, &options);
+        RleExportOptions last = options;
+        gimp_get_data(zorixgimp::kLastValuesKey, &last);
+        if (zorixgimp::IsValidAccuracy(last.accuracy) &&
+            zorixgimp::IsValidMaxPalette(last.maxPalette)) {
+            options = last;
+        }
         return {};
     }
     if (!zorixgimp::RunExportDialog(options)) {
