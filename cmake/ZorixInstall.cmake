@@ -98,6 +98,10 @@ install(FILES ${CMAKE_BINARY_DIR}/install/QuendaConfig.cmake
               ${CMAKE_BINARY_DIR}/install/QuendaConfigVersion.cmake
         DESTINATION ${ZORIX_CMAKE_PACKAGE_DIR})
 
+# The GIMP plug-in and the gdk-pixbuf loader, each built when its host's headers are there.
+add_subdirectory(gimp)
+add_subdirectory(pixbuf)
+
 if(Qt6_FOUND)
   add_subdirectory(tests/desktop)
 endif()

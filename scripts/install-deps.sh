@@ -13,6 +13,9 @@ packages=(
   xvfb xauth
   librsvg2-bin txt2man
   desktop-file-utils appstream shared-mime-info
+  libgimp2.0-dev libgdk-pixbuf-2.0-dev
+  python3-gi gir1.2-gdkpixbuf-2.0 libgdk-pixbuf2.0-bin
+  gimp
   ca-certificates
 )
 

@@ -19,12 +19,12 @@ QString StagedPluginDir() {
 }
 
 ProcessResult RunProgram(const QString& program, const QStringList& args,
-                         const QProcessEnvironment& env) {
+                         const QProcessEnvironment& env, int timeoutMs) {
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, args);
     ProcessResult result;
-    if (!process.waitForStarted() || !process.waitForFinished(60000)) {
+    if (!process.waitForStarted() || !process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return result;

@@ -20,9 +20,10 @@ struct ProcessResult {
     QString out;
     QString err;
 };
-// Runs a program and waits for it (at most a minute).
+// Runs a program and waits for it (at most a minute, unless told otherwise).
 ProcessResult RunProgram(const QString& program, const QStringList& args,
-                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                         int timeoutMs = 60000);
 
 // A device bitmap of width x height: columns coloured in runs, with alpha.
 std::vector<uint8_t> DeviceBitmap(int32_t width, int32_t height);

@@ -42,6 +42,12 @@ std::set<QString> ExpectedFiles() {
 #ifdef ZORIX_QT5_PLUGIN_DIR
     files.insert(QStringLiteral(ZORIX_QT5_PLUGIN_DIR "/imageformats/libqzorixrle.so"));
 #endif
+    // The GIMP plug-in, the gdk-pixbuf loader and its cache, when built.
+    for (const char* extra : {ZORIX_GIMP_PLUGIN, ZORIX_PIXBUF_LOADER, ZORIX_PIXBUF_CACHE_FILE}) {
+        if (*extra != '\0') {
+            files.insert(QString::fromUtf8(extra));
+        }
+    }
     for (const char* library : {"quenda", "palvo", "tessil"}) {
         const QString base = kLib + "/lib" + library + ".so";
         files.insert(base);
@@ -131,6 +137,14 @@ TEST(InstallLayout, DestdirIsHonoured) {
     EXPECT_TRUE(QFileInfo::exists(prefix + kShare + "/applications/dev.vk.Zorix.desktop"));
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/opt/zorix-staged")));
     // The package files stay relative to where they are, so a staged tree works as is.
+    // The loader cache names the loader where it will be, not where it was staged.
+    if (*ZORIX_PIXBUF_CACHE_FILE != '\0') {
+        QFile cache(prefix + ZORIX_PIXBUF_CACHE_FILE);
+        ASSERT_TRUE(cache.open(QIODevice::ReadOnly));
+        const QByteArray text = cache.readAll();
+        EXPECT_TRUE(text.contains("\"/opt/zorix-staged/" ZORIX_PIXBUF_LOADER "\""));
+        EXPECT_FALSE(text.contains(QString::fromStdString(root).toUtf8()));
+    }
     QFile pc(prefix + kLib + "/pkgconfig/quenda.pc");
     ASSERT_TRUE(pc.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pc.readAll().contains("prefix=${pcfiledir}/"));
