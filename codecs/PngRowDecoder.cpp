@@ -81,14 +81,20 @@ void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned
     }
 }
 
-// Alpha 0 writes nothing (the host starts transparent black).
+// Every pixel is written, alpha 0 as all zeros: the image block is not cleared first.
+inline void PutClear(uint8_t* d) {
+    std::memset(d, 0, 4);
+}
+
 inline void Put(uint8_t* d, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     if (a == 255) {
         d[0] = b;
         d[1] = g;
         d[2] = r;
         d[3] = 255;
-    } else if (a != 0) {
+    } else if (a == 0) {
+        PutClear(d);
+    } else {
         d[0] = Premultiply(b, a);
         d[1] = Premultiply(g, a);
         d[2] = Premultiply(r, a);
@@ -119,6 +125,7 @@ void ConvertGrey(const SampleFormat& f, const uint8_t* row, uint32_t count, uint
     for (uint32_t k = 0; k < count; ++k, dst += step) {
         const uint32_t v = Sample(row, k, f.bitDepth);
         if (f.hasKey && v == f.key[0]) {
+            PutClear(dst);
             continue;
         }
         const uint8_t grey = ramp ? f.palette[3 * v] : static_cast<uint8_t>(v);
@@ -126,8 +133,7 @@ void ConvertGrey(const SampleFormat& f, const uint8_t* row, uint32_t count, uint
     }
 }
 
-// Every palette entry as the 4 bytes it is stored as; a transparent entry is all zero,
-// which is what the host already holds where nothing is written.
+// Every palette entry as the 4 bytes it is stored as; a transparent entry is all zero.
 std::array<uint32_t, 256> StoredEntries(const SampleFormat& f, size_t entries) {
     std::array<uint32_t, 256> stored{};
     for (size_t i = 0; i < entries && i < stored.size(); ++i) {
@@ -139,8 +145,7 @@ std::array<uint32_t, 256> StoredEntries(const SampleFormat& f, size_t entries) {
     return stored;
 }
 
-// 8-bit indexes through a table of stored pixels: each pixel of a pass is written
-// once, so writing a transparent entry's zeros changes nothing.
+// 8-bit indexes through a table of stored pixels.
 bool ConvertPalette8(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8_t* dst,
                      size_t step) {
     const size_t entries = f.palette.size() / 3;
@@ -180,6 +185,7 @@ void ConvertRGB(const SampleFormat& f, const uint8_t* row, uint32_t count, uint8
         const uint8_t g = row[bytes];
         const uint8_t b = row[2 * bytes];
         if (f.hasKey && r == f.key[0] && g == f.key[1] && b == f.key[2]) {
+            PutClear(dst);
             continue;
         }
         dst[0] = b;
