@@ -101,15 +101,19 @@ bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
         if (!WalkChunks(data, size) || !CheckHeader() || !PrepareFormat()) {
             return false;
         }
-        const uint8_t* stream = CompressedStream();
-        // Not cleared: inflating writes what it can and the rest is zeroed after it.
+        // Fresh memory costs a page fault and a cleared page per 4 KiB, so the image
+        // block is made first and the IDAT data, when it must be gathered, goes into
+        // it: the data is spent before the first pixel is written. Neither block is
+        // cleared: inflating writes what it can and zeros the rest, and the rows
+        // write every pixel.
+        std::unique_ptr<uint8_t[]> bits(new uint8_t[ImageBytes()]);
+        const uint8_t* stream = CompressedStream(bits.get(), ImageBytes());
         std::unique_ptr<uint8_t[]> raw(new uint8_t[expectedSize_]);
         if (!Inflate(stream, raw.get())) {
             return false;
         }
-        gathered_.clear();
-        gathered_.shrink_to_fit();
-        return WritePixels(raw.get(), host);
+        gathered_.reset();
+        return WritePixels(raw.get(), std::move(bits), host);
     } catch (...) {
         // Out of memory on a large image fails the load like any other error.
         return false;
@@ -309,15 +313,25 @@ class BufferFeed : public png::RowFeed {
 
 }  // namespace
 
-const uint8_t* cPNGparser::CompressedStream() {
+const uint8_t* cPNGparser::CompressedStream(uint8_t* spare, size_t spareSize) {
     if (imageData_.size() == 1) {
         return imageData_.front().first;  // read in place
     }
-    gathered_.reserve(compressedSize_);
-    for (const auto& [data, length] : imageData_) {
-        gathered_.insert(gathered_.end(), data, data + length);
+    uint8_t* out = spare;
+    if (compressedSize_ > spareSize) {
+        gathered_.reset(new uint8_t[compressedSize_]);
+        out = gathered_.get();
     }
-    return gathered_.data();
+    size_t at = 0;
+    for (const auto& [data, length] : imageData_) {
+        std::memcpy(out + at, data, length);
+        at += length;
+    }
+    return out;
+}
+
+size_t cPNGparser::ImageBytes() const {
+    return size_t{static_cast<uint32_t>(width_)} * static_cast<uint32_t>(height_) * 4;
 }
 
 // zlib's result stands when it inflates the data as uncompress would; otherwise the
@@ -346,11 +360,9 @@ size_t cPNGparser::LongestRow() const {
     return static_cast<size_t>(longest);
 }
 
-bool cPNGparser::WritePixels(uint8_t* raw, c32bppDIB& host) const {
+bool cPNGparser::WritePixels(uint8_t* raw, std::unique_ptr<uint8_t[]> bits, c32bppDIB& host) const {
     // Every pass writes every pixel it covers, transparent ones included, and the
-    // passes cover the image: the block needs no clearing.
-    std::unique_ptr<uint8_t[]> bits(
-        new uint8_t[size_t{static_cast<uint32_t>(width_)} * static_cast<uint32_t>(height_) * 4]);
+    // passes cover the image.
     const std::vector<uint8_t> zeros(LongestRow(), 0);  // the prior row of a first row
     BufferFeed feed(raw, expectedSize_);
     const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -46,10 +47,11 @@ class cPNGparser {
     bool ReadHeader(const Chunk& chunk);
     bool CheckHeader();
     bool PrepareFormat();
-    const uint8_t* CompressedStream();
+    const uint8_t* CompressedStream(uint8_t* spare, size_t spareSize);
+    size_t ImageBytes() const;
     bool Inflate(const uint8_t* stream, uint8_t* raw) const;
     size_t LongestRow() const;
-    bool WritePixels(uint8_t* raw, c32bppDIB& host) const;
+    bool WritePixels(uint8_t* raw, std::unique_ptr<uint8_t[]> bits, c32bppDIB& host) const;
     bool WritePass(size_t pass, png::RowFeed& feed, const uint8_t* zeros, uint8_t* bits) const;
 
     int32_t width_ = 0;
@@ -64,10 +66,11 @@ class cPNGparser {
     bool paletteCrcOk_ = true;
     bool transparencyCrcOk_ = true;
     // The IDAT chunks' data where it lies in the source; gathered into one block only
-    // when there is more than one chunk.
+    // when there is more than one chunk, and into a block of its own only when the
+    // image block cannot hold it.
     std::vector<std::pair<const uint8_t*, size_t>> imageData_;
     size_t compressedSize_ = 0;
-    std::vector<uint8_t> gathered_;
+    std::unique_ptr<uint8_t[]> gathered_;
     LoadFailure failure_;  // why Decode failed, when it knows
     // Derived from the header.
     unsigned bitsPerPixel_ = 0;

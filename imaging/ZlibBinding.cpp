@@ -89,7 +89,9 @@ bool Crc32(const uint8_t* data, size_t size, uint32_t& crc) {
     if (!IsEnabled() || (data == nullptr && size != 0)) {
         return false;
     }
-    crc = static_cast<uint32_t>(crc32_z(0, data, size));
+    // The same CRC-32 as zlib's, several times faster on long chunks.
+    crc = fastLibraryDisabledForTesting.load() ? static_cast<uint32_t>(crc32_z(0, data, size))
+                                               : libdeflate_crc32(0, data, size);
     return true;
 }
 
