@@ -4,14 +4,33 @@
 #include "imaging/PixelMath.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace quenda::png {
 
 namespace {
 
-void UnfilterSub(uint8_t* row, size_t rowBytes, unsigned d) {
-    for (size_t i = d; i < rowBytes; ++i) {
-        row[i] = static_cast<uint8_t>(row[i] + row[i - d]);
+// The filters that depend on the bytes to the left keep those bytes in registers,
+// one per channel, so the channels' dependency chains run side by side instead of
+// waiting for each byte to be stored and read back.
+template <unsigned D>
+void UnfilterSubFixed(uint8_t* row, size_t rowBytes) {
+    if (rowBytes <= D) {
+        return;
+    }
+    uint8_t left[D];
+    for (unsigned k = 0; k < D; ++k) {
+        left[k] = row[k];
+    }
+    size_t i = D;
+    for (; i + D <= rowBytes; i += D) {
+        for (unsigned k = 0; k < D; ++k) {
+            left[k] = static_cast<uint8_t>(row[i + k] + left[k]);
+            row[i + k] = left[k];
+        }
+    }
+    for (; i < rowBytes; ++i) {  // a trailing partial pixel cannot occur, but stay safe
+        row[i] = static_cast<uint8_t>(row[i] + row[i - D]);
     }
 }
 
@@ -21,18 +40,27 @@ void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     }
 }
 
-void UnfilterAverage(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned d) {
-    const size_t head = d < rowBytes ? d : rowBytes;
-    for (size_t i = 0; i < head; ++i) {
-        row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
+template <unsigned D>
+void UnfilterAverageFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+    const size_t head = D < rowBytes ? D : rowBytes;
+    unsigned left[D] = {};
+    for (size_t k = 0; k < head; ++k) {
+        row[k] = static_cast<uint8_t>(row[k] + (prior[k] >> 1));
+        left[k] = row[k];
     }
-    for (size_t i = d; i < rowBytes; ++i) {
-        row[i] = static_cast<uint8_t>(row[i] + ((row[i - d] + prior[i]) >> 1));
+    size_t i = D;
+    for (; i + D <= rowBytes; i += D) {
+        for (unsigned k = 0; k < D; ++k) {
+            const uint8_t v = static_cast<uint8_t>(row[i + k] + ((left[k] + prior[i + k]) >> 1));
+            row[i + k] = v;
+            left[k] = v;
+        }
+    }
+    for (; i < rowBytes; ++i) {
+        row[i] = static_cast<uint8_t>(row[i] + ((row[i - D] + prior[i]) >> 1));
     }
 }
 
-// Keeps the left and upper-left bytes of each channel in registers, so the D
-// channels' dependency chains run side by side.
 template <unsigned D>
 void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     if (rowBytes < D) {
@@ -59,25 +87,28 @@ void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
             upperLeft[k] = up;
         }
     }
-    for (; i < rowBytes; ++i) {  // a trailing partial pixel cannot occur, but stay safe
+    for (; i < rowBytes; ++i) {
         row[i] = static_cast<uint8_t>(row[i] + PaethPredictor(row[i - D], prior[i], prior[i - D]));
     }
 }
 
-void UnfilterPaeth(uint8_t* row, const uint8_t* prior, size_t rowBytes, unsigned d) {
+// Calls kernel with the filter distance as a compile-time constant: 1, 2, 3, 4, 6 or 8
+// bytes, the only distances a valid header gives.
+template <typename Kernel>
+void WithDistance(unsigned d, Kernel&& kernel) {
     switch (d) {
         case 1:
-            return UnfilterPaethFixed<1>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 1>{});
         case 2:
-            return UnfilterPaethFixed<2>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 2>{});
         case 3:
-            return UnfilterPaethFixed<3>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 3>{});
         case 4:
-            return UnfilterPaethFixed<4>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 4>{});
         case 6:
-            return UnfilterPaethFixed<6>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 6>{});
         default:
-            return UnfilterPaethFixed<8>(row, prior, rowBytes);
+            return kernel(std::integral_constant<unsigned, 8>{});
     }
 }
 
@@ -244,16 +275,17 @@ bool Unfilter(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t row
         case kFilterNone:
             return true;
         case kFilterSub:
-            UnfilterSub(row, rowBytes, distance);
+            WithDistance(distance, [&](auto d) { UnfilterSubFixed<d()>(row, rowBytes); });
             return true;
         case kFilterUp:
             UnfilterUp(row, prior, rowBytes);
             return true;
         case kFilterAverage:
-            UnfilterAverage(row, prior, rowBytes, distance);
+            WithDistance(distance,
+                         [&](auto d) { UnfilterAverageFixed<d()>(row, prior, rowBytes); });
             return true;
         case kFilterPaeth:
-            UnfilterPaeth(row, prior, rowBytes, distance);
+            WithDistance(distance, [&](auto d) { UnfilterPaethFixed<d()>(row, prior, rowBytes); });
             return true;
         default:
             return false;
