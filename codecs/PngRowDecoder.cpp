@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace quenda::png {
 
@@ -13,6 +14,18 @@ namespace {
 // The filters that depend on the bytes to the left keep those bytes in registers,
 // one per channel, so the channels' dependency chains run side by side instead of
 // waiting for each byte to be stored and read back.
+// Calls f(0), f(1), ... f(D - 1) with compile-time indexes, unrolled, so that arrays of
+// D values indexed by them stay in registers.
+template <unsigned D, typename F, size_t... K>
+inline void ForEachChannelOf(F&& f, std::index_sequence<K...>) {
+    (f(std::integral_constant<size_t, K>{}), ...);
+}
+
+template <unsigned D, typename F>
+inline void ForEachChannel(F&& f) {
+    ForEachChannelOf<D>(f, std::make_index_sequence<D>{});
+}
+
 template <unsigned D>
 void UnfilterSubFixed(uint8_t* row, size_t rowBytes) {
     if (rowBytes <= D) {
@@ -24,10 +37,10 @@ void UnfilterSubFixed(uint8_t* row, size_t rowBytes) {
     }
     size_t i = D;
     for (; i + D <= rowBytes; i += D) {
-        for (unsigned k = 0; k < D; ++k) {
+        ForEachChannel<D>([&](auto k) {
             left[k] = static_cast<uint8_t>(row[i + k] + left[k]);
             row[i + k] = left[k];
-        }
+        });
     }
     for (; i < rowBytes; ++i) {  // a trailing partial pixel cannot occur, but stay safe
         row[i] = static_cast<uint8_t>(row[i] + row[i - D]);
@@ -50,11 +63,11 @@ void UnfilterAverageFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     }
     size_t i = D;
     for (; i + D <= rowBytes; i += D) {
-        for (unsigned k = 0; k < D; ++k) {
+        ForEachChannel<D>([&](auto k) {
             const uint8_t v = static_cast<uint8_t>(row[i + k] + ((left[k] + prior[i + k]) >> 1));
             row[i + k] = v;
             left[k] = v;
-        }
+        });
     }
     for (; i < rowBytes; ++i) {
         row[i] = static_cast<uint8_t>(row[i] + ((row[i - D] + prior[i]) >> 1));
@@ -78,14 +91,14 @@ void UnfilterPaethFixed(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
     }
     size_t i = D;
     for (; i + D <= rowBytes; i += D) {
-        for (unsigned k = 0; k < D; ++k) {
+        ForEachChannel<D>([&](auto k) {
             const int up = prior[i + k];
             const uint8_t v =
                 static_cast<uint8_t>(row[i + k] + PaethPredictor(left[k], up, upperLeft[k]));
             row[i + k] = v;
             left[k] = v;
             upperLeft[k] = up;
-        }
+        });
     }
     for (; i < rowBytes; ++i) {
         row[i] = static_cast<uint8_t>(row[i] + PaethPredictor(row[i - D], prior[i], prior[i - D]));
