@@ -1,6 +1,7 @@
 #include "codecs/PngRowDecoder.h"
 
 #include "codecs/PngFormat.h"
+#include "imaging/ByteOrder.h"
 #include "imaging/PixelMath.h"
 
 #include <cstring>
@@ -47,8 +48,24 @@ void UnfilterSubFixed(uint8_t* row, size_t rowBytes) {
     }
 }
 
+// Eight bytewise sums in one 64-bit word: the low seven bits of each byte add without
+// reaching the next byte, and the top bit is their carry xor both top bits.
+inline uint64_t AddBytes(uint64_t a, uint64_t b) {
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    return ((a & kLow7) + (b & kLow7)) ^ ((a ^ b) & ~kLow7);
+}
+
 void UnfilterUp(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
-    for (size_t i = 0; i < rowBytes; ++i) {
+    size_t i = 0;
+    for (; i + 8 <= rowBytes; i += 8) {
+        uint64_t a = 0;
+        uint64_t b = 0;
+        std::memcpy(&a, row + i, 8);
+        std::memcpy(&b, prior + i, 8);
+        a = AddBytes(a, b);
+        std::memcpy(row + i, &a, 8);
+    }
+    for (; i < rowBytes; ++i) {
         row[i] = static_cast<uint8_t>(row[i] + prior[i]);
     }
 }
@@ -256,10 +273,18 @@ void ConvertGreyAlpha(const SampleFormat& f, const uint8_t* row, uint32_t count,
     }
 }
 
-// Adjacent pixels (a plain image) in a loop of its own, which the compiler vectorises.
+// Adjacent pixels (a plain image): the three colours are scaled at once in 16-bit
+// lanes of one word, with the same exact division by 255 as Premultiply.
 void ConvertRGBA8Adjacent(const uint8_t* row, uint32_t count, uint8_t* dst) {
-    for (uint32_t k = 0; k < count; ++k) {
-        PutScaled(dst + 4 * k, row[4 * k], row[4 * k + 1], row[4 * k + 2], row[4 * k + 3]);
+    constexpr uint64_t kLanes = 0x000000FF00FF00FFull;
+    for (uint32_t k = 0; k < count; ++k, row += 4, dst += 4) {
+        const uint64_t a = row[3];
+        uint64_t t = (uint64_t{row[0]} | (uint64_t{row[1]} << 16) | (uint64_t{row[2]} << 32)) * a;
+        t = ((t + 0x0000000100010001ull + ((t >> 8) & kLanes)) >> 8) & kLanes;
+        const uint32_t red = static_cast<uint32_t>(t) & 0xFF;
+        const uint32_t green = static_cast<uint32_t>(t >> 16) & 0xFF;
+        const uint32_t blue = static_cast<uint32_t>(t >> 32);
+        bytes::WriteLE32(dst, blue | (green << 8) | (red << 16) | (static_cast<uint32_t>(a) << 24));
     }
 }
 
