@@ -427,14 +427,16 @@ TEST(PngReader, ImageDataSplitIntoManyChunksDecodesAsOne) {
     struct Case {
         const char* name;
         uint32_t w, h;
+        uint8_t depth;
         uint8_t colorType;
-        int level;  // 0 stores the data: the stream is larger than the image
+        int level;  // 0 stores the data: at 16 bits the stream is larger than the image
     };
-    const Case cases[] = {
-        {"RGBA", 37, 23, 6, 9}, {"RGB stored", 5, 4, 2, 0}, {"grey stored", 3, 2, 0, 0}};
+    const Case cases[] = {{"RGBA", 37, 23, 8, 6, 9},
+                          {"RGB stored", 5, 4, 8, 2, 0},
+                          {"16-bit RGBA stored, larger than the image", 6, 3, 16, 6, 0}};
     for (const Case& c : cases) {
         std::mt19937 rng(c.w);
-        const size_t rowBytes = pngtest::RowBytes(c.w, 8, c.colorType);
+        const size_t rowBytes = pngtest::RowBytes(c.w, c.depth, c.colorType);
         std::vector<uint8_t> rows;
         for (uint32_t y = 0; y < c.h; ++y) {
             rows.push_back(static_cast<uint8_t>(y % 5));
@@ -444,13 +446,15 @@ TEST(PngReader, ImageDataSplitIntoManyChunksDecodesAsOne) {
         }
         const auto stream = pngtest::ZlibCompress(rows, c.level);
         c32bppDIB whole;
-        ASSERT_TRUE(Load(SplitImageData(c.w, c.h, 8, c.colorType, stream, stream.size()), whole));
+        ASSERT_TRUE(
+            Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, stream.size()), whole));
         ASSERT_NE(whole.Handle(), 0u) << c.name;
         for (bool zlibOn : {true, false}) {
             quenda::zlib::SetDisabledForTesting(!zlibOn);
             for (size_t piece : {size_t{1}, size_t{7}, stream.size() - 1}) {
                 c32bppDIB split;
-                ASSERT_TRUE(Load(SplitImageData(c.w, c.h, 8, c.colorType, stream, piece), split));
+                ASSERT_TRUE(
+                    Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, piece), split));
                 EXPECT_EQ(pngtest::TopDownPixels(split), pngtest::TopDownPixels(whole))
                     << c.name << ", chunks of " << piece << (zlibOn ? "" : " without zlib");
             }
