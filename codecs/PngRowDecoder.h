@@ -36,8 +36,8 @@ bool Unfilter(uint8_t filterType, uint8_t* row, const uint8_t* prior, size_t row
               unsigned distance);
 
 // Converts `count` pixels of an unfiltered row to premultiplied BGRA at dst, dst + step,
-// and so on. Transparent pixels are not written. False for a palette index beyond the
-// palette.
+// and so on, every one of them (transparent ones as zeros). False for a palette index
+// beyond the palette.
 bool ConvertRow(const SampleFormat& format, const uint8_t* row, uint32_t count, uint8_t* dst,
                 size_t step);
 

@@ -23,7 +23,6 @@ namespace {
 constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
-constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
 
 bool ValidDepthForType(uint8_t depth, uint8_t colorType) {
     switch (colorType) {
@@ -102,13 +101,19 @@ bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
         if (!WalkChunks(data, size) || !CheckHeader() || !PrepareFormat()) {
             return false;
         }
-        // zlib's result stands when it inflates the data as uncompress would; otherwise
-        // the own decoder inflates it all again.
-        bool inflateFailed = true;
-        if (zlibPresent_ && DecodeThroughZlib(host, inflateFailed)) {
-            return true;
+        // Fresh memory costs a page fault and a cleared page per 4 KiB, so the image
+        // block is made first and the IDAT data, when it must be gathered, goes into
+        // it: the data is spent before the first pixel is written. Neither block is
+        // cleared: inflating writes what it can and zeros the rest, and the rows
+        // write every pixel.
+        std::unique_ptr<uint8_t[]> bits(new uint8_t[ImageBytes()]);
+        const uint8_t* stream = CompressedStream(bits.get(), ImageBytes());
+        std::unique_ptr<uint8_t[]> raw(new uint8_t[expectedSize_]);
+        if (!Inflate(stream, raw.get())) {
+            return false;
         }
-        return inflateFailed && DecodeThroughOwnInflater(host);
+        gathered_.reset();
+        return WritePixels(raw.get(), std::move(bits), host);
     } catch (...) {
         // Out of memory on a large image fails the load like any other error.
         return false;
@@ -135,7 +140,7 @@ bool cPNGparser::WalkChunks(const uint8_t* data, size_t size) {
             return false;
         }
     }
-    if (compressed_.empty()) {
+    if (compressedSize_ == 0) {
         failure_ = LoadFailure::At(LoadFailure::Kind::Malformed, 0, "PNG without image data");
         return false;
     }
@@ -163,7 +168,10 @@ bool cPNGparser::HandleChunk(const Chunk& chunk) {
                 failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IDAT");
                 return false;
             }
-            compressed_.insert(compressed_.end(), chunk.data, chunk.data + chunk.length);
+            // Chunk lengths are below 2^31 and a source fits in memory, so the sum
+            // cannot wrap.
+            imageData_.emplace_back(chunk.data, chunk.length);
+            compressedSize_ += chunk.length;
             return true;
         default:
             return true;  // ancillary chunks have no effect
@@ -285,11 +293,10 @@ bool cPNGparser::PrepareFormat() {
 
 namespace {
 
-// Rows from a buffer holding all the inflated data.
+// Rows of the inflated data, where they lie.
 class BufferFeed : public png::RowFeed {
   public:
-    explicit BufferFeed(std::vector<uint8_t>& raw)
-        : cursor_(raw.data()), end_(raw.data() + raw.size()) {}
+    BufferFeed(uint8_t* raw, size_t size) : cursor_(raw), end_(raw + size) {}
     uint8_t* Next(size_t n) override {
         if (static_cast<size_t>(end_ - cursor_) < n) {
             return nullptr;
@@ -304,83 +311,41 @@ class BufferFeed : public png::RowFeed {
     uint8_t* end_;
 };
 
-// Rows inflated by zlib as they are needed, several rows of one length per call (fewer
-// calls, and zlib's fast loop covers more of the data), into two alternating blocks so
-// that the previous row stays valid.
-class StreamFeed : public png::RowFeed {
-  public:
-    StreamFeed(zlib::StreamInflater& inflater, size_t longestRow, size_t rowsPerBlock, size_t total)
-        : inflater_(inflater),
-          longestRow_(longestRow),
-          rowsPerBlock_(rowsPerBlock),
-          remaining_(total),
-          blocks_{std::vector<uint8_t>(longestRow * rowsPerBlock),
-                  std::vector<uint8_t>(longestRow * rowsPerBlock)} {}
-    uint8_t* Next(size_t n) override {
-        if (failed_ || n > longestRow_ || ((left_ == 0 || n != rowSize_) && !Refill(n))) {
-            failed_ = true;
-            return nullptr;
-        }
-        uint8_t* row = cursor_;
-        cursor_ += n;
-        --left_;
-        return row;
-    }
-    bool Failed() const { return failed_; }
-
-  private:
-    // Never asks for more than the rows left in the data, so zlib sees the reads the
-    // rows would make one by one.
-    bool Refill(size_t n) {
-        std::vector<uint8_t>& block = blocks_[next_];
-        next_ ^= 1;
-        const size_t rows = std::clamp<size_t>(remaining_ / n, 1, rowsPerBlock_);
-        if (!inflater_.Read(block.data(), rows * n)) {
-            return false;
-        }
-        remaining_ -= std::min(remaining_, rows * n);
-        cursor_ = block.data();
-        left_ = rows;
-        rowSize_ = n;
-        return true;
-    }
-
-    zlib::StreamInflater& inflater_;
-    size_t longestRow_;
-    size_t rowsPerBlock_;
-    size_t remaining_;
-    std::vector<uint8_t> blocks_[2];
-    size_t next_ = 0;
-    uint8_t* cursor_ = nullptr;
-    size_t left_ = 0;
-    size_t rowSize_ = 0;
-    bool failed_ = false;
-};
-
 }  // namespace
 
-bool cPNGparser::DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const {
-    zlib::StreamInflater inflater;
-    if (!inflater.Begin(compressed_.data(), compressed_.size())) {
-        inflateFailed = true;
-        return false;
+const uint8_t* cPNGparser::CompressedStream(uint8_t* spare, size_t spareSize) {
+    if (imageData_.size() == 1) {
+        return imageData_.front().first;  // read in place
     }
-    // Interlaced passes change the row length, so they go one row at a time.
-    StreamFeed feed(inflater, LongestRow(),
-                    interlace_ ? 1 : std::max<size_t>(1, kBytesPerInflate / LongestRow()),
-                    expectedSize_);
-    const bool written = WritePixels(feed, host);
-    inflateFailed = feed.Failed() || !inflater.Finish();
-    return written && !inflateFailed;
+    uint8_t* out = spare;
+    if (compressedSize_ > spareSize) {
+        gathered_.reset(new uint8_t[compressedSize_]);
+        out = gathered_.get();
+    }
+    size_t at = 0;
+    for (const auto& [data, length] : imageData_) {
+        std::memcpy(out + at, data, length);
+        at += length;
+    }
+    return out;
 }
 
-bool cPNGparser::DecodeThroughOwnInflater(c32bppDIB& host) const {
-    std::vector<uint8_t> raw(expectedSize_);
-    if (!InflateStream(compressed_.data(), compressed_.size(), raw.data(), raw.size())) {
-        return false;
+size_t cPNGparser::ImageBytes() const {
+    return size_t{static_cast<uint32_t>(width_)} * static_cast<uint32_t>(height_) * 4;
+}
+
+// zlib's result stands when it inflates the data as uncompress would; otherwise the
+// own decoder inflates it all again. Data that ends early leaves zeros after it.
+bool cPNGparser::Inflate(const uint8_t* stream, uint8_t* raw) const {
+    size_t produced = expectedSize_;
+    if (!zlibPresent_ || !zlib::Uncompress(raw, produced, stream, compressedSize_)) {
+        produced = 0;
+        if (!InflateStream(stream, compressedSize_, raw, expectedSize_, &produced)) {
+            return false;
+        }
     }
-    BufferFeed feed(raw);
-    return WritePixels(feed, host);
+    std::memset(raw + produced, 0, expectedSize_ - produced);
+    return true;
 }
 
 size_t cPNGparser::LongestRow() const {
@@ -395,16 +360,20 @@ size_t cPNGparser::LongestRow() const {
     return static_cast<size_t>(longest);
 }
 
-bool cPNGparser::WritePixels(png::RowFeed& feed, c32bppDIB& host) const {
-    if (!host.InitializeDIB(width_, height_)) {
-        return false;
-    }
+bool cPNGparser::WritePixels(uint8_t* raw, std::unique_ptr<uint8_t[]> bits, c32bppDIB& host) const {
+    // Every pass writes every pixel it covers, transparent ones included, and the
+    // passes cover the image.
+    const std::vector<uint8_t> zeros(LongestRow(), 0);  // the prior row of a first row
+    BufferFeed feed(raw, expectedSize_);
     const size_t first = interlace_ ? 0 : png::kNonInterlacedPass;
     const size_t last = interlace_ ? png::kNonInterlacedPass : png::kPasses.size();
     for (size_t p = first; p < last; ++p) {
-        if (!WritePass(p, feed, host)) {
+        if (!WritePass(p, feed, zeros.data(), bits.get())) {
             return false;
         }
+    }
+    if (!host.AdoptBits(std::move(bits), width_, height_)) {
+        return false;
     }
     const bool alphaChannel = colorType_ == png::kGreyAlpha || colorType_ == png::kRGBA;
     host.setAlpha(alphaChannel || keptTransparency_);
@@ -412,7 +381,8 @@ bool cPNGparser::WritePixels(png::RowFeed& feed, c32bppDIB& host) const {
     return true;
 }
 
-bool cPNGparser::WritePass(size_t p, png::RowFeed& feed, c32bppDIB& host) const {
+bool cPNGparser::WritePass(size_t p, png::RowFeed& feed, const uint8_t* zeros,
+                           uint8_t* bits) const {
     const png::Pass& pass = png::kPasses[p];
     const uint32_t w = png::PassExtent(width_, pass.firstColumn, pass.columnStep);
     const uint32_t h = png::PassExtent(height_, pass.firstRow, pass.rowStep);
@@ -420,9 +390,9 @@ bool cPNGparser::WritePass(size_t p, png::RowFeed& feed, c32bppDIB& host) const 
         return true;
     }
     const size_t rowBytes = static_cast<size_t>(RowBytes(w, bitsPerPixel_));
-    const std::vector<uint8_t> zeros(rowBytes, 0);
-    const uint8_t* prior = zeros.data();
+    const uint8_t* prior = zeros;
     const size_t step = size_t{pass.columnStep} * 4;
+    const size_t stride = size_t{static_cast<uint32_t>(width_)} * 4;
     for (uint32_t r = 0; r < h; ++r) {
         uint8_t* data = feed.Next(rowBytes + 1);
         if (data == nullptr) {
@@ -432,8 +402,10 @@ bool cPNGparser::WritePass(size_t p, png::RowFeed& feed, c32bppDIB& host) const 
         if (!png::Unfilter(data[0], row, prior, rowBytes, filterDistance_) && interlace_) {
             return false;  // an unknown filter only passes unchanged in a plain image
         }
-        const int32_t imageRow = static_cast<int32_t>(pass.firstRow + r * pass.rowStep);
-        uint8_t* dst = host.BitsPointer() + host.PixelOffset(pass.firstColumn, imageRow);
+        // Rows are stored bottom-up.
+        const size_t imageRow = pass.firstRow + size_t{r} * pass.rowStep;
+        uint8_t* dst = bits + (static_cast<uint32_t>(height_) - 1 - imageRow) * stride +
+                       size_t{pass.firstColumn} * 4;
         if (!png::ConvertRow(format_, row, w, dst, step)) {
             return false;
         }

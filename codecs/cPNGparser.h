@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "codecs/PngRowDecoder.h"
@@ -45,11 +47,12 @@ class cPNGparser {
     bool ReadHeader(const Chunk& chunk);
     bool CheckHeader();
     bool PrepareFormat();
-    bool DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const;
-    bool DecodeThroughOwnInflater(c32bppDIB& host) const;
+    const uint8_t* CompressedStream(uint8_t* spare, size_t spareSize);
+    size_t ImageBytes() const;
+    bool Inflate(const uint8_t* stream, uint8_t* raw) const;
     size_t LongestRow() const;
-    bool WritePixels(png::RowFeed& feed, c32bppDIB& host) const;
-    bool WritePass(size_t pass, png::RowFeed& feed, c32bppDIB& host) const;
+    bool WritePixels(uint8_t* raw, std::unique_ptr<uint8_t[]> bits, c32bppDIB& host) const;
+    bool WritePass(size_t pass, png::RowFeed& feed, const uint8_t* zeros, uint8_t* bits) const;
 
     int32_t width_ = 0;
     int32_t height_ = 0;
@@ -62,7 +65,12 @@ class cPNGparser {
     std::vector<uint8_t> transparency_;
     bool paletteCrcOk_ = true;
     bool transparencyCrcOk_ = true;
-    std::vector<uint8_t> compressed_;
+    // The IDAT chunks' data where it lies in the source; gathered into one block only
+    // when there is more than one chunk, and into a block of its own only when the
+    // image block cannot hold it.
+    std::vector<std::pair<const uint8_t*, size_t>> imageData_;
+    size_t compressedSize_ = 0;
+    std::unique_ptr<uint8_t[]> gathered_;
     LoadFailure failure_;  // why Decode failed, when it knows
     // Derived from the header.
     unsigned bitsPerPixel_ = 0;

@@ -99,3 +99,7 @@ seed tga rle32 '\x00\x00\x0a\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x02\x00
 # Version-server replies: keys, synonyms, a comment, a redirect and the end mark.
 seedb update_reply plain 'version=1.0.2\r\nrelease_date=2024-03-07\r\nmsg=Hi\\nthere|News\r\n[EOF]'
 seedb update_reply redirect '@version=9\r\nredir=http://127.0.0.1/x\r\nrdate=7 Mar 2024\r\n[eof]'
+
+# The zlib binding takes its input as the own inflater does: the same streams serve.
+mkdir -p "$root/zlib_binding"
+cp "$root"/inflate/* "$root/zlib_binding/"

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "PngTestSupport.h"
-#include "codecs/cPNGparser.h"
 #include "codecs/ZlibBinding.h"
+#include "codecs/cPNGparser.h"
 #include "imaging/c32bppDIB.h"
 #include "tests/support/RLEBuilder.h"
 
@@ -389,4 +389,161 @@ TEST(PngReader, LoadsFromOffsetsAndFromFiles) {
     EXPECT_FALSE(cPNGparser().LoadFile(tiny, fromFile, token));
     EXPECT_FALSE(
         cPNGparser().LoadFile(std::filesystem::path(dir) / "missing.png", fromFile, token));
+}
+
+namespace {
+
+// The same compressed stream cut into chunks of at most `piece` bytes.
+std::vector<uint8_t> SplitImageData(uint32_t w, uint32_t h, uint8_t depth, uint8_t colorType,
+                                    const std::vector<uint8_t>& stream, size_t piece) {
+    ChunkList png;
+    png.Header(w, h, depth, colorType);
+    for (size_t at = 0; at < stream.size(); at += piece) {
+        const size_t n = std::min(piece, stream.size() - at);
+        png.Add("IDAT", std::vector<uint8_t>(stream.begin() + at, stream.begin() + at + n));
+    }
+    return png.End().bytes;
+}
+
+// Decodes a picture of the given size whose every byte is set, and frees it: the
+// next decode of that size is likely to get the same memory back, so a pixel or an
+// inflated byte it fails to write shows as 0xAB rather than as a lucky zero.
+void DirtyTheHeap(uint32_t w, uint32_t h) {
+    std::vector<uint8_t> rows;
+    for (uint32_t y = 0; y < h; ++y) {
+        rows.push_back(0);
+        rows.insert(rows.end(), size_t{w} * 4, 0xAB);
+    }
+    c32bppDIB image;
+    ASSERT_TRUE(
+        Load(ChunkList().Header(w, h, 8, 6).Add("IDAT", pngtest::ZlibCompress(rows)).End().bytes,
+             image));
+    ASSERT_NE(image.Handle(), 0u);
+}
+
+}  // namespace
+
+TEST(PngReader, ImageDataSplitIntoManyChunksDecodesAsOne) {
+    struct Case {
+        const char* name;
+        uint32_t w, h;
+        uint8_t depth;
+        uint8_t colorType;
+        int level;  // 0 stores the data: at 16 bits the stream is larger than the image
+    };
+    const Case cases[] = {{"RGBA", 37, 23, 8, 6, 9},
+                          {"RGB stored", 5, 4, 8, 2, 0},
+                          {"16-bit RGBA stored, larger than the image", 6, 3, 16, 6, 0}};
+    for (const Case& c : cases) {
+        std::mt19937 rng(c.w);
+        const size_t rowBytes = pngtest::RowBytes(c.w, c.depth, c.colorType);
+        std::vector<uint8_t> rows;
+        for (uint32_t y = 0; y < c.h; ++y) {
+            rows.push_back(static_cast<uint8_t>(y % 5));
+            for (size_t i = 0; i < rowBytes; ++i) {
+                rows.push_back(static_cast<uint8_t>(rng() % 7));
+            }
+        }
+        const auto stream = pngtest::ZlibCompress(rows, c.level);
+        c32bppDIB whole;
+        ASSERT_TRUE(
+            Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, stream.size()), whole));
+        ASSERT_NE(whole.Handle(), 0u) << c.name;
+        for (bool zlibOn : {true, false}) {
+            quenda::zlib::SetDisabledForTesting(!zlibOn);
+            for (size_t piece : {size_t{1}, size_t{7}, stream.size() - 1}) {
+                c32bppDIB split;
+                ASSERT_TRUE(
+                    Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, piece), split));
+                EXPECT_EQ(pngtest::TopDownPixels(split), pngtest::TopDownPixels(whole))
+                    << c.name << ", chunks of " << piece << (zlibOn ? "" : " without zlib");
+            }
+        }
+        quenda::zlib::SetDisabledForTesting(false);
+    }
+}
+
+// Image data that ends early is complete as far as it goes; the rows it lacks read
+// as zeros: filter None, samples 0, so opaque black without alpha and transparent
+// with it.
+TEST(PngReader, ImageDataEndingEarlyFillsOnlyTheMissingRows) {
+    constexpr uint32_t kW = 64;
+    constexpr uint32_t kH = 48;
+    for (uint8_t colorType : {uint8_t{2}, uint8_t{6}}) {
+        const size_t rowBytes = pngtest::RowBytes(kW, 8, colorType);
+        std::vector<uint8_t> rows;
+        for (uint32_t y = 0; y < kH / 2; ++y) {  // the first half of the rows only
+            rows.push_back(0);
+            for (size_t i = 0; i < rowBytes; ++i) {
+                rows.push_back(static_cast<uint8_t>(40 + y));
+            }
+        }
+        const auto png = ChunkList()
+                             .Header(kW, kH, 8, colorType)
+                             .Add("IDAT", pngtest::ZlibCompress(rows))
+                             .End()
+                             .bytes;
+        for (bool zlibOn : {true, false}) {
+            quenda::zlib::SetDisabledForTesting(!zlibOn);
+            DirtyTheHeap(kW, kH);
+            c32bppDIB image;
+            ASSERT_TRUE(Load(png, image));
+            ASSERT_NE(image.Handle(), 0u);
+            for (int32_t y = 0; y < static_cast<int32_t>(kH); ++y) {
+                uint8_t alpha = 0;
+                const int32_t color = image.GetPixel(kW - 1, y, &alpha, true);
+                if (y < static_cast<int32_t>(kH / 2)) {
+                    EXPECT_EQ(alpha, colorType == 6 ? 40 + y : 255) << y;
+                } else {
+                    EXPECT_EQ(color, 0) << "row " << y;
+                    EXPECT_EQ(alpha, colorType == 6 ? 0 : 255) << "row " << y;
+                }
+            }
+        }
+        quenda::zlib::SetDisabledForTesting(false);
+    }
+}
+
+// Pixels that are transparent through a colour key or tRNS are written as zeros too:
+// the image block is not cleared before the rows are written.
+TEST(PngReader, TransparentPixelsAreWrittenOnFreshMemory) {
+    constexpr uint32_t kW = 64;
+    constexpr uint32_t kH = 32;
+    std::vector<uint8_t> rgbRows;
+    std::vector<uint8_t> paletteRows;
+    for (uint32_t y = 0; y < kH; ++y) {
+        rgbRows.push_back(0);
+        paletteRows.push_back(0);
+        for (uint32_t x = 0; x < kW; ++x) {
+            rgbRows.insert(rgbRows.end(), {10, 20, static_cast<uint8_t>(x % 2 ? 30 : 31)});
+            paletteRows.push_back(static_cast<uint8_t>(x % 2 ? 0 : 1));
+        }
+    }
+    const auto keyed = ChunkList()
+                           .Header(kW, kH, 8, 2)
+                           .Add("tRNS", {0, 10, 0, 20, 0, 30})
+                           .Add("IDAT", pngtest::ZlibCompress(rgbRows))
+                           .End()
+                           .bytes;
+    const auto indexed = ChunkList()
+                             .Header(kW, kH, 8, 3)
+                             .Add("PLTE", {10, 20, 30, 10, 20, 31})
+                             .Add("tRNS", {0})
+                             .Add("IDAT", pngtest::ZlibCompress(paletteRows))
+                             .End()
+                             .bytes;
+    for (const auto& png : {keyed, indexed}) {
+        DirtyTheHeap(kW, kH);
+        c32bppDIB image;
+        ASSERT_TRUE(Load(png, image));
+        ASSERT_NE(image.Handle(), 0u);
+        for (int32_t y = 0; y < static_cast<int32_t>(kH); ++y) {
+            for (int32_t x = 0; x < static_cast<int32_t>(kW); ++x) {
+                uint8_t alpha = 0;
+                const int32_t color = image.GetPixel(x, y, &alpha, true);
+                ASSERT_EQ(alpha, x % 2 ? 0 : 255) << x << "," << y;
+                ASSERT_EQ(color, x % 2 ? 0 : 0x1F140A) << x << "," << y;
+            }
+        }
+    }
 }
