@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "codecs/PngRowDecoder.h"
-#include "imaging/LoadFailure.h"
+#include "imaging/Failure.h"
 
 namespace quenda {
 
@@ -44,6 +44,8 @@ class cPNGparser {
     bool CrcMatches(const Chunk& chunk) const;
     bool ReadHeader(const Chunk& chunk);
     bool CheckHeader();
+    // The first value of the header the format does not allow or this reader does not handle.
+    Failure HeaderFault(uint8_t compression, uint8_t filter) const;
     bool PrepareFormat();
     bool DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const;
     bool DecodeThroughOwnInflater(c32bppDIB& host) const;
@@ -63,7 +65,7 @@ class cPNGparser {
     bool paletteCrcOk_ = true;
     bool transparencyCrcOk_ = true;
     std::vector<uint8_t> compressed_;
-    LoadFailure failure_;  // why Decode failed, when it knows
+    Failure failure_;  // why Decode failed, when it knows
     // Derived from the header.
     unsigned bitsPerPixel_ = 0;
     unsigned filterDistance_ = 0;

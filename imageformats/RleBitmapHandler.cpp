@@ -63,7 +63,9 @@ bool RleBitmapHandler::canRead() const {
 }
 
 bool RleBitmapHandler::read(QImage* image) {
+    failure_ = {};
     if (!CanRead(device())) {
+        failure_ = quenda::Failure::Of(quenda::FailureKind::NotAnImage, "RLE");
         return false;
     }
     const QByteArray bytes = device()->readAll();
@@ -74,10 +76,12 @@ bool RleBitmapHandler::read(QImage* image) {
                                          static_cast<size_t>(bytes.size())),
                                DeviceName(device()), dib, events);
     if (!decoded.success) {
+        failure_ = decoded.failure;
         return false;
     }
     QImage out = ToQImage(dib);
     if (out.isNull()) {
+        failure_ = quenda::Failure::Of(quenda::FailureKind::OutOfMemory, "Qt image");
         return false;
     }
     *image = std::move(out);
@@ -85,18 +89,27 @@ bool RleBitmapHandler::read(QImage* image) {
 }
 
 bool RleBitmapHandler::write(const QImage& image) {
+    failure_ = {};
     quenda::c32bppDIB dib;
     if (image.isNull() || !FromQImage(image, dib)) {
+        failure_ = quenda::Failure::Of(image.isNull() ? quenda::FailureKind::NoImage
+                                                      : quenda::FailureKind::TooLarge);
         return false;
     }
     NoEvents events;
     const auto encoded = quenda::EncodeRLE(DeviceName(device()), dib, AccuracyFromQuality(quality_),
                                            maxPaletteSize_, events);
     if (!encoded.success) {
+        failure_ = encoded.failure;
         return false;
     }
     const auto size = static_cast<qint64>(encoded.bytes.size());
-    return device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), size) == size;
+    if (device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), size) != size) {
+        failure_ = quenda::Failure::Of(quenda::FailureKind::CannotWrite, "device",
+                                       device()->errorString().toStdString());
+        return false;
+    }
+    return true;
 }
 
 bool RleBitmapHandler::supportsOption(ImageOption option) const {

@@ -3,6 +3,8 @@
 #include <QImageIOHandler>
 #include <QSize>
 
+#include "imaging/Failure.h"
+
 // Reads device bitmaps through the engine's decoder and writes them through its
 // encoder. Options: Quality is the colour accuracy (90 to 100, default 100); the
 // text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 = none).
@@ -21,9 +23,13 @@ class RleBitmapHandler : public QImageIOHandler {
     QVariant option(ImageOption option) const override;
     void setOption(ImageOption option, const QVariant& value) override;
 
+    // Why the last read or write failed (a host sees only false); none after a success.
+    const quenda::Failure& LastFailure() const { return failure_; }
+
   private:
     void ReadDescription(const QString& description);
 
     int quality_ = -1;
     int maxPaletteSize_ = 0;
+    quenda::Failure failure_;
 };

@@ -57,9 +57,7 @@ int main(int argc, char** argv) {
     quenda::ZorixImgEngine engine;
     engine.setImageBgColor(kBackground);
     if (!LoadByContent(engine, request->input)) {
-        return Fail(request->input + ": " +
-                    (engine.LastFailureReason().empty() ? std::string("not an image")
-                                                        : engine.LastFailureReason()));
+        return Fail(request->input + ": " + engine.LastFailureReason());
     }
     const zorixthumb::Size size =
         zorixthumb::FitInBox({engine.ImageWidth(), engine.ImageHeight()}, request->size);

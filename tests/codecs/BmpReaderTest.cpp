@@ -142,7 +142,7 @@ std::string ReasonAfterLoading(const std::vector<uint8_t>& file) {
     c32bppDIB image;
     EXPECT_FALSE(image.LoadPicture_Stream(file));
     EXPECT_EQ(image.Handle(), 0u);
-    return image.LastLoadFailure().Describe();
+    return image.LastFailure().Text();
 }
 
 }  // namespace
@@ -194,7 +194,7 @@ TEST(BmpReaderFailure, AGoodLoadClearsTheEarlierReason) {
     std::vector<uint8_t> good = Bitmap24();
     c32bppDIB image;
     EXPECT_FALSE(image.LoadPicture_Stream(std::vector<uint8_t>(good.begin(), good.end() - 5)));
-    EXPECT_TRUE(image.LastLoadFailure());
+    EXPECT_TRUE(image.LastFailure());
     ASSERT_TRUE(image.LoadPicture_Stream(good));
-    EXPECT_FALSE(image.LastLoadFailure());
+    EXPECT_FALSE(image.LastFailure());
 }

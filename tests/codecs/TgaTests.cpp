@@ -440,7 +440,7 @@ std::string TgaReason(const std::vector<uint8_t>& file) {
     c32bppDIB img;
     EXPECT_FALSE(img.LoadPicture_Stream(file));
     EXPECT_EQ(img.Handle(), 0u);
-    return img.LastLoadFailure().Describe();
+    return img.LastFailure().Text();
 }
 
 }  // namespace
