@@ -76,7 +76,9 @@ int RunDecode(const std::vector<std::string>& args) {
     quenda::c32bppDIB image;
     if (!image.LoadPicture_File(parsed.file, 0, 0, false, 32)) {
         PrintResult(false, image);
-        std::fprintf(stderr, "zorix-cli: %s: cannot load\n", EscapeText(parsed.file).c_str());
+        const quenda::Failure& why = image.LastFailure();
+        std::fprintf(stderr, "zorix-cli: %s: cannot load%s%s\n", EscapeText(parsed.file).c_str(),
+                     why ? ": " : "", EscapeText(why.Text()).c_str());
         return kExitFileFailed;
     }
     // "ok" says that the output was written, so it is printed only once it is.

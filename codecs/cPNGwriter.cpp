@@ -112,9 +112,7 @@ bool cPNGwriter::Write(const c32bppDIB& image, const std::filesystem::path& file
             ok = fileio::WriteFileReplacing(fileName, png);
         }
     } catch (const std::bad_alloc&) {
-        ok = false;  // a large image the memory cannot hold; nothing else is caught
-        fileio::SetLastWriteFailure(
-            Failure::Of(FailureKind::OutOfMemory, "PNG", "not enough memory to encode the image"));
+        ok = false;  // out of memory on a large image; nothing else is caught
     }
     if (!fileName.empty()) {
         return ok;

@@ -51,7 +51,7 @@ void ZorixImgEngine::ResetImage() {
     fileType_.clear();
     filePath_.clear();
     fileDir_.clear();
-    fileSize_ = "0";
+    fileSize_.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict) on that
     imageType_ = IL_UNKNOWN;
 }
 
