@@ -95,7 +95,7 @@ TEST_F(CliTest, InfoTextAndJson) {
                          "\", \"ok\": false, \"type\": \"Unknown\", \"load_type\": 0, "
                          "\"width\": 0, \"height\": 0, \"alpha\": false, \"rle_colors\": 2, "
                          "\"file_size\": 4, \"reason\": \"" +
-                         ReasonOf(bad) + "\", \"error\": \"truncated\"}\n");
+                         ReasonOf(bad) + "\", \"error\": \"not-an-image\"}\n");
     r = Cli("info " + Quote(bad));
     EXPECT_EQ(r.out, bad + ": Invalid image file\n");
 }
