@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QVariant>
 
 #include <algorithm>
@@ -16,6 +17,10 @@
 #include "imaging/c32bppDIB.h"
 
 namespace {
+
+// Silent unless asked for (QT_LOGGING_RULES="zorix.imageformats.rle.info=true"): a host
+// sees only that a read or write failed, and this says why.
+Q_LOGGING_CATEGORY(lcRle, "zorix.imageformats.rle", QtWarningMsg)
 
 // The engine raises progress events while it works; a host program has no use for them.
 class NoEvents : public quenda::ZorixImgEngineEvents {};
@@ -65,8 +70,7 @@ bool RleBitmapHandler::canRead() const {
 bool RleBitmapHandler::read(QImage* image) {
     failure_ = {};
     if (!CanRead(device())) {
-        failure_ = quenda::Failure::Of(quenda::FailureKind::NotAnImage, "RLE");
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::NotAnImage, "RLE"));
     }
     const QByteArray bytes = device()->readAll();
     quenda::c32bppDIB dib;
@@ -76,13 +80,11 @@ bool RleBitmapHandler::read(QImage* image) {
                                          static_cast<size_t>(bytes.size())),
                                DeviceName(device()), dib, events);
     if (!decoded.success) {
-        failure_ = decoded.failure;
-        return false;
+        return Fail(decoded.failure);
     }
     QImage out = ToQImage(dib);
     if (out.isNull()) {
-        failure_ = quenda::Failure::Of(quenda::FailureKind::OutOfMemory, "Qt image");
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::OutOfMemory, "Qt image"));
     }
     *image = std::move(out);
     return true;
@@ -92,24 +94,28 @@ bool RleBitmapHandler::write(const QImage& image) {
     failure_ = {};
     quenda::c32bppDIB dib;
     if (image.isNull() || !FromQImage(image, dib)) {
-        failure_ = quenda::Failure::Of(image.isNull() ? quenda::FailureKind::NoImage
-                                                      : quenda::FailureKind::TooLarge);
-        return false;
+        return Fail(quenda::Failure::Of(image.isNull() ? quenda::FailureKind::NoImage
+                                                       : quenda::FailureKind::TooLarge));
     }
     NoEvents events;
     const auto encoded = quenda::EncodeRLE(DeviceName(device()), dib, AccuracyFromQuality(quality_),
                                            maxPaletteSize_, events);
     if (!encoded.success) {
-        failure_ = encoded.failure;
-        return false;
+        return Fail(encoded.failure);
     }
     const auto size = static_cast<qint64>(encoded.bytes.size());
     if (device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), size) != size) {
-        failure_ = quenda::Failure::Of(quenda::FailureKind::CannotWrite, "device",
-                                       device()->errorString().toStdString());
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::CannotWrite, "device",
+                                        device()->errorString().toStdString()));
     }
     return true;
+}
+
+bool RleBitmapHandler::Fail(quenda::Failure failure) {
+    failure_ = std::move(failure);
+    qCInfo(lcRle) << DeviceName(device()).c_str() << quenda::FailureKindName(failure_.kind)
+                  << failure_.Text().c_str();
+    return false;
 }
 
 bool RleBitmapHandler::supportsOption(ImageOption option) const {

@@ -28,6 +28,8 @@ class RleBitmapHandler : public QImageIOHandler {
 
   private:
     void ReadDescription(const QString& description);
+    // Keeps and logs the failure; always false.
+    bool Fail(quenda::Failure failure);
 
     int quality_ = -1;
     int maxPaletteSize_ = 0;
