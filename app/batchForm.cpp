@@ -48,8 +48,8 @@ const QString kKeptNote = QStringLiteral(
 const std::array<const char*, kLastSaveIndex - kFirstSaveIndex + 1> kTargetFormats = {
     "RLE Bitmap (iPAQ)", "BMP (RGB)", "BMP (aRGB)", "PNG", "JPG"};
 
-QString Reason(const std::string& reason) {
-    return QString::fromStdString(reason);
+QString Reason(const quenda::Failure& failure) {
+    return QString::fromStdString(failure.Text());
 }
 
 QLabel* MakeLabel(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -531,27 +531,26 @@ batchForm::Outcome batchForm::ConvertFile(const QString& sourcePath, const RunSe
     if (batch::SourceIsInTargetFormat(*engine_, source, run.type)) {
         if (batch::SameFile(source, target)) {
             claims_.Claim(source, target);
-            return {batch::kSkippedSame, QStringLiteral("skip"), {}};
+            return {batch::Outcome::SkippedSame, {}};
         }
         copy = true;
     }
-    const std::string refusal = claims_.Claim(source, target);
-    if (!refusal.empty()) {
-        return {batch::kConvertError, QStringLiteral("x"), Reason(refusal)};
+    if (const quenda::Failure refusal = claims_.Claim(source, target)) {
+        return {batch::Outcome::ConvertError, Reason(refusal)};
     }
     if (!MayReplace(target, copy, run)) {
-        return {batch::kSkippedNoOverwrite, QStringLiteral("skip"), {}};
+        return {batch::Outcome::SkippedNoOverwrite, {}};
     }
     if (copy) {
         return CopyFile(source, target);
     }
     if (!engine_->LoadImage(source)) {
-        return {batch::kLoadError, QStringLiteral("x"), Reason(engine_->LastFailureReason())};
+        return {batch::Outcome::LoadError, Reason(engine_->LastFailure())};
     }
     if (!engine_->SaveImageAs(target, run.type)) {
-        return {batch::kConvertError, QStringLiteral("x"), Reason(engine_->LastFailureReason())};
+        return {batch::Outcome::ConvertError, Reason(engine_->LastFailure())};
     }
-    return {batch::kDone, QStringLiteral("ok"), {}};
+    return {batch::Outcome::Done, {}};
 }
 
 bool batchForm::MayReplace(const std::string& target, bool copy, const RunSettings& run) {
@@ -569,15 +568,18 @@ bool batchForm::MayReplace(const std::string& target, bool copy, const RunSettin
 
 batchForm::Outcome batchForm::CopyFile(const std::string& source, const std::string& target) {
     if (batch::CopyFileReplacing(source, target)) {
-        return {batch::kCopyOk, QStringLiteral("ok"), {}};
+        return {batch::Outcome::CopyOk, {}};
     }
-    return {batch::kCopyError, QStringLiteral("x"), Reason(quenda::fileio::LastWriteError())};
+    return {batch::Outcome::CopyError, Reason(quenda::fileio::LastWriteFailure())};
 }
 
 void batchForm::ShowOutcome(QTreeWidgetItem* row, const Outcome& outcome) {
-    row->setText(1, outcome.status);
-    row->setIcon(0, BatchIcon(outcome.icon));
-    row->setData(0, kIconRole, outcome.icon);
+    const QString icon = batch::IsFailure(outcome.status)   ? QStringLiteral("x")
+                         : batch::IsSkipped(outcome.status) ? QStringLiteral("skip")
+                                                            : QStringLiteral("ok");
+    row->setText(1, QString::fromUtf8(batch::OutcomeText(outcome.status)));
+    row->setIcon(0, BatchIcon(icon));
+    row->setData(0, kIconRole, icon);
     const bool kept = keptInTarget_.contains(row->data(0, kTagRole).toString());
     row->setToolTip(1, !outcome.reason.isEmpty() ? outcome.reason : kept ? kKeptNote : QString());
 }

@@ -105,8 +105,7 @@ class batchForm : public QDialog, public quenda::ZorixImgEngineEvents {
         bool promptOverwrite = true;
     };
     struct Outcome {
-        QString status;
-        QString icon;    // "ok", "x", "skip"
+        quenda::batch::Outcome status = quenda::batch::Outcome::Done;
         QString reason;  // tool tip of the status cell
     };
 

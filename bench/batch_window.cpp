@@ -111,8 +111,7 @@ double PlainRun(const std::vector<std::string>& sources, quenda::IMG_SAVE_TYPES 
     for (const std::string& source : sources) {
         const std::string target = quenda::batch::TargetPathIn(folder, source, type);
         if (quenda::batch::SourceIsInTargetFormat(engine, source, type) ||
-            !claims.Claim(source, target).empty() ||
-            quenda::fileio::FileLength(target).value_or(0) > 0) {
+            claims.Claim(source, target) || quenda::fileio::FileLength(target).value_or(0) > 0) {
             continue;
         }
         if (engine.LoadImage(source)) {

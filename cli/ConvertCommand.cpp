@@ -133,8 +133,8 @@ std::string TargetFor(const ConvertOptions& o, const std::string& source) {
 }
 
 struct Outcome {
-    std::string status;
-    std::string reason;  // why a failure happened, when known
+    batch::Outcome status = batch::Outcome::Done;
+    quenda::Failure failure;  // why a failure happened
 };
 
 // What running an entry does; everything else is decided while planning.
@@ -159,22 +159,22 @@ PlannedEntry PlanEntry(const quenda::ZorixImgEngine& engine, const ConvertOption
     bool copy = false;
     if (!o.noCopy && batch::SourceIsInTargetFormat(engine, source, o.type)) {
         if (batch::SameFile(source, entry.target)) {
-            entry.outcome = {batch::kSkippedSame, {}};
+            entry.outcome = {batch::Outcome::SkippedSame, {}};
             return entry;
         }
         copy = true;
     }
     // An entry that writes nothing (skipped above) claims nothing.
-    if (std::string conflict = claims.Claim(source, entry.target); !conflict.empty()) {
-        entry.outcome = {batch::kConvertError, conflict};
+    if (quenda::Failure conflict = claims.Claim(source, entry.target)) {
+        entry.outcome = {batch::Outcome::ConvertError, conflict};
         return entry;
     }
     if (!o.overwrite && quenda::fileio::FileLength(entry.target).value_or(0) > 0) {
-        entry.outcome = {batch::kSkippedNoOverwrite, {}};
+        entry.outcome = {batch::Outcome::SkippedNoOverwrite, {}};
         return entry;
     }
-    if (std::string harm = guard.Check(source, entry.target); !harm.empty()) {
-        entry.outcome = {copy ? batch::kCopyError : batch::kConvertError, harm};
+    if (quenda::Failure harm = guard.Check(source, entry.target)) {
+        entry.outcome = {copy ? batch::Outcome::CopyError : batch::Outcome::ConvertError, harm};
         return entry;
     }
     entry.action = copy ? Action::Copy : Action::Convert;
@@ -200,39 +200,40 @@ Outcome RunEntry(quenda::ZorixImgEngine& engine, const ConvertOptions& o,
             return entry.outcome;
         case Action::Copy:
             if (!batch::CopyFileReplacing(entry.source, entry.target)) {
-                return {batch::kCopyError, quenda::fileio::LastWriteError()};
+                return {batch::Outcome::CopyError, quenda::fileio::LastWriteFailure()};
             }
-            return {batch::kCopyOk, {}};
+            return {batch::Outcome::CopyOk, {}};
         case Action::Convert:
             break;
     }
     if (!engine.LoadImage(entry.source)) {
-        return {batch::kLoadError, engine.LastFailureReason()};
+        return {batch::Outcome::LoadError, engine.LastFailure()};
     }
     if (!engine.SaveImageAs(entry.target, o.type)) {
-        return {batch::kConvertError, engine.LastFailureReason()};
+        return {batch::Outcome::ConvertError, engine.LastFailure()};
     }
-    return {batch::kDone, {}};
+    return {batch::Outcome::Done, {}};
 }
 
 void Report(const ConvertOptions& o, const PlannedEntry& entry, const Outcome& outcome) {
     const bool failed = batch::IsFailure(outcome.status);
+    const char* status = batch::OutcomeText(outcome.status);
+    const std::string reason = failed ? outcome.failure.Text() : std::string();
     if (o.json) {
         std::printf(
             "{\"source\": %s, \"target\": %s, \"status\": %s, \"ok\": %s, "
-            "\"reason\": %s}\n",
+            "\"reason\": %s, \"error\": %s}\n",
             JsonString(entry.source).c_str(), JsonString(entry.target).c_str(),
-            JsonString(outcome.status).c_str(), JsonBool(!failed),
-            JsonString(failed ? outcome.reason : std::string()).c_str());
+            JsonString(status).c_str(), JsonBool(!failed), JsonString(reason).c_str(),
+            JsonString(failed ? quenda::FailureKindName(outcome.failure.kind) : "").c_str());
     } else {
         std::printf("%s -> %s: %s\n", EscapeText(entry.source).c_str(),
-                    EscapeText(entry.target).c_str(), outcome.status.c_str());
+                    EscapeText(entry.target).c_str(), status);
     }
     std::fflush(stdout);
     if (failed) {
-        std::fprintf(stderr, "zorix-cli: %s: %s%s%s\n", EscapeText(entry.source).c_str(),
-                     outcome.status.c_str(), outcome.reason.empty() ? "" : ": ",
-                     EscapeText(outcome.reason).c_str());
+        std::fprintf(stderr, "zorix-cli: %s: %s%s%s\n", EscapeText(entry.source).c_str(), status,
+                     reason.empty() ? "" : ": ", EscapeText(reason).c_str());
     }
 }
 

@@ -62,7 +62,8 @@ bool WriteHeldBytes(quenda::c32bppDIB& image, const std::string& output) {
     const bool made = image.SaveToStream(bitmap);
     image.setAlpha(alpha);
     if (!made) {
-        quenda::fileio::SetLastWriteError("the image is too large for a bitmap file");
+        quenda::fileio::SetLastWriteFailure(quenda::Failure::Of(
+            quenda::FailureKind::TooLarge, "BMP", "the image is too large for a bitmap file"));
         return false;
     }
     return quenda::fileio::WriteFileReplacing(output, bitmap);
@@ -75,7 +76,9 @@ int RunDecode(const std::vector<std::string>& args) {
     quenda::c32bppDIB image;
     if (!image.LoadPicture_File(parsed.file, 0, 0, false, 32)) {
         PrintResult(false, image);
-        std::fprintf(stderr, "zorix-cli: %s: cannot load\n", EscapeText(parsed.file).c_str());
+        const quenda::Failure& why = image.LastFailure();
+        std::fprintf(stderr, "zorix-cli: %s: cannot load%s%s\n", EscapeText(parsed.file).c_str(),
+                     why ? ": " : "", EscapeText(why.Text()).c_str());
         return kExitFileFailed;
     }
     // "ok" says that the output was written, so it is printed only once it is.
@@ -83,7 +86,7 @@ int RunDecode(const std::vector<std::string>& args) {
     PrintResult(written, image);
     if (!written) {
         std::fprintf(stderr, "zorix-cli: %s: cannot write: %s\n", EscapeText(parsed.output).c_str(),
-                     EscapeText(quenda::fileio::LastWriteError()).c_str());
+                     EscapeText(quenda::fileio::LastWriteFailure().Text()).c_str());
         return kExitFileFailed;
     }
     return kExitOk;

@@ -19,11 +19,12 @@ void PrintJson(const quenda::ZorixImgEngine& engine, const std::string& path, bo
     std::printf(
         "{\"path\": %s, \"ok\": %s, \"type\": %s, \"load_type\": %d, \"width\": %d, "
         "\"height\": %d, \"alpha\": %s, \"rle_colors\": %d, \"file_size\": %llu, "
-        "\"reason\": %s}\n",
+        "\"reason\": %s, \"error\": %s}\n",
         JsonString(path).c_str(), JsonBool(ok), JsonString(engine.ImageTypeDesc()).c_str(),
         static_cast<int>(engine.ImageType()), engine.ImageWidth(), engine.ImageHeight(),
         JsonBool(engine.ImageHasAlpha()), engine.RLEColors(), static_cast<unsigned long long>(size),
-        JsonString(ok ? std::string() : engine.LastFailureReason()).c_str());
+        JsonString(ok ? std::string() : engine.LastFailureReason()).c_str(),
+        JsonString(ok ? "" : quenda::FailureKindName(engine.LastFailure().kind)).c_str());
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(ZORIX_PUBLIC_HEADERS
     engine/ZorixImgEngine.h engine/ZorixImgEngineEvents.h engine/RLEDecoder.h
     engine/RLEEncoder.h imaging/c32bppDIB.h imaging/ImageTypes.h imaging/Surface.h
-    imaging/PngProperties.h imaging/LoadFailure.h engine/PaletteLimits.h
+    imaging/PngProperties.h imaging/Failure.h engine/PaletteLimits.h
     engine/RLEScaledDecoder.h engine/RLEFile.h engine/RLEFormat.h)
 foreach(header IN LISTS ZORIX_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)

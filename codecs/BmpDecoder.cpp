@@ -4,10 +4,10 @@
 #include <bit>
 #include <cstring>
 
-#include "imaging/BitmapStride.h"
-#include "imaging/ByteOrder.h"
 #include "codecs/BmpHeader.h"
 #include "codecs/BmpRle.h"
+#include "imaging/BitmapStride.h"
+#include "imaging/ByteOrder.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -182,12 +182,12 @@ bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* 
     return true;
 }
 
-LoadFailure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
+Failure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
     BmpInfo info;
     if (data == nullptr) {
-        return LoadFailure::At(LoadFailure::Kind::Truncated, 0);
+        return Failure::At(FailureKind::Truncated, 0);
     }
-    if (LoadFailure failure = ParseBmpInfo(data, size, info)) {
+    if (Failure failure = ParseBmpInfo(data, size, info)) {
         return failure;
     }
     const bool rle = info.compression == kRle8 || info.compression == kRle4;
@@ -198,16 +198,16 @@ LoadFailure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
         lastRow;
     if (!rle && stored > size - info.pixelOffset) {
         // Truncated rows: refused before any memory is taken.
-        return LoadFailure::At(LoadFailure::Kind::Truncated, size);
+        return Failure::At(FailureKind::Truncated, size);
     }
     std::unique_ptr<uint8_t[]> pixels = AllocatePixels(info.width, info.height, 4);
     if (!pixels) {
-        return LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
+        return Failure::At(FailureKind::TooLarge, 0);
     }
     const bool ok = rle ? DecodeRle(data, size, info, pixels.get())
                         : DecodeRows(data, size, info, pixels.get());
     if (!ok) {
-        return LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP pixel data");
+        return Failure::At(FailureKind::Malformed, 0, "BMP pixel data");
     }
     out.type = StdPicture::kBitmap;
     out.width = info.width;
@@ -218,9 +218,9 @@ LoadFailure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why) {
+bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, Failure* why) {
     out.clear();
-    const LoadFailure failure = DecodeBmpPixels(data, size, out);
+    const Failure failure = DecodeBmpPixels(data, size, out);
     if (why != nullptr) {
         *why = failure;
     }

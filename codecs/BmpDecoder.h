@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/LoadFailure.h"
 #include "codecs/StdPicture.h"
+#include "imaging/Failure.h"
 
 namespace quenda::bmp {
 
@@ -13,7 +13,7 @@ namespace quenda::bmp {
 // bitmap picture. Bit fields and alpha are read as colour only: the picture is
 // opaque. False, with `out` empty and the reason in `why`, for anything malformed or
 // truncated.
-bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why = nullptr);
+bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, Failure* why = nullptr);
 
 // 24-bit rows use vector instructions where the processor has them; the switch makes
 // them take the portable path, so that tests cover both.

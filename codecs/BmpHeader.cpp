@@ -19,12 +19,12 @@ constexpr uint64_t kMaxDimension = 1u << 20;
 // The shortest file taken: a file header, a core header and four bytes after it.
 constexpr size_t kShortestFile = kFileHeaderSize + 16;
 
-LoadFailure Truncated(size_t at) {
-    return LoadFailure::At(LoadFailure::Kind::Truncated, at);
+Failure Truncated(size_t at) {
+    return Failure::At(FailureKind::Truncated, at);
 }
 
-LoadFailure Malformed() {
-    return LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP header");
+Failure Malformed() {
+    return Failure::At(FailureKind::Malformed, 0, "BMP header");
 }
 
 bool IsIndexed(uint32_t bitsPerPixel) {
@@ -128,7 +128,7 @@ void PlacePaletteAndPixels(size_t size, size_t declaredOffset, BmpInfo& info, ui
 
 }  // namespace
 
-LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
+Failure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     info = BmpInfo();
     ByteCursor cursor(data, size);
     const uint8_t* file = cursor.Span(kFileHeaderSize);
@@ -153,7 +153,7 @@ LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     }
     if (static_cast<uint64_t>(info.width) > kMaxDimension ||
         static_cast<uint64_t>(info.height) > kMaxDimension) {
-        return LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
+        return Failure::At(FailureKind::TooLarge, 0);
     }
     if (!ReadTrailingMasks(cursor, info)) {
         return Truncated(cursor.FailedAt());
@@ -161,7 +161,7 @@ LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
     SetDefaultMasks(info);
     info.paletteOffset = cursor.Position();
     PlacePaletteAndPixels(size, ReadLE32(file + kPixelOffsetField), info, colorsUsed);
-    return info.pixelOffset < size ? LoadFailure() : Truncated(size);
+    return info.pixelOffset < size ? Failure() : Truncated(size);
 }
 
 std::array<uint32_t, 256> ReadBmpPalette(const uint8_t* data, size_t size, const BmpInfo& info) {

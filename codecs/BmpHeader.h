@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/LoadFailure.h"
+#include "imaging/Failure.h"
 #include "imaging/PixelMath.h"
 
 namespace quenda::bmp {
@@ -64,7 +64,7 @@ struct BmpInfo {
 
 // Reads and checks the file header and any of the core, info, V2 to V5 or OS/2
 // information headers. The reason, when the decoder cannot read them (empty on success).
-LoadFailure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
+Failure ParseBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
 
 // The palette as BGRA words with alpha 255; entries the file does not hold are
 // opaque black, so every index of the bit depth has a colour.

@@ -7,7 +7,7 @@
 
 namespace quenda {
 
-bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why) {
+bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, Failure* why) {
     out.clear();
     if (data == nullptr || size < 2) {
         return false;

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/LoadFailure.h"
 #include "codecs/StdPicture.h"
+#include "imaging/Failure.h"
 
 namespace quenda {
 
@@ -12,7 +12,7 @@ namespace quenda {
 // opaque bitmap picture. GIF is left to LoadPalettedPicture, which only the GIF
 // reader calls with the one-image file it builds. False, `out` empty, when the
 // data is none of these or cannot be decoded; for a bitmap, `why` says what failed.
-bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, LoadFailure* why = nullptr);
+bool LoadStdPicture(const uint8_t* data, size_t size, StdPicture& out, Failure* why = nullptr);
 
 // Decodes a one-image GIF file into its palette indices and colour table.
 bool LoadPalettedPicture(const uint8_t* data, size_t size, StdPicture& out);

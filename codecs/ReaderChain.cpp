@@ -37,10 +37,10 @@ bool TryIcoReader(c32bppDIB& image, const ReaderChainInput& in) {
 // TGA reader. TGA has no signature, so it comes last, and a reason an earlier
 // reader gave for data it recognised stands over the TGA reader's guess.
 bool TryTgaReader(c32bppDIB& image, const ReaderChainInput& in) {
-    LoadFailure earlier = image.LastLoadFailure();
+    Failure earlier = image.LastFailure();
     const bool loaded = cTGAparser().LoadStream(in.bytes, image, in.start, in.length);
     if (!loaded && earlier) {
-        image.SetLoadFailure(std::move(earlier));
+        image.SetFailure(std::move(earlier));
     }
     return loaded;
 }
@@ -78,7 +78,7 @@ bool RunReaderChain(c32bppDIB& image, ReaderChainInput input) {
     if (in.start > in.bytes.size() || in.length > in.bytes.size() - in.start) {
         return false;
     }
-    image.SetLoadFailure({});
+    image.SetFailure({});
     bool answered = TryPngReader(image, in);
     answered = answered || cGIFparser().LoadStream(in.bytes, image, in.start, in.length);
     answered = answered || TryIcoReader(image, in);
@@ -93,7 +93,7 @@ bool RunReaderChain(c32bppDIB& image, ReaderChainInput input) {
     if (image.Handle() == 0) {
         return false;
     }
-    image.SetLoadFailure({});
+    image.SetFailure({});
     if (in.keepOriginalFormat) {
         if (kept.empty()) {
             kept.assign(in.bytes.begin() + in.start, in.bytes.begin() + in.start + in.length);

@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "codecs/BmpHeader.h"
+#include "codecs/PictureLoader.h"
+#include "codecs/StdPicture.h"
 #include "imaging/AlphaAnalysis.h"
 #include "imaging/BitmapStride.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
-#include "codecs/BmpHeader.h"
-#include "codecs/PictureLoader.h"
-#include "codecs/StdPicture.h"
 
 namespace quenda {
 
@@ -53,7 +53,7 @@ cBMPparser::OwnPath cBMPparser::LoadOwn32bpp(const uint8_t* data, size_t size, c
     const int32_t width = static_cast<int32_t>(ReadLE32(h + bmp::kWidthField));
     const int32_t height = static_cast<int32_t>(ReadLE32(h + bmp::kHeightField));
     if (width < 1 || height == 0) {
-        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "BMP header"));
+        image.SetFailure(Failure::At(FailureKind::Malformed, 0, "BMP header"));
         return OwnPath::Refused;
     }
     const uint64_t absHeight = height < 0 ? -static_cast<int64_t>(height) : height;
@@ -100,10 +100,10 @@ bool cBMPparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) {
         return true;
     }
     StdPicture picture;
-    LoadFailure why;
+    Failure why;
     if (!LoadStdPicture(data, length, picture, &why)) {
         if (why) {
-            image.SetLoadFailure(std::move(why));
+            image.SetFailure(std::move(why));
         }
         return false;
     }

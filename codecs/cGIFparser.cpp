@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "codecs/GifFormat.h"
+#include "codecs/PictureLoader.h"
+#include "codecs/StdPicture.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
-#include "codecs/PictureLoader.h"
-#include "codecs/StdPicture.h"
 
 namespace quenda {
 
@@ -201,10 +201,10 @@ bool cGIFparser::Load(const uint8_t* data, size_t length, c32bppDIB& image) cons
     // missing byte is the one after the data.
     if (verdict == Verdict::Damaged) {
         image.DestroyDIB();
-        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Truncated, length));
+        image.SetFailure(Failure::At(FailureKind::Truncated, length));
     } else if (!Decode(data, scan, image)) {
         image.DestroyDIB();
-        image.SetLoadFailure(LoadFailure::At(LoadFailure::Kind::Malformed, 0, "GIF image data"));
+        image.SetFailure(Failure::At(FailureKind::Malformed, 0, "GIF image data"));
     }
     return true;
 }

@@ -7,11 +7,11 @@
 
 #include "codecs/InflateDecoder.h"
 #include "codecs/PngFormat.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/ImageLimits.h"
-#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
 #include "platform/FileIO.h"
@@ -61,8 +61,7 @@ bool cPNGparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host, u
     failure_ = {};
     if (!Decode(data, size, host)) {
         host.DestroyDIB();
-        host.SetLoadFailure(
-            failure_ ? failure_ : LoadFailure::At(LoadFailure::Kind::Malformed, 0, "PNG data"));
+        host.SetFailure(failure_ ? failure_ : Failure::At(FailureKind::Malformed, 0, "PNG data"));
     }
     return true;
 }
@@ -114,8 +113,11 @@ bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
         }
         gathered_.reset();
         return WritePixels(raw.get(), std::move(bits), host);
-    } catch (...) {
-        // Out of memory on a large image fails the load like any other error.
+    } catch (const std::bad_alloc&) {
+        // A large image the memory cannot hold fails the load; nothing else is caught,
+        // so a fault of the program is never reported as one of the data.
+        failure_ =
+            Failure::Of(FailureKind::OutOfMemory, "PNG", "not enough memory to decode the image");
         return false;
     }
 }
@@ -130,7 +132,7 @@ bool cPNGparser::WalkChunks(const uint8_t* data, size_t size) {
         if (!cursor.ReadBE32(chunk.length) || !cursor.ReadBE32(chunk.type) ||
             (chunk.data = cursor.Span(chunk.length)) == nullptr ||
             !cursor.ReadBE32(chunk.storedCrc)) {
-            failure_ = LoadFailure::At(LoadFailure::Kind::Truncated, cursor.FailedAt());
+            failure_ = Failure::At(FailureKind::Truncated, cursor.FailedAt());
             return false;
         }
         if (chunk.type == png::kIEND) {
@@ -141,7 +143,7 @@ bool cPNGparser::WalkChunks(const uint8_t* data, size_t size) {
         }
     }
     if (compressedSize_ == 0) {
-        failure_ = LoadFailure::At(LoadFailure::Kind::Malformed, 0, "PNG without image data");
+        failure_ = Failure::At(FailureKind::Malformed, 0, "PNG without image data");
         return false;
     }
     return true;
@@ -151,7 +153,7 @@ bool cPNGparser::HandleChunk(const Chunk& chunk) {
     switch (chunk.type) {
         case png::kIHDR:
             if (!CrcMatches(chunk)) {
-                failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IHDR");
+                failure_ = Failure::At(FailureKind::ChecksumMismatch, 0, "IHDR");
                 return false;
             }
             return ReadHeader(chunk);
@@ -165,7 +167,7 @@ bool cPNGparser::HandleChunk(const Chunk& chunk) {
             return true;
         case png::kIDAT:
             if (!CrcMatches(chunk)) {
-                failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IDAT");
+                failure_ = Failure::At(FailureKind::ChecksumMismatch, 0, "IDAT");
                 return false;
             }
             // Chunk lengths are below 2^31 and a source fits in memory, so the sum
@@ -191,6 +193,7 @@ bool cPNGparser::CrcMatches(const Chunk& chunk) const {
 
 bool cPNGparser::ReadHeader(const Chunk& chunk) {
     if (chunk.length < kHeaderLength) {
+        failure_ = Failure::Of(FailureKind::Malformed, "IHDR");
         return false;
     }
     const uint8_t* d = chunk.data;
@@ -200,16 +203,36 @@ bool cPNGparser::ReadHeader(const Chunk& chunk) {
     colorType_ = d[9];
     interlace_ = d[12];
     headerSeen_ = true;
-    return width_ >= 1 && height_ >= 1 && d[10] == 0 && d[11] == 0 && interlace_ <= 1 &&
-           ValidDepthForType(bitDepth_, colorType_);
+    failure_ = HeaderFault(d[10], d[11]);
+    return !failure_;
+}
+
+Failure cPNGparser::HeaderFault(uint8_t compression, uint8_t filter) const {
+    if (width_ < 1 || height_ < 1) {
+        return Failure::Of(FailureKind::Malformed, "PNG image size");
+    }
+    if (!ValidDepthForType(bitDepth_, colorType_)) {
+        return Failure::Of(FailureKind::Malformed, "PNG bit depth or colour type");
+    }
+    if (compression != 0) {
+        return Failure::Of(FailureKind::Unsupported, "PNG compression method");
+    }
+    if (filter != 0) {
+        return Failure::Of(FailureKind::Unsupported, "PNG filter method");
+    }
+    if (interlace_ > 1) {
+        return Failure::Of(FailureKind::Unsupported, "PNG interlace method");
+    }
+    return {};
 }
 
 bool cPNGparser::CheckHeader() {
     if (!headerSeen_) {
+        failure_ = Failure::Of(FailureKind::Malformed, "PNG without header");
         return false;
     }
     if (static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_) > kMaxImagePixels) {
-        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
+        failure_ = Failure::At(FailureKind::TooLarge, 0);
         return false;
     }
     bitsPerPixel_ = bitDepth_ * png::ChannelCount(colorType_);
@@ -226,7 +249,7 @@ bool cPNGparser::CheckHeader() {
         }
     }
     if (expected > kMaxExpectedSize) {
-        failure_ = LoadFailure::At(LoadFailure::Kind::TooLarge, 0);
+        failure_ = Failure::At(FailureKind::TooLarge, 0);
         return false;
     }
     expectedSize_ = static_cast<size_t>(expected);
@@ -238,10 +261,11 @@ bool cPNGparser::PrepareFormat() {
         !palette_.empty() &&
         (colorType_ == png::kRGB || colorType_ == png::kPalette || colorType_ == png::kRGBA);
     if (paletteKept && !paletteCrcOk_) {
-        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "PLTE");
+        failure_ = Failure::At(FailureKind::ChecksumMismatch, 0, "PLTE");
         return false;
     }
     if (paletteKept && palette_.size() % 3 != 0) {
+        failure_ = Failure::Of(FailureKind::Malformed, "PLTE");
         return false;
     }
     const size_t keyBytes = colorType_ == png::kGrey ? 2 : colorType_ == png::kRGB ? 6 : 1;
@@ -249,7 +273,7 @@ bool cPNGparser::PrepareFormat() {
         transparency_.size() >= keyBytes &&
         (colorType_ == png::kGrey || colorType_ == png::kRGB || colorType_ == png::kPalette);
     if (keptTransparency_ && !transparencyCrcOk_) {
-        failure_ = LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "tRNS");
+        failure_ = Failure::At(FailureKind::ChecksumMismatch, 0, "tRNS");
         return false;
     }
 

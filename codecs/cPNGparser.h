@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codecs/PngRowDecoder.h"
-#include "imaging/LoadFailure.h"
+#include "imaging/Failure.h"
 
 namespace quenda {
 
@@ -46,6 +46,8 @@ class cPNGparser {
     bool CrcMatches(const Chunk& chunk) const;
     bool ReadHeader(const Chunk& chunk);
     bool CheckHeader();
+    // The first value of the header the format does not allow or this reader does not handle.
+    Failure HeaderFault(uint8_t compression, uint8_t filter) const;
     bool PrepareFormat();
     const uint8_t* CompressedStream(uint8_t* spare, size_t spareSize);
     size_t ImageBytes() const;
@@ -71,7 +73,7 @@ class cPNGparser {
     std::vector<std::pair<const uint8_t*, size_t>> imageData_;
     size_t compressedSize_ = 0;
     std::unique_ptr<uint8_t[]> gathered_;
-    LoadFailure failure_;  // why Decode failed, when it knows
+    Failure failure_;  // why Decode failed, when it knows
     // Derived from the header.
     unsigned bitsPerPixel_ = 0;
     unsigned filterDistance_ = 0;

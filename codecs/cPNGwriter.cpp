@@ -3,13 +3,14 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #include "codecs/PngColorForm.h"
 #include "codecs/PngFormat.h"
 #include "codecs/PngRowFilter.h"
 #include "codecs/PngText.h"
-#include "imaging/ByteOrder.h"
 #include "codecs/ZlibBinding.h"
+#include "imaging/ByteOrder.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
 
@@ -110,8 +111,8 @@ bool cPNGwriter::Write(const c32bppDIB& image, const std::filesystem::path& file
         if (ok && !fileName.empty()) {
             ok = fileio::WriteFileReplacing(fileName, png);
         }
-    } catch (...) {
-        ok = false;  // out of memory on a large image
+    } catch (const std::bad_alloc&) {
+        ok = false;  // out of memory on a large image; nothing else is caught
     }
     if (!fileName.empty()) {
         return ok;

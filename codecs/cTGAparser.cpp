@@ -16,8 +16,8 @@ uint32_t PackBgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) {
     return b | (g << 8) | (r << 16) | (a << 24);
 }
 
-LoadFailure Truncated(size_t at) {
-    return LoadFailure::At(LoadFailure::Kind::Truncated, at);
+Failure Truncated(size_t at) {
+    return Failure::At(FailureKind::Truncated, at);
 }
 
 uint32_t FiveToEight(uint32_t v) {
@@ -99,7 +99,7 @@ bool cTGAparser::LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, 
 
 bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
     Layout layout;
-    LoadFailure why;
+    Failure why;
     if (data == nullptr || !Inspect(data, size, layout, why)) {
         return why ? Fail(host, std::move(why)) : false;
     }
@@ -113,9 +113,9 @@ bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
         }
     }
     if (!host.InitializeDIB(layout.header.width, layout.header.height)) {
-        return Fail(host, LoadFailure::At(LoadFailure::Kind::TooLarge, 0));
+        return Fail(host, Failure::At(FailureKind::TooLarge, 0));
     }
-    if (LoadFailure damaged = DecodePixels(data, layout, host)) {
+    if (Failure damaged = DecodePixels(data, layout, host)) {
         return Fail(host, std::move(damaged));
     }
     ApplyAlphaAnalysis(host, true, AlphaMode::Analyze);
@@ -123,9 +123,9 @@ bool cTGAparser::LoadStream(const uint8_t* data, size_t size, c32bppDIB& host) {
     return true;
 }
 
-bool cTGAparser::Fail(c32bppDIB& host, LoadFailure why) {
+bool cTGAparser::Fail(c32bppDIB& host, Failure why) {
     host.DestroyDIB();
-    host.SetLoadFailure(std::move(why));
+    host.SetFailure(std::move(why));
     return false;
 }
 
@@ -175,7 +175,7 @@ void cTGAparser::ReadExtension(const uint8_t* data, size_t size, size_t footerSt
     }
 }
 
-bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout, LoadFailure& why) const {
+bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout, Failure& why) const {
     ByteCursor cursor(data, size);
     const uint8_t* head = cursor.Span(tga::kHeaderSize);
     if (head == nullptr || cursor.Remaining() == 0) {
@@ -204,7 +204,7 @@ bool cTGAparser::Inspect(const uint8_t* data, size_t size, Layout& layout, LoadF
     }
     layout.dataEnd = layout.footer ? footerStart : size;
     if (layout.dataEnd < layout.pixelStart) {
-        why = LoadFailure::At(LoadFailure::Kind::Malformed, 0, "TGA footer");
+        why = Failure::At(FailureKind::Malformed, 0, "TGA footer");
         return false;
     }
     ReadExtension(data, size, footerStart, layout);
@@ -235,8 +235,7 @@ uint32_t cTGAparser::ExpandPixel(const uint8_t* p, const Layout& layout) const {
                        h.depth == 16 && layout.sixteenBitAlpha);
 }
 
-LoadFailure cTGAparser::DecodePixels(const uint8_t* data, const Layout& layout,
-                                     c32bppDIB& host) const {
+Failure cTGAparser::DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const {
     PixelPlacer placer(host, layout.header.topDown(), layout.header.rightToLeft());
     const size_t bpp = layout.pixelBytes;
     if (!layout.header.runLength()) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "codecs/TgaFormat.h"
-#include "imaging/LoadFailure.h"
+#include "imaging/Failure.h"
 
 namespace quenda {
 
@@ -18,7 +18,7 @@ class cTGAparser {
   public:
     // True when the host holds the decoded image afterwards. A source that is no TGA
     // leaves the host untouched; a damaged one empties it and leaves its reason in
-    // the host's LastLoadFailure().
+    // the host's LastFailure().
     bool LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset = 0,
                     size_t length = 0);
     bool LoadStream(const uint8_t* data, size_t size, c32bppDIB& host);
@@ -43,13 +43,13 @@ class cTGAparser {
 
     // False when the source is no TGA this reader takes; `why` is set when it looked
     // like one but its data cannot be what the header says.
-    bool Inspect(const uint8_t* data, size_t size, Layout& layout, LoadFailure& why) const;
+    bool Inspect(const uint8_t* data, size_t size, Layout& layout, Failure& why) const;
     bool CheckHeader(const tga::Header& h) const;
     void ReadExtension(const uint8_t* data, size_t size, size_t footerStart, Layout& layout) const;
     void ExpandColourMap(const uint8_t* map, Layout& layout) const;
     uint32_t ExpandPixel(const uint8_t* p, const Layout& layout) const;
-    LoadFailure DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const;
-    static bool Fail(c32bppDIB& host, LoadFailure why);
+    Failure DecodePixels(const uint8_t* data, const Layout& layout, c32bppDIB& host) const;
+    static bool Fail(c32bppDIB& host, Failure why);
 };
 
 }  // namespace quenda

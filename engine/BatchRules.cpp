@@ -10,6 +10,35 @@ namespace quenda::batch {
 
 namespace fs = std::filesystem;
 
+const char* OutcomeText(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Done:
+            return "done";
+        case Outcome::CopyOk:
+            return "copy ok (no conversion)";
+        case Outcome::SkippedSame:
+            return "skipped (no conversion)";
+        case Outcome::SkippedNoOverwrite:
+            return "skipped (no overwrite)";
+        case Outcome::CopyError:
+            return "copy error (no conversion)";
+        case Outcome::LoadError:
+            return "error loading image";
+        case Outcome::ConvertError:
+            return "error converting image";
+    }
+    return "";
+}
+
+bool IsFailure(Outcome outcome) {
+    return outcome == Outcome::CopyError || outcome == Outcome::LoadError ||
+           outcome == Outcome::ConvertError;
+}
+
+bool IsSkipped(Outcome outcome) {
+    return outcome == Outcome::SkippedSame || outcome == Outcome::SkippedNoOverwrite;
+}
+
 std::string TargetExtension(IMG_SAVE_TYPES type) {
     switch (type) {
         case IS_BMP_RL:
@@ -74,16 +103,12 @@ std::string TargetKey(const std::string& target) {
 
 }  // namespace
 
-std::string TargetClaims::Claim(const std::string& source, const std::string& target) {
+Failure TargetClaims::Claim(const std::string& source, const std::string& target) {
     const auto [held, inserted] = holders_.emplace(TargetKey(target), source);
     if (inserted) {
         return {};
     }
-    return "same target as " + held->second;
-}
-
-bool IsFailure(const std::string& status) {
-    return status == kCopyError || status == kLoadError || status == kConvertError;
+    return Failure::Of(FailureKind::Conflict, held->second);
 }
 
 }  // namespace quenda::batch

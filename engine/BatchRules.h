@@ -4,18 +4,29 @@
 #include <string>
 
 #include "engine/ZorixImgEngine.h"
+#include "imaging/Failure.h"
 
 // Rules of converting a list of files into one target format.
 namespace quenda::batch {
 
-// Row texts of a conversion's outcome.
-inline constexpr const char* kDone = "done";
-inline constexpr const char* kCopyOk = "copy ok (no conversion)";
-inline constexpr const char* kSkippedSame = "skipped (no conversion)";
-inline constexpr const char* kSkippedNoOverwrite = "skipped (no overwrite)";
-inline constexpr const char* kCopyError = "copy error (no conversion)";
-inline constexpr const char* kLoadError = "error loading image";
-inline constexpr const char* kConvertError = "error converting image";
+// How the conversion of one entry ended.
+enum class Outcome {
+    Done,
+    CopyOk,
+    SkippedSame,         // the source is already the target
+    SkippedNoOverwrite,  // the target exists and may not be replaced
+    CopyError,
+    LoadError,
+    ConvertError,
+};
+
+// The row text of an outcome: "done", "error loading image", ...
+const char* OutcomeText(Outcome outcome);
+
+// True for the outcomes that count as a failure.
+bool IsFailure(Outcome outcome);
+// True for the outcomes that leave the target as it was without a failure.
+bool IsSkipped(Outcome outcome);
 
 // "bmp", "png" or "jpg"; empty for IS_AUTO.
 std::string TargetExtension(IMG_SAVE_TYPES type);
@@ -35,23 +46,20 @@ bool SourceIsInTargetFormat(const ZorixImgEngine& engine, const std::string& sou
 // True when both paths name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Copies a file through a temporary file beside the target; the reason of a failure
-// is in fileio::LastWriteError.
+// Copies a file through a temporary file beside the target; the failure is in
+// fileio::LastWriteFailure.
 bool CopyFileReplacing(const std::string& source, const std::string& target);
 
 // Decides, in list order, which entry may write each target: the first claim
 // wins, so two entries of one run never write over each other.
 class TargetClaims {
   public:
-    // Empty when `target` was free (it is now held by `source`); otherwise the
-    // reason for refusing, naming the entry that holds the target.
-    std::string Claim(const std::string& source, const std::string& target);
+    // No failure when `target` was free (it is now held by `source`); otherwise a
+    // conflict naming the entry that holds the target.
+    Failure Claim(const std::string& source, const std::string& target);
 
   private:
     std::map<std::string, std::string> holders_;  // target key -> source
 };
-
-// True for the outcomes that count as a failure.
-bool IsFailure(const std::string& status);
 
 }  // namespace quenda::batch

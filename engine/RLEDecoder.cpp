@@ -16,14 +16,19 @@ namespace {
 
 using rle::RowStatus;
 
+Failure RowFault(FailureKind kind, int32_t y, const char* what) {
+    return Failure::Of(kind, "RLE", "row " + std::to_string(y) + what);
+}
+
 bool DecodeRows(const rle::ParsedFile& file, const std::string& fileName, c32bppDIB& image,
-                ZorixImgEngineEvents& events, std::string& reason) {
+                ZorixImgEngineEvents& events, Failure& failure) {
     const rle::EntryPixels palette = rle::BuildEntryPixels(file);
     const int32_t width = image.Width();
     const int32_t height = image.Height();
     for (int32_t y = 0; y < height; ++y) {
         if (static_cast<size_t>(y) >= file.rows.size()) {
-            reason = "the file has fewer rows than its height";
+            failure = Failure::Of(FailureKind::Truncated, "RLE",
+                                  "the file has fewer rows than its height");
             return false;
         }
         auto* out = reinterpret_cast<uint32_t*>(image.BitsPointer() + image.PixelOffset(0, y));
@@ -31,11 +36,12 @@ bool DecodeRows(const rle::ParsedFile& file, const std::string& fileName, c32bpp
         const RowStatus status = rle::WalkRow(file.rows[y], palette, writer);
         writer.finish();
         if (status == RowStatus::MissingEntry) {
-            reason = "row " + std::to_string(y) + " uses a colour the palette does not have";
+            failure =
+                RowFault(FailureKind::Malformed, y, " uses a colour the palette does not have");
             return false;
         }
         if (status == RowStatus::TruncatedToken) {
-            reason = "row " + std::to_string(y) + " ends inside a token";
+            failure = RowFault(FailureKind::Truncated, y, " ends inside a token");
             return false;
         }
         events.RLEDecoding(fileName, RowProgress(y, height));
@@ -58,14 +64,16 @@ RLEDecodeResult DecodeRLEBytes(std::span<const uint8_t> bytes, const std::string
         result.colorCount = static_cast<int32_t>(file.header.entryCount) - 1;
     }
     if (error != rle::ParseError::None) {
-        result.failureReason = rle::Describe(error);
+        result.failure = rle::FailureOf(error);
     } else if (!image.InitializeDIB(file.header.width, file.header.height)) {
-        result.failureReason = "the image size is invalid or too large";
+        const bool empty = file.header.width <= 0 || file.header.height <= 0;
+        result.failure = Failure::Of(empty ? FailureKind::Malformed : FailureKind::TooLarge, "RLE",
+                                     "the image size is invalid or too large");
     } else {
         if (!file.header.hasAlpha) {
             image.setAlpha(false);
         }
-        result.success = DecodeRows(file, fileName, image, events, result.failureReason);
+        result.success = DecodeRows(file, fileName, image, events, result.failure);
     }
     if (!result.success) {
         image.DestroyDIB();
@@ -81,7 +89,7 @@ RLEDecodeResult DecodeRLE(const std::string& fileName, c32bppDIB& image,
     const bool readable = fileio::ReadWholeFile(fileName, bytes);
     RLEDecodeResult result = DecodeRLEBytes(bytes, fileName, image, events);
     if (!readable) {
-        result.failureReason = "the file cannot be read";
+        result.failure = Failure::Of(FailureKind::CannotRead, "RLE");
     }
     return result;
 }

@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "imaging/Failure.h"
+
 namespace quenda {
 
 class c32bppDIB;
@@ -14,7 +16,7 @@ struct RLEDecodeResult {
     bool success = false;
     bool headerRead = false;  // colorCount is valid
     int32_t colorCount = 0;   // N - 1, the colour table's size
-    std::string failureReason;
+    Failure failure;          // none on success
 };
 
 // Decodes a device bitmap file into `image` (destroyed and re-created), raising

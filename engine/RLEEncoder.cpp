@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <numeric>
 
 #include "engine/PaletteKeyIndex.h"
@@ -351,10 +352,10 @@ std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& dat
     return file;
 }
 
-RLEEncodeResult Fail(const char* reason, bool overflow = false) {
+RLEEncodeResult Fail(FailureKind kind, const char* reason, bool overflow = false) {
     RLEEncodeResult result;
     result.paletteOverflow = overflow;
-    result.failureReason = reason;
+    result.failure = Failure::Of(kind, "RLE encoder", reason);
     return result;
 }
 
@@ -370,13 +371,14 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     if (work.width < 0 || work.height < 0 || work.width > rle::kLargestField ||
         work.height > rle::kLargestField ||
         (work.width > 0 && work.height > 0 && image.BitsPointer() == nullptr)) {
-        return Fail("the image is too large for a device bitmap");
+        return Fail(FailureKind::TooLarge, "the image is too large for a device bitmap");
     }
     events.Plain(1, "Reading image into memory", -1);
     events.Plain(1, "Loading color palette", 0);
     CollectPalette(image, work, events);
     if (work.palette.size() >= kPaletteOverflow) {
-        return Fail("the image has more colours than a device bitmap can hold", true);
+        return Fail(FailureKind::PaletteOverflow,
+                    "the image has more colours than a device bitmap can hold", true);
     }
     if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
         SortByFrequency(work, events);
@@ -395,11 +397,12 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     std::vector<size_t> rowEnds;
     switch (CodeRows(work, data, rowEnds, events)) {
         case RowsOutcome::Overflow:
-            return Fail("the palette needs more than 65535 entries", true);
+            return Fail(FailureKind::PaletteOverflow, "the palette needs more than 65535 entries",
+                        true);
         case RowsOutcome::RowTooColorful:
-            return Fail(kTooManyRowColorsReason);
+            return Fail(FailureKind::PaletteOverflow, kTooManyRowColorsReason);
         case RowsOutcome::RowTooLong:
-            return Fail("a row codes to more than 32767 bytes");
+            return Fail(FailureKind::TooLarge, "a row codes to more than 32767 bytes");
         case RowsOutcome::Done:
             break;
     }
@@ -424,8 +427,8 @@ RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, f
     RLEEncodeResult result;
     try {
         result = Encode(image, accuracy, maxPalette, raise);
-    } catch (const std::exception&) {
-        result = Fail("not enough memory to encode the image");
+    } catch (const std::bad_alloc&) {
+        result = Fail(FailureKind::OutOfMemory, "not enough memory to encode the image");
     }
     raise.Complete(result.success, result.paletteOverflow);
     return result;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/Failure.h"
+
 namespace quenda {
 
 class c32bppDIB;
@@ -14,7 +16,7 @@ struct RLEEncodeResult {
     bool success = false;
     bool paletteOverflow = false;  // the palette needed 65536 entries or more
     std::vector<uint8_t> bytes;    // the whole file; empty unless success
-    std::string failureReason;     // empty on success
+    Failure failure;               // none on success
 };
 
 // Said when a row holds more colours than one window of codes can address.

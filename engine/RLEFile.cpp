@@ -141,4 +141,14 @@ ParseError ParseFile(std::span<const uint8_t> file, ParsedFile& parsed) {
     return ParseError::None;
 }
 
+Failure FailureOf(ParseError error) {
+    FailureKind kind = FailureKind::Malformed;
+    if (error == ParseError::NotRLE) {
+        kind = FailureKind::NotAnImage;
+    } else if (error == ParseError::Truncated) {
+        kind = FailureKind::Truncated;
+    }
+    return Failure::Of(kind, "RLE", Describe(error));
+}
+
 }  // namespace quenda::rle

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/RLEFormat.h"
+#include "imaging/Failure.h"
 
 namespace quenda::rle {
 
@@ -31,6 +32,9 @@ enum class ParseError {
 };
 
 const char* Describe(ParseError error);
+
+// The failure value of a parse error, with Describe's text.
+Failure FailureOf(ParseError error);
 
 // Splits a whole file into its sections; nothing is read outside `file`.
 ParseError ParseFile(std::span<const uint8_t> file, ParsedFile& parsed);

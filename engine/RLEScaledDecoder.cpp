@@ -186,20 +186,23 @@ class BoxSink {
     std::vector<uint64_t> totals_;  // blue, green, red, alpha per group
 };
 
-std::string RowFailure(RowStatus status, int32_t y) {
+Failure RowFailure(RowStatus status, int32_t y) {
     if (status == RowStatus::MissingEntry) {
-        return "row " + std::to_string(y) + " uses a colour the palette does not have";
+        return Failure::Of(FailureKind::Malformed, "RLE",
+                           "row " + std::to_string(y) + " uses a colour the palette does not have");
     }
-    return "row " + std::to_string(y) + " ends inside a token";
+    return Failure::Of(FailureKind::Truncated, "RLE",
+                       "row " + std::to_string(y) + " ends inside a token");
 }
 
 // Fetches and walks picture row y into `sink`; false with `reason` set on failure.
 template <typename Sink>
 bool WalkPictureRow(const RLERowSource& source, int32_t y, const rle::EntryPixels& palette,
-                    Sink& sink, std::string& reason) {
+                    Sink& sink, Failure& reason) {
     std::span<const uint8_t> bytes;
     if (!source(y, bytes)) {
-        reason = "the file is shorter than its sections claim";
+        reason = Failure::Of(FailureKind::Truncated, "RLE",
+                             "the file is shorter than its sections claim");
         return false;
     }
     const RowStatus status = rle::WalkRow(bytes, palette, sink);
@@ -217,7 +220,7 @@ bool Aligned(const RLETarget& target) {
 // At the picture's own size: each entry converted once, rows written as the full
 // decoder writes them.
 bool DecodeDirect(const rle::ParsedFile& file, const RLERowSource& source, const RLETarget& target,
-                  std::string& reason) {
+                  Failure& reason) {
     rle::EntryPixels palette = rle::BuildEntryPixels(file);
     for (uint32_t& pixel : palette.pixels) {
         pixel = Convert(Opaque(pixel, target.opaque), target.order);
@@ -235,7 +238,7 @@ bool DecodeDirect(const rle::ParsedFile& file, const RLERowSource& source, const
 }
 
 bool DecodeBoxes(const rle::ParsedFile& file, const RLERowSource& source, const RLETarget& target,
-                 std::string& reason) {
+                 Failure& reason) {
     const rle::EntryPixels palette = rle::BuildEntryPixels(file);
     const int32_t width = file.header.width;
     const int32_t height = PictureHeight(file.header);
@@ -284,15 +287,16 @@ RLEScaledResult DecodeRLERows(const rle::ParsedFile& prologue, const RLERowSourc
     const int32_t width = prologue.header.width;
     const int32_t height = PictureHeight(prologue.header);
     if (width <= 0 || height <= 0 || prologue.colors.empty()) {
-        result.failureReason = "the image size is invalid";
+        result.failure = Failure::Of(FailureKind::Malformed, "RLE", "the image size is invalid");
     } else if (!target.top || target.width <= 0 || target.height <= 0) {
-        result.failureReason = "the target raster is empty";
+        result.failure = Failure::Of(FailureKind::Unsupported, "RLE", "the target raster is empty");
     } else if (prologue.rowLengths.size() < static_cast<size_t>(height)) {
-        result.failureReason = "the file has fewer rows than its height";
+        result.failure = Failure::Of(FailureKind::Truncated, "RLE",
+                                     "the file has fewer rows than its height");
     } else if (target.width == width && target.height == height && Aligned(target)) {
-        result.success = DecodeDirect(prologue, row, target, result.failureReason);
+        result.success = DecodeDirect(prologue, row, target, result.failure);
     } else {
-        result.success = DecodeBoxes(prologue, row, target, result.failureReason);
+        result.success = DecodeBoxes(prologue, row, target, result.failure);
     }
     return result;
 }
@@ -301,7 +305,7 @@ RLEScaledResult DecodeRLEScaled(std::span<const uint8_t> file, const RLETarget& 
     rle::ParsedFile parsed;
     const rle::ParseError error = rle::ParseFile(file, parsed);
     if (error != rle::ParseError::None) {
-        return {false, rle::Describe(error)};
+        return {false, rle::FailureOf(error)};
     }
     const RLERowSource rows = [&parsed](int32_t y, std::span<const uint8_t>& bytes) {
         bytes = parsed.rows[static_cast<size_t>(y)];

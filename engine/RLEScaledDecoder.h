@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "imaging/Failure.h"
+
 namespace quenda {
 
 namespace rle {
@@ -57,7 +59,7 @@ bool ReadRLEInfo(std::span<const uint8_t> header, RLEImageInfo& info);
 
 struct RLEScaledResult {
     bool success = false;
-    std::string failureReason;  // a sentence for people when !success
+    Failure failure;  // none on success
 };
 
 // Decodes a whole file in memory into `target` (every target pixel is written).

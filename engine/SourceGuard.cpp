@@ -24,12 +24,16 @@ std::string SourceGuard::Replaced(const std::string& target) const {
     return found == files_.end() ? std::string() : found->second;
 }
 
-std::string SourceGuard::Check(const std::string& source, const std::string& target) const {
+Failure SourceGuard::Check(const std::string& source, const std::string& target) const {
     if (SameFile(source, target)) {
-        return "the target is the source file itself";
+        return Failure::Of(FailureKind::Conflict, source, "the target is the source file itself");
     }
     const std::string replaced = Replaced(target);
-    return replaced.empty() ? std::string() : "the target is the source file " + replaced;
+    if (replaced.empty()) {
+        return {};
+    }
+    return Failure::Of(FailureKind::Conflict, replaced,
+                       "the target is the source file " + replaced);
 }
 
 }  // namespace quenda::batch

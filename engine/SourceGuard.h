@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/Failure.h"
+
 namespace quenda::batch {
 
 // The source files of one run, which no conversion of the run may replace unasked:
@@ -19,9 +21,9 @@ class SourceGuard {
     // since saving through a link replaces the file it points to); empty when none.
     std::string Replaced(const std::string& target) const;
 
-    // Empty when writing `target` (for `source`) replaces no source of the run;
-    // otherwise the reason for refusing.
-    std::string Check(const std::string& source, const std::string& target) const;
+    // No failure when writing `target` (for `source`) replaces no source of the run;
+    // otherwise a conflict saying which source it would replace.
+    Failure Check(const std::string& source, const std::string& target) const;
 
   private:
     std::map<std::pair<dev_t, ino_t>, std::string> files_;  // identity -> first source

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "codecs/BmpHeader.h"
 #include "codecs/GifFormat.h"
 #include "codecs/PngFormat.h"
 #include "engine/BatchRules.h"
@@ -13,7 +14,6 @@
 #include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
 #include "imaging/c32bppDIB.h"
-#include "codecs/BmpHeader.h"
 #include "platform/FileIO.h"
 
 namespace quenda {
@@ -51,7 +51,7 @@ void ZorixImgEngine::ResetImage() {
     fileType_.clear();
     filePath_.clear();
     fileDir_.clear();
-    fileSize_ = "0";
+    fileSize_.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict) on that
     imageType_ = IL_UNKNOWN;
 }
 
@@ -130,21 +130,35 @@ bool ZorixImgEngine::IsJPG(const std::string& path) const {
                       {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'});
 }
 
+bool ZorixImgEngine::Fail(Failure failure) {
+    failure_ = std::move(failure);
+    failureReason_ = failure_.Text();
+    return false;
+}
+
+void ZorixImgEngine::ClearFailure() {
+    failure_ = {};
+    failureReason_.clear();
+}
+
 bool ZorixImgEngine::LoadImage(const std::string& a) {
     ResetImage();
-    failureReason_.clear();
+    ClearFailure();
     const std::string path = TrimBlanks(a);
     if (path.empty() || !fileio::Exists(path)) {
-        failureReason_ = "the file does not exist";
-        return false;
+        return Fail(Failure::Of(FailureKind::CannotRead, "file", "the file does not exist"));
     }
     const std::optional<uint64_t> length = fileio::FileLength(path);
     if (length) {
         fileSize_ = std::to_string(*length);
     }
-    if (!length || *length == 0) {
-        failureReason_ = length ? "the file is empty" : "the file cannot be read";
-        return false;
+    if (!length) {
+        const bool regular = fileio::IsRegularFile(path);
+        return Fail(Failure::Of(regular ? FailureKind::CannotRead : FailureKind::NotARegularFile,
+                                "file", "the file cannot be read"));
+    }
+    if (*length == 0) {
+        return Fail(Failure::Of(FailureKind::Truncated, "file", "the file is empty"));
     }
     fileName_ = FileNamePart(path);
     fileType_ = UpperExtension(path);
@@ -160,11 +174,11 @@ bool ZorixImgEngine::LoadImage(const std::string& a) {
         if (decoded.success) {
             imageType_ = IL_BMP_RL;
         } else {
-            failureReason_ = decoded.failureReason;
+            Fail(decoded.failure);
         }
-    } else if (!LoadOrdinaryImage(path) && failureReason_.empty()) {
-        const LoadFailure& why = image_->LastLoadFailure();
-        failureReason_ = why ? why.Describe() : "not a supported image";
+    } else if (!LoadOrdinaryImage(path)) {
+        const Failure& why = image_->LastFailure();
+        Fail(why ? why : Failure::Of(FailureKind::NotAnImage));
     }
 
     if (imageType_ != IL_UNKNOWN) {
@@ -204,18 +218,19 @@ std::string ZorixImgEngine::DestinationPath(const std::string& a, IMG_SAVE_TYPES
 }
 
 bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
-    failureReason_.clear();
-    if (!image_ || b < IS_AUTO || b > IS_JPG) {
-        failureReason_ = image_ ? "unknown save type" : "no image is loaded";
-        return false;
+    ClearFailure();
+    if (!image_) {
+        return Fail(Failure::Of(FailureKind::NoImage));
+    }
+    if (b < IS_AUTO || b > IS_JPG) {
+        return Fail(Failure::Of(FailureKind::Unsupported, {}, "unknown save type"));
     }
     static const std::array<IMG_SAVE_TYPES, 6> kAutoType = {IS_AUTO,   IS_BMP_RL, IS_BMP_24,
                                                             IS_BMP_32, IS_PNG,    IS_JPG};
     const IMG_SAVE_TYPES type =
         b == IS_AUTO ? kAutoType[imageType_] : static_cast<IMG_SAVE_TYPES>(b);
     if (type == IS_AUTO) {
-        failureReason_ = "no image kind to save as";
-        return false;
+        return Fail(Failure::Of(FailureKind::Unsupported, {}, "no image kind to save as"));
     }
 
     const std::string path = DestinationPath(a, type);
@@ -223,17 +238,14 @@ bool ZorixImgEngine::SaveImageAs(const std::string& a, int32_t b) {
     // A destination that cannot be replaced fails here, before a long encoding, and
     // without touching an existing file.
     if (!fileio::CanReplace(path)) {
-        failureReason_ = fileio::LastWriteError();
-        return false;
+        return Fail(fileio::LastWriteFailure());
     }
     // Every writer below replaces the destination only with a complete new file, so an
     // existing file is never lost.
     if (!WriteImage(path, type)) {
-        if (failureReason_.empty()) {
-            failureReason_ = fileio::LastWriteError();
-        }
-        if (failureReason_.empty()) {
-            failureReason_ = "the image could not be written";
+        if (!failure_) {
+            const Failure& written = fileio::LastWriteFailure();
+            Fail(written ? written : Failure::Of(FailureKind::CannotWrite));
         }
         return false;
     }
@@ -263,12 +275,10 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
 bool ZorixImgEngine::WriteRLE(const std::string& path) {
     RLEEncodeResult encoded = EncodeRLE(path, *image_, colorAccuracy_, maxPaletteSize_, events_);
     if (!encoded.success || encoded.bytes.size() < 2) {
-        failureReason_ = encoded.failureReason;
-        return false;
+        return Fail(encoded.failure ? encoded.failure : Failure::Of(FailureKind::CannotWrite));
     }
     if (!fileio::WriteFileReplacing(path, encoded.bytes)) {
-        failureReason_ = fileio::LastWriteError();
-        return false;
+        return Fail(fileio::LastWriteFailure());
     }
     return true;
 }

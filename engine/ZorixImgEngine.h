@@ -6,6 +6,7 @@
 
 #include "engine/PaletteLimits.h"
 #include "engine/ZorixImgEngineEvents.h"
+#include "imaging/Failure.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
@@ -33,7 +34,7 @@ enum IMG_SAVE_TYPES : int32_t {
 // The engine a program drives: holds at most one image with facts about its file,
 // recognises the file kinds, loads device bitmaps and ordinary images, and saves
 // the image in the five target formats. Members never throw; failures are false
-// results, with a short reason in LastFailureReason.
+// results, with the failure in LastFailure and its text in LastFailureReason.
 class ZorixImgEngine {
   public:
     ZorixImgEngine();
@@ -92,13 +93,18 @@ class ZorixImgEngine {
     bool IsJPG(const std::string& path) const;
     bool IsRLE(const std::string& path, bool* retHasAlpha = nullptr) const;
 
-    // Why the last LoadImage or SaveImageAs failed; empty after a success.
+    // Why the last LoadImage or SaveImageAs failed; no failure after a success.
+    const Failure& LastFailure() const { return failure_; }
+    // The text of LastFailure; empty after a success.
     const std::string& LastFailureReason() const { return failureReason_; }
     // The held image, or nullptr.
     const c32bppDIB* Image() const { return image_.get(); }
 
   private:
     void ResetImage();
+    // Keeps `failure` as the last one; always false.
+    bool Fail(Failure failure);
+    void ClearFailure();
     std::unique_ptr<c32bppDIB> ComposeOverBackground(int32_t width, int32_t height) const;
     bool LoadOrdinaryImage(const std::string& path);
     // Writes the image to `path` in the format of `type`.
@@ -117,6 +123,7 @@ class ZorixImgEngine {
     int32_t bgColor_ = 0;
     float colorAccuracy_ = 100.0f;
     int32_t maxPaletteSize_ = 0;
+    Failure failure_;
     std::string failureReason_;
 };
 

@@ -59,8 +59,7 @@ GimpOutcome SaveDeviceBitmap(gint32 drawable, const char* fileName,
     }
     const quenda::RLEEncodeResult encoded = EncodeWithOptions(fileName, image, options);
     if (!encoded.success || encoded.bytes.size() < 2) {
-        const std::string reason = encoded.paletteOverflow ? "the picture has 65536 colours or more"
-                                                           : encoded.failureReason;
+        const std::string reason = encoded.failure.Text();
         return GimpOutcome::Failed(GIMP_PDB_EXECUTION_ERROR,
                                    "Could not export " + Quoted(fileName) + ": " + reason);
     }

@@ -26,8 +26,7 @@ bool DecodeDeviceFile(const std::filesystem::path& path, quenda::c32bppDIB& imag
         quenda::DecodeRLEBytes(bytes, path.string(), image, silent);
     if (!result.success || image.BitsPointer() == nullptr) {
         image.DestroyDIB();
-        reason =
-            result.failureReason.empty() ? "the device bitmap is damaged" : result.failureReason;
+        reason = result.failure.Text();
         return false;
     }
     return true;

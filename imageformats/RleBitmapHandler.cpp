@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QVariant>
 
 #include <algorithm>
@@ -18,6 +19,10 @@
 #include "imaging/c32bppDIB.h"
 
 namespace {
+
+// Silent unless asked for (QT_LOGGING_RULES="zorix.imageformats.rle.info=true"): a host
+// sees only that a read or write failed, and this says why.
+Q_LOGGING_CATEGORY(lcRle, "zorix.imageformats.rle", QtWarningMsg)
 
 // The engine raises progress events while it works; a host program has no use for them.
 class NoEvents : public quenda::ZorixImgEngineEvents {};
@@ -68,14 +73,14 @@ bool ReadTo(QIODevice* device, std::vector<uint8_t>& bytes, size_t size) {
 }
 
 // The sections before the row data, in as few reads as the parser allows.
-bool ReadPrologue(QIODevice* device, quenda::rle::ParsedFile& prologue) {
+quenda::rle::ParseError ReadPrologue(QIODevice* device, quenda::rle::ParsedFile& prologue) {
     std::vector<uint8_t> prefix;
     size_t needed = quenda::rle::kHeaderSize;
     for (;;) {
         const bool more = ReadTo(device, prefix, needed);
         const auto error = quenda::rle::ParsePrologue(prefix, prologue, needed);
         if (error != quenda::rle::ParseError::Truncated || !more) {
-            return error == quenda::rle::ParseError::None;
+            return error;
         }
     }
 }
@@ -107,17 +112,20 @@ bool RleBitmapHandler::canRead() const {
 }
 
 bool RleBitmapHandler::read(QImage* image) {
+    failure_ = {};
     if (!CanRead(device())) {
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::NotAnImage, "RLE"));
     }
     quenda::rle::ParsedFile prologue;
-    if (!ReadPrologue(device(), prologue)) {
-        return false;
+    const quenda::rle::ParseError parsed = ReadPrologue(device(), prologue);
+    if (parsed != quenda::rle::ParseError::None) {
+        return Fail(quenda::rle::FailureOf(parsed));
     }
     const quenda::rle::Header& h = prologue.header;
     QSize size(h.width, h.height < 0 ? -h.height : h.height);
     if (size.isEmpty()) {
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::Malformed, "RLE",
+                                        "the image size is invalid"));
     }
     if (scaledSize_.isValid() && !scaledSize_.isEmpty()) {
         size = scaledSize_;
@@ -125,7 +133,7 @@ bool RleBitmapHandler::read(QImage* image) {
     // Pictures without alpha are opaque images, as Qt keeps its own opaque formats.
     QImage out;
     if (!MakeImage(size, h.hasAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32, &out)) {
-        return false;
+        return Fail(quenda::Failure::Of(quenda::FailureKind::TooLarge, "Qt image"));
     }
     std::vector<uint8_t> row;
     QIODevice* in = device();
@@ -138,26 +146,40 @@ bool RleBitmapHandler::read(QImage* image) {
     const quenda::RLETarget target{
         out.bits(),   static_cast<ptrdiff_t>(out.bytesPerLine()), out.width(),
         out.height(), quenda::RLEPixelOrder::StraightBGRA,        !h.hasAlpha};
-    if (!quenda::DecodeRLERows(prologue, rows, target).success) {
-        return false;
+    const quenda::RLEScaledResult decoded = quenda::DecodeRLERows(prologue, rows, target);
+    if (!decoded.success) {
+        return Fail(decoded.failure);
     }
     *image = std::move(out);
     return true;
 }
 
 bool RleBitmapHandler::write(const QImage& image) {
+    failure_ = {};
     quenda::c32bppDIB dib;
     if (image.isNull() || !FromQImage(image, dib)) {
-        return false;
+        return Fail(quenda::Failure::Of(image.isNull() ? quenda::FailureKind::NoImage
+                                                       : quenda::FailureKind::TooLarge));
     }
     NoEvents events;
     const auto encoded = quenda::EncodeRLE(DeviceName(device()), dib, AccuracyFromQuality(quality_),
                                            maxPaletteSize_, events);
     if (!encoded.success) {
-        return false;
+        return Fail(encoded.failure);
     }
     const auto size = static_cast<qint64>(encoded.bytes.size());
-    return device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), size) == size;
+    if (device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), size) != size) {
+        return Fail(quenda::Failure::Of(quenda::FailureKind::CannotWrite, "device",
+                                        device()->errorString().toStdString()));
+    }
+    return true;
+}
+
+bool RleBitmapHandler::Fail(quenda::Failure failure) {
+    failure_ = std::move(failure);
+    qCInfo(lcRle) << DeviceName(device()).c_str() << quenda::FailureKindName(failure_.kind)
+                  << failure_.Text().c_str();
+    return false;
 }
 
 bool RleBitmapHandler::supportsOption(ImageOption option) const {

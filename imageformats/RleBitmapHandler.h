@@ -3,6 +3,8 @@
 #include <QImageIOHandler>
 #include <QSize>
 
+#include "imaging/Failure.h"
+
 // Reads device bitmaps through the engine's decoder, a row at a time from the device
 // straight into the image's own lines, at the picture's size or the ScaledSize asked
 // for (a box filter, so memory follows the size asked for), within Qt's allocation
@@ -24,10 +26,16 @@ class RleBitmapHandler : public QImageIOHandler {
     QVariant option(ImageOption option) const override;
     void setOption(ImageOption option, const QVariant& value) override;
 
+    // Why the last read or write failed (a host sees only false); none after a success.
+    const quenda::Failure& LastFailure() const { return failure_; }
+
   private:
     void ReadDescription(const QString& description);
+    // Keeps and logs the failure; always false.
+    bool Fail(quenda::Failure failure);
 
     QSize scaledSize_;
     int quality_ = -1;
     int maxPaletteSize_ = 0;
+    quenda::Failure failure_;
 };

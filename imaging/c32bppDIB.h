@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "imaging/PngProperties.h"
+#include "imaging/Failure.h"
 #include "imaging/ImageTypes.h"
-#include "imaging/LoadFailure.h"
+#include "imaging/PngProperties.h"
 #include "imaging/Surface.h"
 
 namespace quenda {
@@ -102,8 +102,8 @@ class c32bppDIB {
                                        int32_t iconBitDepth = 32);
     // Why the last load failed, when a reader that recognised its format said so;
     // empty after a successful load or one no reader took.
-    const LoadFailure& LastLoadFailure() const { return loadFailure_; }
-    void SetLoadFailure(LoadFailure failure) { loadFailure_ = std::move(failure); }
+    const Failure& LastFailure() const { return failure_; }
+    void SetFailure(Failure failure) { failure_ = std::move(failure); }
     // Library-internal: takes over a filled block of width x height x 4 bytes as
     // the image (rows bottom-up), with ImageType 0 until the caller sets it.
     bool AdoptBits(std::unique_ptr<uint8_t[]> bits, int32_t width, int32_t height);
@@ -188,7 +188,7 @@ class c32bppDIB {
     std::any tag_;
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
-    LoadFailure loadFailure_;
+    Failure failure_;
     std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 

@@ -91,8 +91,7 @@ bool RleStreamDecoder::DecodeCollected(int32_t width, int32_t height, uint8_t* t
     target.order = quenda::RLEPixelOrder::StraightRGBA;
     const quenda::RLEScaledResult result = quenda::DecodeRLEScaled(bytes_, target);
     if (!result.success) {
-        return Fail(result.failureReason.empty() ? "the device bitmap is damaged"
-                                                 : result.failureReason);
+        return Fail(result.failure.Text());
     }
     return true;
 }

@@ -77,16 +77,20 @@ bool DeleteFile(const fs::path& path) {
 
 namespace {
 
-thread_local std::string t_lastWriteError;
+thread_local Failure t_lastWriteFailure;
+
+std::string SystemText(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
 
 }  // namespace
 
-const std::string& LastWriteError() {
-    return t_lastWriteError;
+const Failure& LastWriteFailure() {
+    return t_lastWriteFailure;
 }
 
-void SetLastWriteError(const std::string& reason) {
-    t_lastWriteError = reason;
+void SetLastWriteFailure(Failure failure) {
+    t_lastWriteFailure = std::move(failure);
 }
 
 bool WriteFileReplacing(const fs::path& target, const uint8_t* data, size_t size) {
@@ -99,8 +103,9 @@ bool CopyFileReplacing(const fs::path& source, const fs::path& target) {
     const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat st {};
     if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        SetLastWriteError(in < 0 ? std::error_code(errno, std::generic_category()).message()
-                                 : "the source is not a regular file");
+        SetLastWriteFailure(in < 0 ? Failure::Of(FailureKind::CannotRead, "file", SystemText(errno))
+                                   : Failure::Of(FailureKind::NotARegularFile, "file",
+                                                 "the source is not a regular file"));
         if (in >= 0) {
             ::close(in);
         }
@@ -115,7 +120,7 @@ bool CopyFileReplacing(const fs::path& source, const fs::path& target) {
             continue;
         }
         if (n < 0) {
-            SetLastWriteError(std::error_code(errno, std::generic_category()).message());
+            SetLastWriteFailure(Failure::Of(FailureKind::CannotRead, "file", SystemText(errno)));
             out.Abort();
             ok = false;
         } else if (n == 0) {

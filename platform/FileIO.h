@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/Failure.h"
 #include "imaging/ImageLimits.h"
 
 namespace quenda::fileio {
@@ -41,10 +42,11 @@ bool CopyFileReplacing(const std::filesystem::path& source, const std::filesyste
 // real save, without writing anything or touching an existing file.
 bool CanReplace(const std::filesystem::path& target);
 
-// Why the last write, copy or CanReplace of the calling thread failed, in one line
-// ("not a regular file", "Permission denied", "No space left on device"); empty
-// after a success.
-const std::string& LastWriteError();
-void SetLastWriteError(const std::string& reason);
+// Why the last write, copy or CanReplace of the calling thread failed: cannot-write
+// or cannot-read with the system's text ("Permission denied", "No space left on
+// device"), or not-a-regular-file; no failure after a success. The writers of the
+// image formats report through it, since they write their files themselves.
+const Failure& LastWriteFailure();
+void SetLastWriteFailure(Failure failure);
 
 }  // namespace quenda::fileio

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;
 constexpr int kMaxTempAttempts = 100;
-const char* const kNotRegular = "not a regular file";
 
 std::string ErrnoText(int error) {
     return std::error_code(error, std::generic_category()).message();
@@ -72,7 +71,7 @@ std::atomic<unsigned> g_tempSerial{0};
 }  // namespace
 
 ReplacingFile::ReplacingFile(const fs::path& destination) {
-    SetLastWriteError({});
+    SetLastWriteFailure({});
     Open(destination);
 }
 
@@ -84,11 +83,11 @@ bool ReplacingFile::Open(const fs::path& destination) {
     fs::path path = destination;
     std::string error;
     if (!FollowLinks(path, error)) {
-        return Fail(error);
+        return Fail(FailureKind::CannotWrite, error);
     }
     name_ = path.filename().string();
     if (name_.empty() || name_ == "." || name_ == "..") {
-        return Fail(kNotRegular);
+        return Fail(FailureKind::NotARegularFile, {});
     }
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     folderFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -111,7 +110,7 @@ bool ReplacingFile::CheckDestination() {
         return true;
     }
     if (!S_ISREG(old_.st_mode)) {
-        return Fail(kNotRegular);
+        return Fail(FailureKind::NotARegularFile, {});
     }
     if (::faccessat(folderFd_, name_.c_str(), W_OK, AT_EACCESS) != 0) {
         return FailWithErrno();
@@ -152,7 +151,7 @@ bool ReplacingFile::Write(const uint8_t* data, size_t size) {
             return FailWithErrno();
         }
         if (written == 0) {
-            return Fail(ErrnoText(EIO));
+            return Fail(FailureKind::CannotWrite, ErrnoText(EIO));
         }
         data += written;
         size -= static_cast<size_t>(written);
@@ -192,12 +191,12 @@ bool ReplacingFile::Commit() {
     }
     KeepOwnerAndMode();
     if (!TempIsStillOurs()) {
-        return Fail("the temporary file was replaced by another");
+        return Fail(FailureKind::CannotWrite, "the temporary file was replaced by another");
     }
     struct stat now {};
     if (::fstatat(folderFd_, name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
         !S_ISREG(now.st_mode)) {
-        return Fail(kNotRegular);
+        return Fail(FailureKind::NotARegularFile, {});
     }
     if (::renameat(folderFd_, tempName_.c_str(), folderFd_, name_.c_str()) != 0) {
         return FailWithErrno();
@@ -229,17 +228,17 @@ void ReplacingFile::Close() {
     }
 }
 
-bool ReplacingFile::Fail(const std::string& reason) {
-    if (error_.empty()) {
-        error_ = reason;
+bool ReplacingFile::Fail(FailureKind kind, const std::string& detail) {
+    if (!error_) {
+        error_ = Failure::Of(kind, "file", detail);
     }
-    SetLastWriteError(error_);
+    SetLastWriteFailure(error_);
     Abort();
     return false;
 }
 
 bool ReplacingFile::FailWithErrno() {
-    return Fail(ErrnoText(errno));
+    return Fail(FailureKind::CannotWrite, ErrnoText(errno));
 }
 
 }  // namespace quenda::fileio

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "imaging/Failure.h"
+
 namespace quenda::fileio {
 
 // A new file written in pieces and put in place of a destination only when complete.
@@ -21,8 +23,8 @@ namespace quenda::fileio {
 // the old content. An uncommitted file is removed by the destructor, and by SIGINT,
 // SIGTERM or SIGHUP.
 //
-// Every failure is kept as a one-line reason (the system's error text, or "not a
-// regular file"), also given to LastWriteError.
+// Every failure is kept (cannot-write with the system's error text, or
+// not-a-regular-file), also given to LastWriteFailure.
 class ReplacingFile {
   public:
     explicit ReplacingFile(const std::filesystem::path& destination);
@@ -37,7 +39,7 @@ class ReplacingFile {
     bool Commit();
     // Removes the temporary file; the destination stays as it was.
     void Abort();
-    const std::string& Error() const { return error_; }
+    const Failure& Error() const { return error_; }
 
   private:
     bool Open(const std::filesystem::path& destination);
@@ -45,7 +47,7 @@ class ReplacingFile {
     bool CreateTemp();
     void KeepOwnerAndMode();
     bool TempIsStillOurs() const;
-    bool Fail(const std::string& reason);
+    bool Fail(FailureKind kind, const std::string& detail);
     bool FailWithErrno();
     void Close();
 
@@ -56,7 +58,7 @@ class ReplacingFile {
     std::string tempName_;
     bool existed_ = false;
     struct stat old_ {};
-    std::string error_;
+    Failure error_;
 };
 
 }  // namespace quenda::fileio

@@ -90,7 +90,7 @@ RleThumbnailStatus MakeRleThumbnail(const std::string& path, int32_t box, uint32
                                    -thumbnail.scanWidth(), size.width, size.height};
     const quenda::RLEScaledResult decoded = quenda::DecodeRLERows(prologue, rows, target);
     if (!decoded.success) {
-        reason = decoded.failureReason;
+        reason = decoded.failure.Text();
         return RleThumbnailStatus::Failed;
     }
     ComposeOver(thumbnail, background);

@@ -26,8 +26,7 @@ std::unique_ptr<quenda::c32bppDIB> EngineThumbnail(const std::string& input, int
     quenda::ZorixImgEngine engine;
     engine.setImageBgColor(kBackground);
     if (!engine.LoadImage(input)) {
-        reason = engine.LastFailureReason().empty() ? std::string("not an image")
-                                                    : engine.LastFailureReason();
+        reason = engine.LastFailureReason();
         return nullptr;
     }
     const zorixthumb::Size size =

@@ -84,7 +84,7 @@ TEST_F(CliSafety, SpecialTargetsAreRefusedWithTheirReason) {
         Cli("convert --to png --json --overwrite -o " + Quote(Path("fifo.png")) + " " + Quote(src));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"status\": \"error converting image\", \"ok\": false, \"reason\": "
-                         "\"not a regular file\"}"),
+                         "\"not a regular file\", \"error\": \"not-a-regular-file\"}"),
               std::string::npos)
         << r.out;
     EXPECT_TRUE(fs::is_fifo(Path("fifo.png")));
@@ -125,7 +125,7 @@ TEST_F(CliSafety, PathsAreTrimmedWhereTheyEnter) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\"source\": \"" + src + "\", \"target\": \"" + Path("t.bmp") +
                          "\", \"status\": \"skipped (no overwrite)\", \"ok\": true, "
-                         "\"reason\": \"\"}\n");
+                         "\"reason\": \"\", \"error\": \"\"}\n");
     EXPECT_EQ(ReadBytes(Path("t.bmp")), kOld);
     r = Cli("info --json " + Quote(" " + src));
     EXPECT_NE(r.out.find("\"path\": \"" + src + "\""), std::string::npos) << r.out;
@@ -154,7 +154,7 @@ TEST_F(CliSafety, TwoSourcesForOneTargetWriteOnlyTheFirst) {
     EXPECT_LT(r.out.find("\"status\": \"done\""), secondLine);
     EXPECT_NE(r.out.find("\"status\": \"error converting image\", \"ok\": false, \"reason\": "
                          "\"same target as " +
-                         first + "\""),
+                         first + "\", \"error\": \"conflict\"}"),
               std::string::npos)
         << r.out;
 }
@@ -164,7 +164,7 @@ TEST_F(CliSafety, SourcesAreNeverReplacedByAConversion) {
     CliRun r = Cli("convert --to bmp24 --json --overwrite " + Quote(src));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"status\": \"error converting image\", \"ok\": false, \"reason\": \"the "
-                         "target is the source file itself\""),
+                         "target is the source file itself\", \"error\": \"conflict\"}"),
               std::string::npos)
         << r.out;
     EXPECT_EQ(ReadBytes(src), DeviceBitmap());
@@ -210,7 +210,9 @@ TEST_F(CliSafety, FailedWritesSayWhy) {
     const std::string src = WriteBytes(Path("logo.bmp"), DeviceBitmap());
     CliRun r = Cli("convert --to png --json -o " + Quote(Path("no/such/x.png")) + " " + Quote(src));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("\"reason\": \"No such file or directory\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"reason\": \"No such file or directory\", \"error\": \"cannot-write\"}"),
+              std::string::npos)
+        << r.out;
 
     testsupport::SmallFileSystem small(Path("mnt"), 16 * 1024);
     if (!small.Mounted()) {
@@ -224,7 +226,9 @@ TEST_F(CliSafety, FailedWritesSayWhy) {
     const std::string big = WriteBytes(Path("big.bmp"), b.Build());
     r = Cli("convert --to bmp32 --json -o " + Quote(Path("mnt/big.bmp")) + " " + Quote(big));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("\"reason\": \"No space left on device\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"reason\": \"No space left on device\", \"error\": \"cannot-write\"}"),
+              std::string::npos)
+        << r.out;
     r = Cli("decode " + Quote(big) + " -o " + Quote(Path("mnt/d.bmp")));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.rfind("{\"ok\": false", 0), 0u) << r.out;

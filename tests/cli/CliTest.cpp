@@ -89,13 +89,13 @@ TEST_F(CliTest, InfoTextAndJson) {
                          "\"width\": 3, \"height\": 2, \"alpha\": true, \"rle_colors\": 2, "
                          "\"file_size\": " +
                          size +
-                         ", \"reason\": \"\"}\n"
+                         ", \"reason\": \"\", \"error\": \"\"}\n"
                          "{\"path\": \"" +
                          bad +
                          "\", \"ok\": false, \"type\": \"Unknown\", \"load_type\": 0, "
                          "\"width\": 0, \"height\": 0, \"alpha\": false, \"rle_colors\": 2, "
                          "\"file_size\": 4, \"reason\": \"" +
-                         ReasonOf(bad) + "\"}\n");
+                         ReasonOf(bad) + "\", \"error\": \"not-an-image\"}\n");
     r = Cli("info " + Quote(bad));
     EXPECT_EQ(r.out, bad + ": Invalid image file\n");
 }
@@ -122,7 +122,7 @@ TEST_F(CliTest, ConvertNamesTargetsAndRespectsOverwrite) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "{\"source\": \"" + src + "\", \"target\": \"" + dir +
                          "/out/logo.bmp\", \"status\": \"done\", \"ok\": true, "
-                         "\"reason\": \"\"}\n");
+                         "\"reason\": \"\", \"error\": \"\"}\n");
     std::vector<uint8_t> bmp;
     ASSERT_TRUE(quenda::fileio::ReadWholeFile(dir + "/out/logo.bmp", bmp));
     EXPECT_EQ(bmp.size(), 54u + 24);

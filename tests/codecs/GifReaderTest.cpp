@@ -211,8 +211,8 @@ TEST(GifReader, EveryCutThroughEveryBlockKindIsTruncated) {
         const std::vector<uint8_t> cut(good.begin(), good.begin() + n);
         ASSERT_TRUE(Load(cut, image)) << n;
         EXPECT_EQ(image.Handle(), 0u) << n;
-        EXPECT_EQ(image.LastLoadFailure().kind, quenda::LoadFailure::Kind::Truncated) << n;
-        EXPECT_EQ(image.LastLoadFailure().offset, n);
+        EXPECT_EQ(image.LastFailure().kind, quenda::FailureKind::Truncated) << n;
+        EXPECT_EQ(image.LastFailure().offset, n);
     }
 }
 

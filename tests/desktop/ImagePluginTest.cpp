@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QProcess>
+#include <QLoggingCategory>
 
 #include <cstring>
 #include <vector>
@@ -143,6 +144,16 @@ TEST_F(ImagePlugin, BadFilesFailCleanly) {
     std::vector<uint8_t> headerOnly = desktoptest::DeviceBitmap(6, 6);
     headerOnly.resize(14);
     headerOnly[4] = headerOnly[5] = headerOnly[6] = headerOnly[7] = 0x7F;
+    // The plugin says why on its logging category when asked to.
+    static std::vector<std::string> logged;
+    logged.clear();
+    QLoggingCategory::setFilterRules(QStringLiteral("zorix.imageformats.rle.info=true"));
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& where, const QString& text) {
+            if (where.category && std::strcmp(where.category, "zorix.imageformats.rle") == 0) {
+                logged.push_back(text.toStdString());
+            }
+        });
     int n = 0;
     for (const auto& bytes : {truncated, badAlpha, headerOnly}) {
         const std::string path = Write("bad" + std::to_string(n++) + ".bmp", bytes);
@@ -150,6 +161,11 @@ TEST_F(ImagePlugin, BadFilesFailCleanly) {
         EXPECT_TRUE(reader.read().isNull()) << path;
         EXPECT_NE(reader.error(), QImageReader::UnknownError) << path;
     }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    ASSERT_EQ(logged.size(), 3u);
+    EXPECT_NE(logged[0].find("truncated"), std::string::npos) << logged[0];
+    EXPECT_NE(logged[1].find("malformed"), std::string::npos) << logged[1];
 }
 
 // What the engine's scaled decoder makes of a file, as straight ARGB32 rows.

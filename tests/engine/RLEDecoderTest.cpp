@@ -152,7 +152,7 @@ class MalformedRLE : public ::testing::TestWithParam<std::pair<const char*, std:
 TEST_P(MalformedRLE, FailsCleanly) {
     auto d = Decode(GetParam().second);
     EXPECT_FALSE(d->result.success) << GetParam().first;
-    EXPECT_FALSE(d->result.failureReason.empty());
+    EXPECT_TRUE(d->result.failure);
     EXPECT_EQ(d->image.Handle(), 0u);
     ASSERT_GE(d->events.lines.size(), 3u);
     EXPECT_EQ(d->events.lines.front(), "DecodingStarted f.bmp");

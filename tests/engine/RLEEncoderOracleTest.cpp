@@ -76,7 +76,7 @@ Coverage ExpectSameAsPlain(const quenda::c32bppDIB& image, size_t distinctHint, 
         if (!fast.success) {
             ++c.failures;
             EXPECT_TRUE(reference.rowTooColorful);
-            EXPECT_EQ(fast.failureReason, quenda::kTooManyRowColorsReason);
+            EXPECT_EQ(fast.failure.Text(), quenda::kTooManyRowColorsReason);
             continue;
         }
         const size_t count = fast.bytes[8] | (fast.bytes[9] << 8);

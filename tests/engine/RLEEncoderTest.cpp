@@ -203,7 +203,7 @@ TEST(RLEEncoderFailures, RowWithMoreThan251ColoursFailsWithAReason) {
     EXPECT_FALSE(result.success);
     EXPECT_FALSE(result.paletteOverflow);
     EXPECT_TRUE(result.bytes.empty());
-    EXPECT_EQ(result.failureReason, quenda::kTooManyRowColorsReason);
+    EXPECT_EQ(result.failure.kind, quenda::FailureKind::PaletteOverflow);
     EXPECT_EQ(log.lines.back(), "Complete|t.bmp|0|0");
     EXPECT_EQ(log.CountWithAction("Building file structure..."), 0u);
     // 251 colours in a row fit.
@@ -229,7 +229,7 @@ TEST(RLEEncoderFailures, SidesTheReaderCannotTakeAreRefused) {
         const auto result = Encode(*tooLarge);
         EXPECT_FALSE(result.success) << w << "x" << h;
         EXPECT_TRUE(result.bytes.empty());
-        EXPECT_EQ(result.failureReason, "the image is too large for a device bitmap");
+        EXPECT_EQ(result.failure.kind, quenda::FailureKind::TooLarge);
     }
 }
 

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "imaging/ByteWindow.h"
-#include "imaging/LoadFailure.h"
 
 using quenda::ByteCursor;
 using quenda::ByteWindow;
-using quenda::LoadFailure;
 
 TEST(ByteCursor, ReadsFixedWidthValuesInBothByteOrders) {
     const uint8_t data[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07,
@@ -68,19 +66,6 @@ TEST(ByteCursor, SeekWithinAndBeyondTheData) {
     EXPECT_EQ(c.Remaining(), 0u);
     EXPECT_FALSE(c.Seek(4));
     EXPECT_EQ(c.FailedAt(), 4u);
-}
-
-TEST(LoadFailure, DescribesEachKindForAPerson) {
-    EXPECT_EQ(LoadFailure::At(LoadFailure::Kind::Truncated, 812).Describe(),
-              "truncated data at byte 812");
-    EXPECT_EQ(LoadFailure::At(LoadFailure::Kind::ChecksumMismatch, 0, "IDAT").Describe(),
-              "CRC mismatch in IDAT");
-    EXPECT_EQ(LoadFailure::At(LoadFailure::Kind::PaletteIndex, 40).Describe(),
-              "palette index beyond the palette at byte 40");
-    EXPECT_EQ(LoadFailure::At(LoadFailure::Kind::TooLarge, 0).Describe(),
-              "image size above the limit");
-    EXPECT_FALSE(LoadFailure{});
-    EXPECT_TRUE(LoadFailure{}.Describe().empty());
 }
 
 // A reader's window never reaches past the array, and a zero length means nothing or the

@@ -21,7 +21,8 @@
 #include "support/TestFiles.h"
 
 namespace fs = std::filesystem;
-using quenda::fileio::LastWriteError;
+using quenda::FailureKind;
+using quenda::fileio::LastWriteFailure;
 using quenda::fileio::ReplacingFile;
 using quenda::fileio::WriteFileReplacing;
 using testsupport::ReadBytes;
@@ -32,6 +33,10 @@ namespace {
 
 const std::vector<uint8_t> kOld = {'o', 'l', 'd'};
 const std::vector<uint8_t> kNew = {'n', 'e', 'w', '!', '\n'};
+
+std::string LastWriteError() {
+    return LastWriteFailure().Text();
+}
 
 std::string SystemText(int error) {
     return std::error_code(error, std::generic_category()).message();
@@ -63,7 +68,7 @@ TEST_F(ReplacingFileTest, WritesNewFilesAndReplacesOldOnesWhole) {
     WriteBytes(Path("b.bin"), kOld);
     ASSERT_TRUE(WriteFileReplacing(Path("b.bin"), kNew));
     EXPECT_EQ(ReadBytes(Path("b.bin")), kNew);
-    EXPECT_TRUE(LastWriteError().empty());
+    EXPECT_FALSE(LastWriteFailure());
     EXPECT_TRUE(SaveTempFiles(dir).empty());
 
     // Streaming in pieces; an uncommitted or aborted file leaves the old one alone.
@@ -100,7 +105,7 @@ TEST_F(ReplacingFileTest, SpecialFilesAndFoldersAreNeverReplaced) {
         SCOPED_TRACE(path);
         const mode_t before = ModeOf(path);
         EXPECT_FALSE(WriteFileReplacing(path, kNew));
-        EXPECT_EQ(LastWriteError(), "not a regular file");
+        EXPECT_EQ(LastWriteFailure().kind, FailureKind::NotARegularFile);
         EXPECT_FALSE(quenda::fileio::CanReplace(path));
         WriteBytes(Path("src"), kNew);
         EXPECT_FALSE(quenda::fileio::CopyFileReplacing(Path("src"), path));
@@ -109,9 +114,10 @@ TEST_F(ReplacingFileTest, SpecialFilesAndFoldersAreNeverReplaced) {
     EXPECT_TRUE(SaveTempFiles(dir).empty());
     // Nor is a special file read as a source: a FIFO would block.
     EXPECT_FALSE(quenda::fileio::CopyFileReplacing(Path("fifo"), Path("copy")));
-    EXPECT_EQ(LastWriteError(), "the source is not a regular file");
+    EXPECT_EQ(LastWriteFailure().kind, FailureKind::NotARegularFile);
     EXPECT_FALSE(quenda::fileio::CopyFileReplacing(Path("none"), Path("copy")));
     EXPECT_EQ(LastWriteError(), SystemText(ENOENT));
+    EXPECT_EQ(LastWriteFailure().kind, FailureKind::CannotRead);
     EXPECT_FALSE(fs::exists(Path("copy")));
 }
 
@@ -134,7 +140,7 @@ TEST_F(ReplacingFileTest, LinksStayAndTheFileTheyNameIsReplacedInItsFolder) {
     ASSERT_TRUE(testsupport::MakeFifo(Path("real/fifo")));
     fs::create_symlink("real/fifo", Path("tofifo"));
     EXPECT_FALSE(WriteFileReplacing(Path("tofifo"), kNew));
-    EXPECT_EQ(LastWriteError(), "not a regular file");
+    EXPECT_EQ(LastWriteFailure().kind, FailureKind::NotARegularFile);
 
     fs::create_symlink("loop2", Path("loop1"));
     fs::create_symlink("loop1", Path("loop2"));
@@ -244,6 +250,7 @@ TEST_F(ReplacingFileTest, CanReplaceLeavesAnExistingFileUntouched) {
     EXPECT_TRUE(SaveTempFiles(dir).empty());
     EXPECT_FALSE(quenda::fileio::CanReplace(Path("no/such/folder/x")));
     EXPECT_EQ(LastWriteError(), SystemText(ENOENT));
+    EXPECT_EQ(LastWriteFailure().kind, FailureKind::CannotWrite);
 }
 
 TEST_F(ReplacingFileTest, FullFileSystemFailsWithTheSystemsReason) {
@@ -255,6 +262,7 @@ TEST_F(ReplacingFileTest, FullFileSystemFailsWithTheSystemsReason) {
     const std::vector<uint8_t> big(256 * 1024, 0xAB);
     EXPECT_FALSE(WriteFileReplacing(Path("mnt/old"), big));
     EXPECT_EQ(LastWriteError(), SystemText(ENOSPC));
+    EXPECT_EQ(LastWriteFailure().kind, FailureKind::CannotWrite);
     EXPECT_EQ(ReadBytes(Path("mnt/old")), kOld);
     EXPECT_TRUE(SaveTempFiles(Path("mnt")).empty());
 }
