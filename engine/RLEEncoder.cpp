@@ -6,10 +6,12 @@
 #include <cstring>
 #include <numeric>
 
+#include "engine/BestQuantizer.h"
 #include "engine/PaletteKeyIndex.h"
 #include "engine/PaletteLimits.h"
 #include "engine/PaletteMerger.h"
 #include "engine/RLEFormat.h"
+#include "engine/RowColorReducer.h"
 #include "engine/RowProgress.h"
 #include "engine/RowWindowChooser.h"
 #include "engine/ZorixImgEngineEvents.h"
@@ -185,6 +187,21 @@ void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& 
     }
 }
 
+// The best-quality reduction to the palette limit, or, for an accuracy alone, to
+// the size the similarity merging would reach.
+void QuantizeBest(const c32bppDIB& image, Work& work, float accuracy, int32_t maxPalette,
+                  bool dither, EncodeEvents& events) {
+    int32_t entries = maxPalette;
+    if (entries <= 0) {
+        std::vector<PaletteKey> merged = work.palette;
+        PaletteMerger::Run(merged, accuracy, 0, [](int32_t) {});
+        entries = static_cast<int32_t>(std::min<size_t>(merged.size(), kPaletteOverflow - 1));
+    }
+    events.Counted(2, "Reducing color palette...", -1, work.palette.size());
+    BestQuantizer::Run(image, work.palette, work.pixels, std::max(entries - 1, 1), dither);
+    events.Counted(2, "Reducing color palette...", -1, work.palette.size());
+}
+
 // Writes the run of `length` pixels of `code`; returns the end of what it wrote.
 uint8_t* FlushRun(uint8_t* out, uint8_t code, int length) {
     if (length < 4) {
@@ -314,6 +331,140 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     return RowsOutcome::Done;
 }
 
+// True when some row holds more distinct colours than a window can address.
+bool AnyRowTooColorful(const Work& work) {
+    std::vector<int32_t> seenInRow(work.palette.size(), -1);
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        int32_t distinct = 0;
+        for (int32_t x = 0; x < work.width; ++x) {
+            if (row[x] != 0 && seenInRow[row[x]] != y) {
+                seenInRow[row[x]] = y;
+                if (++distinct > rle::kWindowSize) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// The distinct colours of one row with the mean source colour of their pixels.
+class RowColorCollector {
+  public:
+    RowColorCollector(const c32bppDIB& image, const Work& work)
+        : image_(image), work_(work), slot_(work.palette.size(), -1) {}
+
+    const std::vector<RowColor>& Collect(int32_t y) {
+        const KeyTables& tables = Tables();
+        const int32_t* row = work_.pixels.data() + static_cast<size_t>(y) * work_.width;
+        const uint8_t* p = image_.BitsPointer() + image_.PixelOffset(0, y);
+        colors_.clear();
+        sums_.clear();
+        ids_.clear();
+        for (int32_t x = 0; x < work_.width; ++x, p += 4) {
+            const int32_t id = row[x];
+            if (id == 0) {
+                continue;
+            }
+            if (slot_[id] < 0) {
+                slot_[id] = static_cast<int32_t>(ids_.size());
+                ids_.push_back(id);
+                sums_.push_back({});
+            }
+            const uint8_t* straight = tables.straight.data() + p[3] * 256;
+            std::array<double, 4>& s = sums_[static_cast<size_t>(slot_[id])];
+            s[0] += straight[p[2]];
+            s[1] += straight[p[1]];
+            s[2] += straight[p[0]];
+            s[3] += 1;
+        }
+        for (size_t i = 0; i < ids_.size(); ++i) {
+            const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
+            const std::array<double, 4>& s = sums_[i];
+            const auto mean = [&](int c) { return static_cast<float>(s[c] / s[3]); };
+            colors_.push_back({key,
+                               {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
+                                static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
+            slot_[ids_[i]] = -1;
+        }
+        return colors_;
+    }
+    // The palette id of colour i of the last row collected.
+    int32_t Id(size_t i) const { return ids_[i]; }
+
+  private:
+    const c32bppDIB& image_;
+    const Work& work_;
+    std::vector<int32_t> slot_;
+    std::vector<int32_t> ids_;
+    std::vector<std::array<double, 4>> sums_;
+    std::vector<RowColor> colors_;
+};
+
+// Rebuilds the palette so that every row fits a window and the palette fits a
+// file, replacing colours where they do not; the pixels become positions in the
+// new palette and bases receives each row's window start.
+bool ReduceRows(const c32bppDIB& image, Work& work, int32_t capacity, std::vector<int32_t>& bases,
+                EncodeEvents& events) {
+    RowColorReducer reducer(work.transparent, capacity, work.height);
+    RowColorCollector collector(image, work);
+    std::vector<int32_t> positions;
+    std::vector<int32_t> newId(work.palette.size(), 0);
+    bases.assign(static_cast<size_t>(work.height), 1);
+    events.Counted(3, "Reducing row colors", 0, 1);
+    const auto expect = [&](int32_t ahead) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(ahead) * work.width;
+        for (int32_t x = 0; x < work.width; ++x) {
+            reducer.Expect(work.palette[static_cast<size_t>(row[x])], ahead);
+        }
+    };
+    for (int32_t y = 0; y < work.height; ++y) {
+        for (int32_t ahead = std::min(y + 2, work.height - 1); ahead > y; --ahead) {
+            expect(ahead);
+        }
+        const std::vector<RowColor>& colors = collector.Collect(y);
+        bases[static_cast<size_t>(y)] = reducer.Place(colors, y, positions);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            newId[static_cast<size_t>(collector.Id(i))] = positions[i];
+        }
+        int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x) {
+            row[x] = row[x] == 0 ? 0 : newId[static_cast<size_t>(row[x])];
+        }
+        events.Counted(3, "Reducing row colors", RowProgress(y, work.height),
+                       reducer.Palette().size());
+    }
+    work.palette = reducer.Palette();
+    return reducer.Reduced();
+}
+
+// Codes the rows of a reduced palette, whose windows are already chosen.
+RowsOutcome CodeReducedRows(const Work& work, const std::vector<int32_t>& bases,
+                            std::vector<uint8_t>& data, std::vector<size_t>& rowEnds,
+                            EncodeEvents& events) {
+    std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        const int32_t base = bases[static_cast<size_t>(y)];
+        for (int32_t x = 0; x < work.width; ++x) {
+            const int32_t code = row[x] == 0 ? 0 : row[x] + 1 - base;
+            if (code < 0 || code > rle::kWindowSize) {
+                return RowsOutcome::RowTooColorful;  // cannot happen: the windows were built so
+            }
+            codes[static_cast<size_t>(x)] = static_cast<uint8_t>(code);
+        }
+        const size_t rowStart = data.size();
+        AppendRow(codes.data(), work.width, base, data);
+        if (data.size() - rowStart > kLargestRowSize) {
+            return RowsOutcome::RowTooLong;
+        }
+        rowEnds.push_back(data.size());
+        events.Counted(3, "Encoding bitmap", RowProgress(y, work.height), work.palette.size());
+    }
+    return RowsOutcome::Done;
+}
+
 std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
                                const std::vector<size_t>& rowEnds) {
     const size_t count = work.palette.size();
@@ -358,8 +509,63 @@ RLEEncodeResult Fail(const char* reason, bool overflow = false) {
     return result;
 }
 
-RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalette,
+RLEEncodeResult Finish(const Work& work, const std::vector<uint8_t>& data,
+                       const std::vector<size_t>& rowEnds, bool rowsReduced,
                        EncodeEvents& events) {
+    events.Counted(3, "Building file structure...", -1, work.palette.size());
+    RLEEncodeResult result;
+    result.bytes = BuildFile(work, data, rowEnds);
+    result.success = true;
+    result.colorCount = static_cast<int32_t>(work.palette.size()) - 1;
+    result.rowsReduced = rowsReduced;
+    return result;
+}
+
+RLEEncodeResult FailRows(RowsOutcome outcome) {
+    switch (outcome) {
+        case RowsOutcome::Overflow:
+            return Fail("the palette needs more than 65535 entries", true);
+        case RowsOutcome::RowTooColorful:
+            return Fail(kTooManyRowColorsReason);
+        case RowsOutcome::RowTooLong:
+        case RowsOutcome::Done:
+            break;
+    }
+    return Fail("a row codes to more than 32767 bytes");
+}
+
+// Codes the rows as the palette stands when every row fits; otherwise reduces the
+// rows' colours first. The palette is restored before a reduction, since a failed
+// attempt may have appended copies.
+RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
+                          EncodeEvents& events) {
+    std::vector<uint8_t> data;
+    std::vector<size_t> rowEnds;
+    if (work.palette.size() < kPaletteOverflow && !AnyRowTooColorful(work)) {
+        const size_t collected = work.palette.size();
+        const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
+        if (outcome == RowsOutcome::Done) {
+            return Finish(work, data, rowEnds, false, events);
+        }
+        if (outcome == RowsOutcome::RowTooLong) {
+            return FailRows(outcome);
+        }
+        work.palette.resize(collected);
+        data.clear();
+        rowEnds.clear();
+    }
+    std::vector<int32_t> bases;
+    const int32_t capacity = maxPalette > 0 ? std::max(maxPalette, 2) : 65535;
+    const bool reduced = ReduceRows(image, work, capacity, bases, events);
+    const RowsOutcome outcome = CodeReducedRows(work, bases, data, rowEnds, events);
+    if (outcome != RowsOutcome::Done) {
+        return FailRows(outcome);
+    }
+    return Finish(work, data, rowEnds, reduced, events);
+}
+
+RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalette,
+                       const RLEEncodeOptions& options, EncodeEvents& events) {
     Work work;
     work.width = image.Width();
     work.height = image.Height();
@@ -375,12 +581,12 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     events.Plain(1, "Reading image into memory", -1);
     events.Plain(1, "Loading color palette", 0);
     CollectPalette(image, work, events);
-    if (work.palette.size() >= kPaletteOverflow) {
-        return Fail("the image has more colours than a device bitmap can hold", true);
-    }
+    const bool limited = accuracy < 100.0f || maxPalette > 0;
     if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
         SortByFrequency(work, events);
-        if (accuracy < 100.0f || maxPalette > 0) {
+        if (limited && options.reduction == RLEReduction::Best) {
+            QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
+        } else if (limited) {
             MergeSimilar(work, accuracy, maxPalette, events);
         }
     }
@@ -391,29 +597,19 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         events.Counted(3, "Encoding bitmap", 0, work.palette.size());
         TraceLine("starting encode");
     }
-    std::vector<uint8_t> data;
-    std::vector<size_t> rowEnds;
-    switch (CodeRows(work, data, rowEnds, events)) {
-        case RowsOutcome::Overflow:
-            return Fail("the palette needs more than 65535 entries", true);
-        case RowsOutcome::RowTooColorful:
-            return Fail(kTooManyRowColorsReason);
-        case RowsOutcome::RowTooLong:
-            return Fail("a row codes to more than 32767 bytes");
-        case RowsOutcome::Done:
-            break;
-    }
-    events.Counted(3, "Building file structure...", -1, work.palette.size());
-    RLEEncodeResult result;
-    result.bytes = BuildFile(work, data, rowEnds);
-    result.success = true;
-    return result;
+    return CodeImage(image, work, maxPalette, events);
 }
 
 }  // namespace
 
 RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
                           int32_t maxPalette, ZorixImgEngineEvents& events) {
+    return EncodeRLE(fileName, image, accuracy, maxPalette, RLEEncodeOptions{}, events);
+}
+
+RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
+                          int32_t maxPalette, const RLEEncodeOptions& options,
+                          ZorixImgEngineEvents& events) {
     // The engine keeps its accuracy within its limits; a threshold that is not a
     // number would never let a size-limited reduction end.
     if (std::isnan(accuracy)) {
@@ -423,7 +619,7 @@ RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, f
     raise.Started();
     RLEEncodeResult result;
     try {
-        result = Encode(image, accuracy, maxPalette, raise);
+        result = Encode(image, accuracy, maxPalette, options, raise);
     } catch (const std::exception&) {
         result = Fail("not enough memory to encode the image");
     }
