@@ -15,7 +15,8 @@ namespace quenda {
 
 namespace {
 
-constexpr int kRefineIterations = 8;
+constexpr int kRefineIterations = 12;
+constexpr int kGridIterations = 4;
 
 // The straight colour of a stored (premultiplied BGRA) pixel as red, green, blue.
 std::array<float, 3> StraightColor(const uint8_t* p) {
@@ -133,6 +134,7 @@ void BestQuantizer::Run(const c32bppDIB& image, std::vector<PaletteKey>& palette
     const std::vector<ColorPoint> cut = clusters::MedianCut(colored, static_cast<size_t>(colors));
     centres.insert(centres.end(), cut.begin(), cut.end());
     clusters::Refine(colored, centres, fixed, kRefineIterations);
+    clusters::Refine(colored, centres, fixed, kGridIterations, true);
 
     const std::vector<PaletteKey> entries = EntriesOf(palette[0], centres, fixed);
     std::vector<ColorPoint> entryPoints;

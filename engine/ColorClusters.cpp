@@ -137,7 +137,7 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
 }
 
 void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& centres,
-            size_t fixed, int iterations) {
+            size_t fixed, int iterations, bool onGrid) {
     if (centres.size() <= fixed) {
         return;
     }
@@ -157,6 +157,9 @@ void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& c
             if (s[4] > 0) {
                 for (int a = 0; a < 4; ++a) {
                     centres[c].v[a] = static_cast<float>(s[a] / s[4]);
+                }
+                if (onGrid) {
+                    centres[c] = PointOfKey(KeyOfPoint(centres[c]));
                 }
             }
         }

@@ -19,9 +19,11 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
 
 // Lloyd iterations: each point goes to its nearest centre, and each centre from
 // `fixed` on moves to the weighted mean of its points (centres before `fixed` stay
-// where they are; a centre without points stays too).
+// where they are; a centre without points stays too). With `onGrid`, each moved
+// centre is put on the nearest colour a palette entry can hold, which for a given
+// set of points is the best entry (the error is a sum over the channels).
 void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& centres,
-            size_t fixed, int iterations);
+            size_t fixed, int iterations, bool onGrid = false);
 
 }  // namespace clusters
 

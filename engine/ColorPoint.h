@@ -6,10 +6,9 @@
 
 namespace quenda {
 
-// A colour as the reductions compare it: three coordinates of a perceptual colour
-// space (about 0..255 each) and the opacity as a fourth coordinate, scaled so far
-// apart that colours of different opacity are never confused unless nothing else
-// is left.
+// A colour as the reductions compare it: red, green and blue (0..255) and the
+// opacity as a fourth coordinate, scaled so far apart that colours of different
+// opacity are never confused unless nothing else is left.
 struct ColorPoint {
     float v[4];
 };

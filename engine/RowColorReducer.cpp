@@ -89,7 +89,8 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
     const int32_t rowsLeft = std::max(1, height_ - std::clamp(y, 0, height_ - 1));
     int32_t allowance = std::clamp((capacity_ - size) / rowsLeft, 0, kWindow);
     // Until the palette fills a window, its entries serve the rows that follow too.
-    allowance = std::max(allowance, std::min(kWindow - (size - 1), capacity_ - size));
+    allowance = std::max(allowance, kWindow - (size - 1));
+    allowance = std::min(allowance, capacity_ - size);
     if (colors.size() <= static_cast<size_t>(kWindow)) {
         int32_t start = 1;
         if (Missing(colors, start) <= allowance) {
@@ -128,6 +129,7 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
     const std::vector<ColorPoint> fresh = clusters::MedianCut(behind, static_cast<size_t>(allowance));
     centres.insert(centres.end(), fresh.begin(), fresh.end());
     clusters::Refine(all, centres, fixed, kRefineIterations);
+    clusters::Refine(all, centres, fixed, 1, true);
     std::vector<PaletteKey> freshKeys;
     for (size_t c = fixed; c < centres.size(); ++c) {
         const PaletteKey key = KeyOfPoint(centres[c]);
