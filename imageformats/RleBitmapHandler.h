@@ -3,9 +3,13 @@
 #include <QImageIOHandler>
 #include <QSize>
 
+#include "engine/RLEEncoder.h"
+
 // Reads device bitmaps through the engine's decoder and writes them through its
 // encoder. Options: Quality is the colour accuracy (90 to 100, default 100); the
-// text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 = none).
+// text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 = none);
+// "Reduction" is "classic" (default) or "best", and "Dither" "1" turns on the best
+// reduction's error diffusion.
 class RleBitmapHandler : public QImageIOHandler {
   public:
     static constexpr const char* kFormat = "rlebmp";
@@ -26,4 +30,5 @@ class RleBitmapHandler : public QImageIOHandler {
 
     int quality_ = -1;
     int maxPaletteSize_ = 0;
+    quenda::RLEEncodeOptions encodeOptions_;
 };
