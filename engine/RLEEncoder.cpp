@@ -331,22 +331,31 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     return RowsOutcome::Done;
 }
 
-// True when some row holds more distinct colours than a window can address.
-bool AnyRowTooColorful(const Work& work) {
-    std::vector<int32_t> seenInRow(work.palette.size(), -1);
+// Per row, how many distinct colours it holds, and how many of them the row above
+// does not have.
+struct RowCounts {
+    std::vector<int64_t> fresh;
+    int32_t mostColors = 0;
+};
+
+RowCounts CountRowColors(const Work& work) {
+    RowCounts counts;
+    counts.fresh.assign(static_cast<size_t>(work.height), 0);
+    std::vector<int32_t> lastRow(work.palette.size(), -2);
     for (int32_t y = 0; y < work.height; ++y) {
         const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
         int32_t distinct = 0;
         for (int32_t x = 0; x < work.width; ++x) {
-            if (row[x] != 0 && seenInRow[row[x]] != y) {
-                seenInRow[row[x]] = y;
-                if (++distinct > rle::kWindowSize) {
-                    return true;
-                }
+            const int32_t id = row[x];
+            if (id != 0 && lastRow[id] != y) {
+                counts.fresh[static_cast<size_t>(y)] += lastRow[id] == y - 1 ? 0 : 1;
+                lastRow[id] = y;
+                ++distinct;
             }
         }
+        counts.mostColors = std::max(counts.mostColors, distinct);
     }
-    return false;
+    return counts;
 }
 
 // The distinct colours of one row with the mean source colour of their pixels.
@@ -354,6 +363,8 @@ class RowColorCollector {
   public:
     RowColorCollector(const c32bppDIB& image, const Work& work)
         : image_(image), work_(work), slot_(work.palette.size(), -1) {}
+
+    const std::vector<RowColor>& Colors() const { return colors_; }
 
     const std::vector<RowColor>& Collect(int32_t y) {
         const KeyTables& tables = Tables();
@@ -403,54 +414,39 @@ class RowColorCollector {
 };
 
 // Rebuilds the palette so that every row fits a window and the palette fits a
-// file, replacing colours where they do not; the pixels become positions in the
-// new palette and bases receives each row's window start.
-bool ReduceRows(const c32bppDIB& image, Work& work, int32_t capacity, std::vector<int32_t>& bases,
-                EncodeEvents& events) {
+// file, replacing colours where they do not, and codes each row as it goes.
+// Returns whether any colour was replaced.
+RowsOutcome ReduceAndCodeRows(const c32bppDIB& image, Work& work, int32_t capacity,
+                              std::vector<int64_t> fresh, std::vector<uint8_t>& data,
+                              std::vector<size_t>& rowEnds, bool& reduced, EncodeEvents& events) {
     RowColorReducer reducer(work.transparent, capacity, work.height);
-    RowColorCollector collector(image, work);
+    reducer.SetDemand(std::move(fresh));
+    // Two collectors: the next row's colours are known before a row is placed.
+    RowColorCollector collectors[2] = {{image, work}, {image, work}};
     std::vector<int32_t> positions;
     std::vector<int32_t> newId(work.palette.size(), 0);
-    bases.assign(static_cast<size_t>(work.height), 1);
-    events.Counted(3, "Reducing row colors", 0, 1);
-    const auto expect = [&](int32_t ahead) {
-        const int32_t* row = work.pixels.data() + static_cast<size_t>(ahead) * work.width;
-        for (int32_t x = 0; x < work.width; ++x) {
-            reducer.Expect(work.palette[static_cast<size_t>(row[x])], ahead);
-        }
-    };
-    for (int32_t y = 0; y < work.height; ++y) {
-        for (int32_t ahead = std::min(y + 2, work.height - 1); ahead > y; --ahead) {
-            expect(ahead);
-        }
-        const std::vector<RowColor>& colors = collector.Collect(y);
-        bases[static_cast<size_t>(y)] = reducer.Place(colors, y, positions);
-        for (size_t i = 0; i < colors.size(); ++i) {
-            newId[static_cast<size_t>(collector.Id(i))] = positions[i];
-        }
-        int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
-        for (int32_t x = 0; x < work.width; ++x) {
-            row[x] = row[x] == 0 ? 0 : newId[static_cast<size_t>(row[x])];
-        }
-        events.Counted(3, "Reducing row colors", RowProgress(y, work.height),
-                       reducer.Palette().size());
-    }
-    work.palette = reducer.Palette();
-    return reducer.Reduced();
-}
-
-// Codes the rows of a reduced palette, whose windows are already chosen.
-RowsOutcome CodeReducedRows(const Work& work, const std::vector<int32_t>& bases,
-                            std::vector<uint8_t>& data, std::vector<size_t>& rowEnds,
-                            EncodeEvents& events) {
     std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    events.Counted(3, "Reducing row colors", 0, 1);
+    if (work.height > 0) {
+        collectors[0].Collect(0);
+    }
     for (int32_t y = 0; y < work.height; ++y) {
+        RowColorCollector& current = collectors[y % 2];
+        if (y + 1 < work.height) {
+            for (const RowColor& c : collectors[(y + 1) % 2].Collect(y + 1)) {
+                reducer.Expect(c.key, y + 1);
+            }
+        }
+        const std::vector<RowColor>& colors = current.Colors();
+        const int32_t base = reducer.Place(colors, y, positions);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            newId[static_cast<size_t>(current.Id(i))] = positions[i] + 1 - base;
+        }
         const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
-        const int32_t base = bases[static_cast<size_t>(y)];
         for (int32_t x = 0; x < work.width; ++x) {
-            const int32_t code = row[x] == 0 ? 0 : row[x] + 1 - base;
+            const int32_t code = row[x] == 0 ? 0 : newId[static_cast<size_t>(row[x])];
             if (code < 0 || code > rle::kWindowSize) {
-                return RowsOutcome::RowTooColorful;  // cannot happen: the windows were built so
+                return RowsOutcome::RowTooColorful;  // the windows are built so that it cannot
             }
             codes[static_cast<size_t>(x)] = static_cast<uint8_t>(code);
         }
@@ -460,9 +456,12 @@ RowsOutcome CodeReducedRows(const Work& work, const std::vector<int32_t>& bases,
             return RowsOutcome::RowTooLong;
         }
         rowEnds.push_back(data.size());
-        events.Counted(3, "Encoding bitmap", RowProgress(y, work.height), work.palette.size());
+        events.Counted(3, "Reducing row colors", RowProgress(y, work.height),
+                       reducer.Palette().size());
     }
-    return RowsOutcome::Done;
+    work.palette = reducer.Palette();
+    reduced = reducer.Reduced();
+    return work.palette.size() < kPaletteOverflow ? RowsOutcome::Done : RowsOutcome::Overflow;
 }
 
 std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
@@ -541,7 +540,8 @@ RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette
                           EncodeEvents& events) {
     std::vector<uint8_t> data;
     std::vector<size_t> rowEnds;
-    if (work.palette.size() < kPaletteOverflow && !AnyRowTooColorful(work)) {
+    RowCounts counts = CountRowColors(work);
+    if (work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize) {
         const size_t collected = work.palette.size();
         const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
         if (outcome == RowsOutcome::Done) {
@@ -554,10 +554,10 @@ RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette
         data.clear();
         rowEnds.clear();
     }
-    std::vector<int32_t> bases;
     const int32_t capacity = maxPalette > 0 ? std::max(maxPalette, 2) : 65535;
-    const bool reduced = ReduceRows(image, work, capacity, bases, events);
-    const RowsOutcome outcome = CodeReducedRows(work, bases, data, rowEnds, events);
+    bool reduced = false;
+    const RowsOutcome outcome = ReduceAndCodeRows(image, work, capacity, std::move(counts.fresh),
+                                                  data, rowEnds, reduced, events);
     if (outcome != RowsOutcome::Done) {
         return FailRows(outcome);
     }

@@ -16,7 +16,7 @@ constexpr int32_t kWindow = rle::kWindowSize;
 constexpr int32_t kLargestPalette = 65535;
 // Every key: 65536 colours at each of the 33 opacity levels.
 constexpr size_t kKeySpace = static_cast<size_t>(kMaxAlpha33 + 1) * 65536;
-constexpr int kRefineIterations = 4;
+constexpr int kRefineIterations = 1;
 
 size_t SlotOf(PaletteKey key) {
     return static_cast<size_t>(std::min<uint8_t>(KeyAlpha(key), kMaxAlpha33)) * 65536 +
@@ -61,6 +61,30 @@ int32_t RowColorReducer::Append(PaletteKey key) {
     return position;
 }
 
+void RowColorReducer::SetDemand(std::vector<int64_t> demand) {
+    demand.resize(static_cast<size_t>(height_), 0);
+    for (size_t y = demand.size(); y-- > 1;) {
+        demand[y - 1] += demand[y];
+    }
+    demandLeft_ = std::move(demand);
+}
+
+int32_t RowColorReducer::Allowance(int32_t y) const {
+    const auto size = static_cast<int32_t>(palette_.size());
+    const int64_t free = capacity_ - size;
+    int64_t allowance = 0;
+    if (demandLeft_.empty()) {
+        allowance = free / std::max(1, height_ - y);
+    } else {
+        const int64_t left = demandLeft_[static_cast<size_t>(y)];
+        const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
+        allowance = left > 0 ? free * (left - below) / left : free;
+    }
+    // Until the palette fills a window, its entries serve the rows that follow too.
+    allowance = std::max<int64_t>(std::min<int64_t>(allowance, kWindow), kWindow - (size - 1));
+    return static_cast<int32_t>(std::clamp<int64_t>(allowance, 0, free));
+}
+
 void RowColorReducer::Expect(PaletteKey key, int32_t y) {
     nextUse_[SlotOf(key)] = y;
 }
@@ -85,12 +109,8 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
     if (colors.empty()) {
         return 1;
     }
-    const auto size = static_cast<int32_t>(palette_.size());
-    const int32_t rowsLeft = std::max(1, height_ - std::clamp(y, 0, height_ - 1));
-    int32_t allowance = std::clamp((capacity_ - size) / rowsLeft, 0, kWindow);
-    // Until the palette fills a window, its entries serve the rows that follow too.
-    allowance = std::max(allowance, kWindow - (size - 1));
-    allowance = std::min(allowance, capacity_ - size);
+    y = std::clamp(y, 0, height_ - 1);
+    const int32_t allowance = Allowance(y);
     if (colors.size() <= static_cast<size_t>(kWindow)) {
         int32_t start = 1;
         if (Missing(colors, start) <= allowance) {
@@ -128,8 +148,7 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
     }
     const std::vector<ColorPoint> fresh = clusters::MedianCut(behind, static_cast<size_t>(allowance));
     centres.insert(centres.end(), fresh.begin(), fresh.end());
-    clusters::Refine(all, centres, fixed, kRefineIterations);
-    clusters::Refine(all, centres, fixed, 1, true);
+    clusters::Refine(all, centres, fixed, kRefineIterations, true);
     std::vector<PaletteKey> freshKeys;
     for (size_t c = fixed; c < centres.size(); ++c) {
         const PaletteKey key = KeyOfPoint(centres[c]);

@@ -33,6 +33,10 @@ class RowColorReducer {
     // stands for colors[i]. Returns the row's base (the first entry of its window).
     int32_t Place(const std::vector<RowColor>& colors, int32_t y, std::vector<int32_t>& positions);
 
+    // How many colours each row brings that the row above does not have: the new
+    // entries are shared out in proportion. Without it each row gets an equal share.
+    void SetDemand(std::vector<int64_t> demand);
+
     // Notes that `key` is used by row `y` ahead: entries the next rows need are
     // appended last, so that they stay in reach longest.
     void Expect(PaletteKey key, int32_t y);
@@ -43,6 +47,7 @@ class RowColorReducer {
 
   private:
     int32_t WindowStart(int32_t appended) const;
+    int32_t Allowance(int32_t y) const;
     int32_t Missing(const std::vector<RowColor>& colors, int32_t& start) const;
     int32_t Append(PaletteKey key);
     // Appends the keys, those needed soonest last.
@@ -54,6 +59,7 @@ class RowColorReducer {
     std::vector<ColorPoint> points_;  // the point of each palette entry
     std::vector<int32_t> latest_;     // per key, its last position in the palette, or -1
     std::vector<int32_t> nextUse_;    // per key, the row ahead that uses it
+    std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
     int32_t capacity_;
     int32_t height_;
     bool reduced_ = false;
