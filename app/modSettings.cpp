@@ -143,7 +143,8 @@ void SaveEngineOptions() {
     WriteSetting(QStringLiteral("MaxPaletteSize"), QString::number(MaxPaletteSize));
     WriteSetting(QStringLiteral("Reduction"),
                  BestReduction ? QStringLiteral("best") : QStringLiteral("classic"));
-    WriteSetting(QStringLiteral("Dither"), ReductionDither ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteSetting(QStringLiteral("Dither"),
+                 ReductionDither ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 }  // namespace zorix

@@ -101,7 +101,8 @@ double PsnrOf(const c32bppDIB& source, const Encoded& e) {
 }
 
 size_t PngSize(c32bppDIB& image) {
-    const fs::path path = fs::temp_directory_path() / ("zorix-bench-" + std::to_string(getpid()) + ".png");
+    const fs::path path =
+        fs::temp_directory_path() / ("zorix-bench-" + std::to_string(getpid()) + ".png");
     size_t size = 0;
     if (image.SaveToFile_PNG(path, false)) {
         size = fs::file_size(path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 #include <queue>
+#include <utility>
 
 #include "engine/NearestColor.h"
 
@@ -10,9 +11,38 @@ namespace quenda::clusters {
 
 namespace {
 
+// Weighted sums of a set of points: enough for its mean and its squared error.
+struct Moments {
+    double weight = 0;
+    double sum[4] = {};
+    double squares[4] = {};
+
+    void Add(const WeightedPoint& p) {
+        weight += p.weight;
+        for (int a = 0; a < 4; ++a) {
+            const double v = p.point.v[a];
+            sum[a] += p.weight * v;
+            squares[a] += p.weight * v * v;
+        }
+    }
+    Moments Minus(const Moments& part) const {
+        Moments rest;
+        rest.weight = weight - part.weight;
+        for (int a = 0; a < 4; ++a) {
+            rest.sum[a] = sum[a] - part.sum[a];
+            rest.squares[a] = squares[a] - part.squares[a];
+        }
+        return rest;
+    }
+    double Spread(int a) const {
+        return weight > 0 ? std::max(0.0, squares[a] - sum[a] * sum[a] / weight) : 0.0;
+    }
+};
+
 struct Box {
     size_t begin;
     size_t end;
+    Moments moments;
     double error;  // weighted squared error of the box around its mean
     int axis;      // the axis of largest spread
 };
@@ -21,6 +51,20 @@ struct LargerErrorFirst {
     bool operator()(const Box& a, const Box& b) const { return a.error < b.error; }
 };
 
+Box MakeBox(size_t begin, size_t end, const Moments& m) {
+    Box box{begin, end, m, 0.0, 0};
+    double largest = -1;
+    for (int a = 0; a < 4; ++a) {
+        const double spread = m.Spread(a);
+        box.error += spread;
+        if (spread > largest) {
+            largest = spread;
+            box.axis = a;
+        }
+    }
+    return box;
+}
+
 class Cutter {
   public:
     explicit Cutter(const std::vector<WeightedPoint>& points) : points_(points) {
@@ -28,42 +72,27 @@ class Cutter {
         std::iota(order_.begin(), order_.end(), 0);
     }
 
-    Box Measure(size_t begin, size_t end) const {
-        double w = 0, sum[4] = {}, squares[4] = {};
-        for (size_t i = begin; i < end; ++i) {
-            const WeightedPoint& p = points_[order_[i]];
-            w += p.weight;
-            for (int a = 0; a < 4; ++a) {
-                sum[a] += p.weight * p.point.v[a];
-                squares[a] += p.weight * p.point.v[a] * p.point.v[a];
-            }
+    Box Whole() const {
+        Moments m;
+        for (const WeightedPoint& p : points_) {
+            m.Add(p);
         }
-        Box box{begin, end, 0.0, 0};
-        double largest = -1;
-        for (int a = 0; a < 4; ++a) {
-            const double spread = w > 0 ? squares[a] - sum[a] * sum[a] / w : 0.0;
-            box.error += std::max(0.0, spread);
-            if (spread > largest) {
-                largest = spread;
-                box.axis = a;
-            }
-        }
-        return box;
+        return MakeBox(0, points_.size(), m);
     }
 
-    // Sorts the box along its axis and returns the cut that leaves the least error
-    // on that axis; begin < cut < end.
-    size_t Cut(const Box& box) {
+    // Sorts the box along its axis and cuts it where the two parts leave the least
+    // error along that axis.
+    std::pair<Box, Box> Cut(const Box& box) {
         const int a = box.axis;
-        std::sort(order_.begin() + box.begin, order_.begin() + box.end, [&](int32_t x, int32_t y) {
-            return points_[x].point.v[a] < points_[y].point.v[a];
-        });
-        double totalW = 0, totalS = 0;
+        sorter_.clear();
         for (size_t i = box.begin; i < box.end; ++i) {
-            const WeightedPoint& p = points_[order_[i]];
-            totalW += p.weight;
-            totalS += p.weight * p.point.v[a];
+            sorter_.push_back({points_[order_[i]].point.v[a], order_[i]});
         }
+        std::sort(sorter_.begin(), sorter_.end());
+        for (size_t i = box.begin; i < box.end; ++i) {
+            order_[i] = sorter_[i - box.begin].second;
+        }
+        const double totalW = box.moments.weight, totalS = box.moments.sum[a];
         double w = 0, s = 0, best = -1;
         size_t cut = box.begin + 1;
         for (size_t i = box.begin; i + 1 < box.end; ++i) {
@@ -78,22 +107,20 @@ class Cutter {
                 cut = i + 1;
             }
         }
-        return cut;
+        Moments low;
+        for (size_t i = box.begin; i < cut; ++i) {
+            low.Add(points_[order_[i]]);
+        }
+        return {MakeBox(box.begin, cut, low), MakeBox(cut, box.end, box.moments.Minus(low))};
     }
 
     ColorPoint Mean(const Box& box) const {
-        double w = 0, sum[4] = {};
-        for (size_t i = box.begin; i < box.end; ++i) {
-            const WeightedPoint& p = points_[order_[i]];
-            w += p.weight;
-            for (int a = 0; a < 4; ++a) {
-                sum[a] += p.weight * p.point.v[a];
-            }
-        }
         ColorPoint mean{};
         const WeightedPoint& first = points_[order_[box.begin]];
         for (int a = 0; a < 4; ++a) {
-            mean.v[a] = w > 0 ? static_cast<float>(sum[a] / w) : first.point.v[a];
+            mean.v[a] = box.moments.weight > 0
+                            ? static_cast<float>(box.moments.sum[a] / box.moments.weight)
+                            : first.point.v[a];
         }
         return mean;
     }
@@ -101,6 +128,7 @@ class Cutter {
   private:
     const std::vector<WeightedPoint>& points_;
     std::vector<int32_t> order_;
+    std::vector<std::pair<float, int32_t>> sorter_;
 };
 
 }  // namespace
@@ -112,7 +140,7 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
     }
     Cutter cutter(points);
     std::priority_queue<Box, std::vector<Box>, LargerErrorFirst> boxes;
-    boxes.push(cutter.Measure(0, points.size()));
+    boxes.push(cutter.Whole());
     std::vector<Box> done;
     while (!boxes.empty() && boxes.size() + done.size() < count) {
         const Box box = boxes.top();
@@ -121,9 +149,9 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
             done.push_back(box);
             continue;
         }
-        const size_t cut = cutter.Cut(box);
-        boxes.push(cutter.Measure(box.begin, cut));
-        boxes.push(cutter.Measure(cut, box.end));
+        const auto [low, high] = cutter.Cut(box);
+        boxes.push(low);
+        boxes.push(high);
     }
     while (!boxes.empty()) {
         done.push_back(boxes.top());
@@ -141,26 +169,23 @@ void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& c
     if (centres.size() <= fixed) {
         return;
     }
-    std::vector<double> sums(centres.size() * 5);
+    std::vector<Moments> sums(centres.size());
     for (int it = 0; it < iterations; ++it) {
         const NearestColor nearest(centres);
-        std::fill(sums.begin(), sums.end(), 0.0);
+        std::fill(sums.begin(), sums.end(), Moments{});
         for (const WeightedPoint& p : points) {
-            double* s = &sums[static_cast<size_t>(nearest.Find(p.point)) * 5];
-            s[4] += p.weight;
-            for (int a = 0; a < 4; ++a) {
-                s[a] += p.weight * p.point.v[a];
-            }
+            sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
         }
         for (size_t c = fixed; c < centres.size(); ++c) {
-            const double* s = &sums[c * 5];
-            if (s[4] > 0) {
-                for (int a = 0; a < 4; ++a) {
-                    centres[c].v[a] = static_cast<float>(s[a] / s[4]);
-                }
-                if (onGrid) {
-                    centres[c] = PointOfKey(KeyOfPoint(centres[c]));
-                }
+            const Moments& m = sums[c];
+            if (m.weight <= 0) {
+                continue;
+            }
+            for (int a = 0; a < 4; ++a) {
+                centres[c].v[a] = static_cast<float>(m.sum[a] / m.weight);
+            }
+            if (onGrid) {
+                centres[c] = PointOfKey(KeyOfPoint(centres[c]));
             }
         }
     }

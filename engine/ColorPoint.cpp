@@ -33,8 +33,8 @@ ColorPoint PointOfKey(PaletteKey key) {
 }
 
 PaletteKey KeyOfPoint(const ColorPoint& point) {
-    const uint32_t color = ByteOf(point.v[0]) | (ByteOf(point.v[1]) << 8) |
-                           (ByteOf(point.v[2]) << 16);
+    const uint32_t color =
+        ByteOf(point.v[0]) | (ByteOf(point.v[1]) << 8) | (ByteOf(point.v[2]) << 16);
     const long level = std::lround(point.v[3] / kAlphaScale);
     return MakePaletteKey(RGBTo565(color),
                           static_cast<uint8_t>(std::clamp(level, 0L, long{kMaxAlpha33})));

@@ -509,8 +509,7 @@ RLEEncodeResult Fail(const char* reason, bool overflow = false) {
 }
 
 RLEEncodeResult Finish(const Work& work, const std::vector<uint8_t>& data,
-                       const std::vector<size_t>& rowEnds, bool rowsReduced,
-                       EncodeEvents& events) {
+                       const std::vector<size_t>& rowEnds, bool rowsReduced, EncodeEvents& events) {
     events.Counted(3, "Building file structure...", -1, work.palette.size());
     RLEEncodeResult result;
     result.bytes = BuildFile(work, data, rowEnds);

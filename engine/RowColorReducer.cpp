@@ -16,7 +16,6 @@ constexpr int32_t kWindow = rle::kWindowSize;
 constexpr int32_t kLargestPalette = 65535;
 // Every key: 65536 colours at each of the 33 opacity levels.
 constexpr size_t kKeySpace = static_cast<size_t>(kMaxAlpha33 + 1) * 65536;
-constexpr int kRefineIterations = 1;
 
 size_t SlotOf(PaletteKey key) {
     return static_cast<size_t>(std::min<uint8_t>(KeyAlpha(key), kMaxAlpha33)) * 65536 +
@@ -134,32 +133,25 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
 
 int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32_t y,
                                       int32_t allowance, std::vector<int32_t>& positions) {
+    // The entries still in reach stay; the colours out of reach are cut into at
+    // most `allowance` groups, each of which gets the entry nearest its mean.
     const int32_t start = WindowStart(allowance);
-    const auto size = static_cast<int32_t>(palette_.size());
-    std::vector<ColorPoint> centres(points_.begin() + start, points_.begin() + size);
-    const size_t fixed = centres.size();
-    std::vector<WeightedPoint> all, behind;
-    all.reserve(colors.size());
+    std::vector<WeightedPoint> behind;
     for (const RowColor& c : colors) {
-        all.push_back(c.source);
         if (latest_[SlotOf(c.key)] < start) {
             behind.push_back(c.source);
         }
     }
-    const std::vector<ColorPoint> fresh = clusters::MedianCut(behind, static_cast<size_t>(allowance));
-    centres.insert(centres.end(), fresh.begin(), fresh.end());
-    clusters::Refine(all, centres, fixed, kRefineIterations, true);
     std::vector<PaletteKey> freshKeys;
-    for (size_t c = fixed; c < centres.size(); ++c) {
-        const PaletteKey key = KeyOfPoint(centres[c]);
+    for (const ColorPoint& mean : clusters::MedianCut(behind, static_cast<size_t>(allowance))) {
+        const PaletteKey key = KeyOfPoint(mean);
         if (latest_[SlotOf(key)] < start) {
             latest_[SlotOf(key)] = -1;  // appended below, once
             freshKeys.push_back(key);
         }
     }
     AppendAll(freshKeys, y);
-    const NearestColor nearest(
-        std::vector<ColorPoint>(points_.begin() + start, points_.end()));
+    const NearestColor nearest(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
     for (size_t i = 0; i < colors.size(); ++i) {
         positions[i] = start + nearest.Find(colors[i].source.point);
     }

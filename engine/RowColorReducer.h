@@ -56,9 +56,9 @@ class RowColorReducer {
                          std::vector<int32_t>& positions);
 
     std::vector<PaletteKey> palette_;
-    std::vector<ColorPoint> points_;  // the point of each palette entry
-    std::vector<int32_t> latest_;     // per key, its last position in the palette, or -1
-    std::vector<int32_t> nextUse_;    // per key, the row ahead that uses it
+    std::vector<ColorPoint> points_;   // the point of each palette entry
+    std::vector<int32_t> latest_;      // per key, its last position in the palette, or -1
+    std::vector<int32_t> nextUse_;     // per key, the row ahead that uses it
     std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
     int32_t capacity_;
     int32_t height_;

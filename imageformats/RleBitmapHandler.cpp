@@ -144,10 +144,9 @@ void RleBitmapHandler::ReadDescription(const QString& description) {
             const qlonglong value = text.toLongLong(&ok);
             maxPaletteSize_ = ok ? PaletteLimit(value) : 0;
         } else if (key == QLatin1String("Reduction")) {
-            encodeOptions_.reduction =
-                text.compare(QLatin1String("best"), Qt::CaseInsensitive) == 0
-                    ? quenda::RLEReduction::Best
-                    : quenda::RLEReduction::Classic;
+            encodeOptions_.reduction = text.compare(QLatin1String("best"), Qt::CaseInsensitive) == 0
+                                           ? quenda::RLEReduction::Best
+                                           : quenda::RLEReduction::Classic;
         } else if (key == QLatin1String("Dither")) {
             encodeOptions_.dither = text == QLatin1String("1");
         }

@@ -180,9 +180,8 @@ class PlainMedianCut {
 // The colour of a stored opaque pixel rounded to RGB565 and back, as 0x00RRGGBB
 // channels r, g, b.
 inline std::array<int, 3> Rounded565(const uint8_t* p) {
-    const uint32_t c = quenda::RGB565ToRGB(
-        quenda::RGBTo565(p[2] | (static_cast<uint32_t>(p[1]) << 8) |
-                         (static_cast<uint32_t>(p[0]) << 16)));
+    const uint32_t c = quenda::RGB565ToRGB(quenda::RGBTo565(
+        p[2] | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[0]) << 16)));
     return {static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
             static_cast<int>((c >> 16) & 0xFF)};
 }
@@ -212,8 +211,8 @@ inline double PerRowMedianCutPsnr(const quenda::c32bppDIB& source, size_t perRow
         const uint8_t* row = source.BitsPointer() + source.PixelOffset(0, y);
         for (int32_t x = 0; x < source.Width(); ++x) {
             const std::array<int, 3> c = Rounded565(row + 4 * x);
-            const uint16_t key = quenda::RGBTo565(static_cast<uint32_t>(c[0]) | (c[1] << 8) |
-                                                  (c[2] << 16));
+            const uint16_t key =
+                quenda::RGBTo565(static_cast<uint32_t>(c[0]) | (c[1] << 8) | (c[2] << 16));
             if (seen[key] < 0) {
                 seen[key] = static_cast<int32_t>(colors.size());
                 colors.push_back({c, 0});
