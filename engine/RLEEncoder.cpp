@@ -192,6 +192,9 @@ void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& 
 void QuantizeBest(const c32bppDIB& image, Work& work, float accuracy, int32_t maxPalette,
                   bool dither, EncodeEvents& events) {
     int32_t entries = maxPalette;
+    if (entries <= 0 && work.palette.size() >= kPaletteOverflow) {
+        return;  // the rows are reduced within the largest palette instead
+    }
     if (entries <= 0) {
         std::vector<PaletteKey> merged = work.palette;
         PaletteMerger::Run(merged, accuracy, 0, [](int32_t) {});
@@ -581,11 +584,17 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     events.Plain(1, "Loading color palette", 0);
     CollectPalette(image, work, events);
     const bool limited = accuracy < 100.0f || maxPalette > 0;
+    // A palette a file cannot count was never written by the similarity merging, so
+    // no stored bytes depend on it: a limit there goes to the quantizer, which also
+    // takes such palettes in a fraction of the merging's time.
+    const bool countable = work.palette.size() < kPaletteOverflow;
     if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
         SortByFrequency(work, events);
-        if (limited && options.reduction == RLEReduction::Best) {
+        if (maxPalette > 0 && (options.reduction == RLEReduction::Best || !countable)) {
             QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
-        } else if (limited) {
+        } else if (limited && options.reduction == RLEReduction::Best) {
+            QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
+        } else if (limited && countable) {
             MergeSimilar(work, accuracy, maxPalette, events);
         }
     }

@@ -75,9 +75,12 @@ int32_t RowColorReducer::Allowance(int32_t y) const {
     if (demandLeft_.empty()) {
         allowance = free / std::max(1, height_ - y);
     } else {
-        const int64_t left = demandLeft_[static_cast<size_t>(y)];
+        // One more per row, so that a row that seems to bring nothing new still
+        // gets a little, and the shares always add up to what is free.
+        const int64_t rowsLeft = height_ - y;
+        const int64_t left = demandLeft_[static_cast<size_t>(y)] + rowsLeft;
         const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
-        allowance = left > 0 ? free * (left - below) / left : free;
+        allowance = free * (left - below - (rowsLeft - 1)) / left;
     }
     // Until the palette fills a window, its entries serve the rows that follow too.
     allowance = std::max<int64_t>(std::min<int64_t>(allowance, kWindow), kWindow - (size - 1));
