@@ -7,28 +7,36 @@
 
 namespace quenda {
 
-// Finds the nearest of a set of colour points. The points are kept sorted along
-// the axis of their largest spread so that a search stops as soon as the distance
-// along that axis alone exceeds the best match found.
+// Finds the nearest of a set of colour points. Points are grouped by opacity; in
+// each group they are kept sorted along the axis of their largest colour spread,
+// so that a search stops as soon as the distance along that axis alone exceeds
+// the best match found, and other groups are searched only when their opacity
+// alone is not already farther away.
 class NearestColor {
   public:
     NearestColor() = default;
     explicit NearestColor(const std::vector<ColorPoint>& points) { Build(points); }
 
     void Build(const std::vector<ColorPoint>& points);
-    bool Empty() const { return sorted_.empty(); }
+    bool Empty() const { return groups_.empty(); }
     // Index (in the points as given) of the nearest point; -1 when there is none.
     int32_t Find(const ColorPoint& p) const;
 
   private:
-    float Project(const ColorPoint& p) const {
-        return axis_[0] * p.v[0] + axis_[1] * p.v[1] + axis_[2] * p.v[2] + axis_[3] * p.v[3];
-    }
+    struct Group {
+        float opacity;
+        float axis[3];
+        std::vector<float> projected;  // of the sorted points, rising
+        std::vector<ColorPoint> sorted;
+        std::vector<int32_t> original;
 
-    float axis_[4] = {1, 0, 0, 0};  // a unit vector
-    std::vector<float> projected_;  // of the sorted points, rising
-    std::vector<ColorPoint> sorted_;
-    std::vector<int32_t> original_;
+        float Project(const ColorPoint& p) const {
+            return axis[0] * p.v[0] + axis[1] * p.v[1] + axis[2] * p.v[2];
+        }
+        void Search(const ColorPoint& p, float& best, int32_t& bestIndex) const;
+    };
+
+    std::vector<Group> groups_;  // by rising opacity
 };
 
 }  // namespace quenda

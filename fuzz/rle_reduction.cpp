@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 8) {
         return 0;
     }
-    const int width = 1 + (data[0] | (data[1] << 8)) % 700;
-    const int height = 1 + data[2] % 40;
+    const int width = 1 + (data[0] | (data[1] << 8)) % 400;
+    const int height = 1 + data[2] % 16;
     const bool alpha = (data[3] & 1) != 0;
     const quenda::RLEEncodeOptions options{
         (data[3] & 2) != 0 ? quenda::RLEReduction::Best : quenda::RLEReduction::Classic,
