@@ -195,7 +195,7 @@ TEST_F(SaveCommandTest, EveryFormatWritesWhatAConversionWrites) {
 // A photo whose rows hold more colours than the format addresses: the window saves
 // it with the default options, byte for byte as zorix-cli converts it.
 TEST_F(SaveCommandTest, ColourfulPhotoSavesAsTheCommandLineConvertsIt) {
-    const auto photo = enginetest::PhotoLike(300, 30, 6.0, 9);
+    const auto photo = enginetest::PhotoLike(600, 30, 6.0, 9);
     ASSERT_TRUE(photo->SaveToFile_PNG(QFile::encodeName(FilePath("photo.png")).toStdString()));
     mainForm& form = Start();
     Select("photo.png");

@@ -241,7 +241,7 @@ TEST_F(CliTest, JobsMatchOneJobByteForByte) {
 // The reduction options reach the engine: the files equal the engine's own with the
 // same options, and the default reduces rows that hold too many colours.
 TEST_F(CliTest, ReductionOptionsMatchTheEngine) {
-    const auto photo = enginetest::PhotoLike(320, 40, 6.0, 5);
+    const auto photo = enginetest::PhotoLike(600, 30, 6.0, 5);
     const std::string src = dir + "/photo.png";
     ASSERT_TRUE(photo->SaveToFile_PNG(src, false));
     struct Case {
