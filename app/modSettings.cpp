@@ -12,6 +12,8 @@ namespace zorix {
 
 float ColorAccuracy = 100.0f;
 int32_t MaxPaletteSize = 0;
+bool BestReduction = false;
+bool ReductionDither = false;
 
 namespace {
 
@@ -120,16 +122,29 @@ void LoadEngineOptions() {
         size = 0.0;
     }
     MaxPaletteSize = static_cast<int32_t>(RoundHalfEven(size));
+
+    const QString reduction =
+        ReadSetting(QStringLiteral("Reduction"), QStringLiteral("classic")).trimmed();
+    BestReduction = reduction.compare(QStringLiteral("best"), Qt::CaseInsensitive) == 0;
+    ReductionDither =
+        ReadSetting(QStringLiteral("Dither"), QStringLiteral("0")).trimmed() == QStringLiteral("1");
 }
 
 void HandEngineOptions(quenda::ZorixImgEngine& engine) {
     engine.setRLEColorAccuracy(ColorAccuracy);
     engine.setRLEMaxPalleteSize(MaxPaletteSize);
+    engine.setRLEReductionMode(BestReduction ? quenda::RLEReduction::Best
+                                             : quenda::RLEReduction::Classic);
+    engine.setRLEDither(ReductionDither);
 }
 
 void SaveEngineOptions() {
     WriteSetting(QStringLiteral("ColorAccuracy"), FloatText(ColorAccuracy));
     WriteSetting(QStringLiteral("MaxPaletteSize"), QString::number(MaxPaletteSize));
+    WriteSetting(QStringLiteral("Reduction"),
+                 BestReduction ? QStringLiteral("best") : QStringLiteral("classic"));
+    WriteSetting(QStringLiteral("Dither"),
+                 ReductionDither ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 }  // namespace zorix

@@ -17,6 +17,11 @@ inline constexpr char kSettingsApplication[] = "Zorix";
 // Program-wide palette options, copied into each engine object before use.
 extern float ColorAccuracy;     // 90..100, default 100
 extern int32_t MaxPaletteSize;  // 0..9999, 0 = no limit, default 0
+// How colours are reduced to those two (stored as "Reduction", "classic" or "best",
+// default "classic"), and whether the best-quality reduction dithers (stored as
+// "Dither", "0" or "1", default "0").
+extern bool BestReduction;
+extern bool ReductionDither;
 
 // Reads a text value of the program key. A name with backslashes addresses a
 // sub-key ("Sub\Key\Value"). A missing or empty value with a non-empty default
@@ -27,10 +32,11 @@ QString ReadSetting(const QString& name, const QString& defaultValue = QString()
 void WriteSetting(const QString& name, const QString& value, bool machineWide = false);
 
 // Loads ColorAccuracy and MaxPaletteSize from the store, falling back to 100 and 0
-// for text that is not numeric or out of range.
+// for text that is not numeric or out of range; and the reduction and dithering,
+// falling back to classic and off for any other text.
 void LoadEngineOptions();
 void SaveEngineOptions();
-// Copies ColorAccuracy and MaxPaletteSize into an engine before it encodes.
+// Copies the palette options into an engine before it encodes.
 void HandEngineOptions(quenda::ZorixImgEngine& engine);
 
 // VB-style numeric test: blanks around a decimal number (sign, fraction and

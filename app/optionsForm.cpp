@@ -1,6 +1,7 @@
 #include "app/optionsForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,6 +37,7 @@ optionsForm::optionsForm(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildAccuracyFrame());
     layout->addWidget(BuildPaletteLimit());
+    layout->addWidget(BuildReduction());
     layout->addWidget(BuildButtons());
     setFixedWidth(420);
     Opening();
@@ -90,6 +92,25 @@ QWidget* optionsForm::BuildPaletteLimit() {
     return box;
 }
 
+QWidget* optionsForm::BuildReduction() {
+    auto* box = new QWidget(this);
+    red_ = new QComboBox(box);
+    red_->setObjectName(QStringLiteral("red"));
+    red_->addItem(QStringLiteral("Classic"));
+    red_->addItem(QStringLiteral("Best quality"));
+    dith_ = new QCheckBox(QStringLiteral("Dithering"), box);
+    dith_->setObjectName(QStringLiteral("dith"));
+    connect(red_, &QComboBox::currentIndexChanged, this, &optionsForm::red_Change);
+    connect(dith_, &QCheckBox::clicked, this, &optionsForm::Changed);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Reduction:"), box));
+    layout->addWidget(red_);
+    layout->addWidget(dith_);
+    layout->addStretch();
+    return box;
+}
+
 QWidget* optionsForm::BuildButtons() {
     auto* row = new QWidget(this);
     okBUT_ = CommandButton(QStringLiteral("okBUT"), QStringLiteral("&OK"), row);
@@ -111,6 +132,9 @@ void optionsForm::Opening() {
         mps_->setText(QString::number(MaxPaletteSize));
     }
     ca_->setValue(static_cast<int>(RoundHalfEven(ColorAccuracy)));
+    red_->setCurrentIndex(BestReduction ? 1 : 0);
+    dith_->setChecked(ReductionDither);
+    dith_->setEnabled(BestReduction);
     okBUT_->SetEnabled(false);
 }
 
@@ -120,6 +144,12 @@ void optionsForm::Changed() {
 
 void optionsForm::ck_Click() {
     mps_->setEnabled(ck_->isChecked());
+    Changed();
+}
+
+void optionsForm::red_Change() {
+    // Only the best-quality reduction dithers.
+    dith_->setEnabled(red_->currentIndex() == 1);
     Changed();
 }
 
@@ -135,6 +165,8 @@ void optionsForm::okBUT_Click() {
     mps_LostFocus();
     MaxPaletteSize = PaletteLimitOf(mps_->text(), ck_->isChecked());
     ColorAccuracy = static_cast<float>(ca_->value());
+    BestReduction = red_->currentIndex() == 1;
+    ReductionDither = dith_->isChecked();
     SaveEngineOptions();
     accept();
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -14,7 +15,8 @@ namespace zorix {
 class DigitEdit;
 
 // The modal "Options" dialog: the colour accuracy and the palette limit of the RLE
-// encoder. OK stores both program-wide options; Cancel leaves them as they were.
+// encoder, and how colours are reduced to them. OK stores the program-wide options;
+// Cancel leaves them as they were.
 class optionsForm : public QDialog {
     Q_OBJECT
   public:
@@ -23,6 +25,8 @@ class optionsForm : public QDialog {
     QSlider* ca() const { return ca_; }
     QCheckBox* ck() const { return ck_; }
     DigitEdit* mps() const { return mps_; }
+    QComboBox* red() const { return red_; }
+    QCheckBox* dith() const { return dith_; }
     VkButton* okBUT() const { return okBUT_; }
     VkButton* cancelBUT() const { return cancelBUT_; }
 
@@ -32,16 +36,20 @@ class optionsForm : public QDialog {
   private:
     QGroupBox* BuildAccuracyFrame();
     QWidget* BuildPaletteLimit();
+    QWidget* BuildReduction();
     QWidget* BuildButtons();
     void Opening();
     void Changed();
     void ck_Click();
+    void red_Change();
     void mps_LostFocus();
     void okBUT_Click();
 
     QSlider* ca_ = nullptr;
     QCheckBox* ck_ = nullptr;
     DigitEdit* mps_ = nullptr;
+    QComboBox* red_ = nullptr;
+    QCheckBox* dith_ = nullptr;
     VkButton* okBUT_ = nullptr;
     VkButton* cancelBUT_ = nullptr;
 };

@@ -28,6 +28,8 @@ struct ConvertOptions {
     std::string outDir;
     float accuracy = 100.0f;
     int maxPalette = 0;
+    quenda::RLEReduction reduction = quenda::RLEReduction::Classic;
+    bool dither = false;
     bool noCopy = false;
     bool overwrite = false;
     bool json = false;
@@ -73,6 +75,14 @@ void TakeOption(ArgList& list, ConvertOptions& o) {
         if (o.accuracy < quenda::kMinColorAccuracy || o.accuracy > quenda::kMaxColorAccuracy) {
             throw UsageError("--accuracy must be between 90 and 100");
         }
+    } else if (option == "--reduction") {
+        const std::string mode = list.TakeValue(option);
+        if (mode != "classic" && mode != "best") {
+            throw UsageError("--reduction must be classic or best");
+        }
+        o.reduction = mode == "best" ? quenda::RLEReduction::Best : quenda::RLEReduction::Classic;
+    } else if (option == "--dither") {
+        o.dither = true;
     } else if (option == "--max-palette") {
         o.maxPalette = ParseInt(option, list.TakeValue(option));
         if (o.maxPalette < 0 || o.maxPalette > quenda::kMaxPaletteLimit) {
@@ -247,6 +257,8 @@ int RunConvert(const std::vector<std::string>& args) {
     for (quenda::ZorixImgEngine& engine : engines) {
         engine.setRLEColorAccuracy(o.accuracy);
         engine.setRLEMaxPalleteSize(o.maxPalette);
+        engine.setRLEReductionMode(o.reduction);
+        engine.setRLEDither(o.dither);
     }
     // Planning settles every conflict between entries, so they can run side by side.
     const std::vector<PlannedEntry> plan = PlanRun(engines[0], o);

@@ -12,7 +12,8 @@ namespace {
 const char* const kInfoSynopsis = "zorix-cli info [--json] FILE...\n";
 const char* const kConvertSynopsis =
     "zorix-cli convert --to rle|bmp24|bmp32|png|jpg [-o PATH | -d DIR]\n"
-    "                 [--accuracy A] [--max-palette N] [--no-copy] [--overwrite]\n"
+    "                 [--accuracy A] [--max-palette N] [--reduction classic|best]\n"
+    "                 [--dither] [--no-copy] [--overwrite]\n"
     "                 [--json] [--quiet] [-j N] FILE...\n";
 const char* const kDecodeSynopsis = "zorix-cli decode FILE -o OUTPUT\n";
 
@@ -27,6 +28,9 @@ const char* const kConvertHelp =
     "  -d, --out-dir DIR   write the targets into DIR\n"
     "  --accuracy A        colour accuracy of the palette, 90 to 100 (default 100)\n"
     "  --max-palette N     largest palette, 0 to 9999 (default 0 = no limit)\n"
+    "  --reduction MODE    classic (default): the stored files' reduction, byte-exact;\n"
+    "                      best: a quantizer that keeps the picture closest to its source\n"
+    "  --dither            with --reduction best, diffuse the colour error\n"
     "  --no-copy           load and save even when the source is already in the format\n"
     "  --overwrite         replace existing targets\n"
     "  --json              one JSON object per line and file\n"

@@ -7,10 +7,12 @@
 #include <new>
 #include <numeric>
 
+#include "engine/BestQuantizer.h"
 #include "engine/PaletteKeyIndex.h"
 #include "engine/PaletteLimits.h"
 #include "engine/PaletteMerger.h"
 #include "engine/RLEFormat.h"
+#include "engine/RowColorReducer.h"
 #include "engine/RowProgress.h"
 #include "engine/RowWindowChooser.h"
 #include "engine/ZorixImgEngineEvents.h"
@@ -186,6 +188,24 @@ void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& 
     }
 }
 
+// The best-quality reduction to the palette limit, or, for an accuracy alone, to
+// the size the similarity merging would reach.
+void QuantizeBest(const c32bppDIB& image, Work& work, float accuracy, int32_t maxPalette,
+                  bool dither, EncodeEvents& events) {
+    int32_t entries = maxPalette;
+    if (entries <= 0 && work.palette.size() >= kPaletteOverflow) {
+        return;  // the rows are reduced within the largest palette instead
+    }
+    if (entries <= 0) {
+        std::vector<PaletteKey> merged = work.palette;
+        PaletteMerger::Run(merged, accuracy, 0, [](int32_t) {});
+        entries = static_cast<int32_t>(std::min<size_t>(merged.size(), kPaletteOverflow - 1));
+    }
+    events.Counted(2, "Reducing color palette...", -1, work.palette.size());
+    BestQuantizer::Run(image, work.palette, work.pixels, std::max(entries - 1, 1), dither);
+    events.Counted(2, "Reducing color palette...", -1, work.palette.size());
+}
+
 // Writes the run of `length` pixels of `code`; returns the end of what it wrote.
 uint8_t* FlushRun(uint8_t* out, uint8_t code, int length) {
     if (length < 4) {
@@ -315,6 +335,139 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     return RowsOutcome::Done;
 }
 
+// Per row, how many distinct colours it holds, and how many of them the row above
+// does not have.
+struct RowCounts {
+    std::vector<int64_t> fresh;
+    int32_t mostColors = 0;
+};
+
+RowCounts CountRowColors(const Work& work) {
+    RowCounts counts;
+    counts.fresh.assign(static_cast<size_t>(work.height), 0);
+    std::vector<int32_t> lastRow(work.palette.size(), -2);
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        int32_t distinct = 0;
+        for (int32_t x = 0; x < work.width; ++x) {
+            const int32_t id = row[x];
+            if (id != 0 && lastRow[id] != y) {
+                counts.fresh[static_cast<size_t>(y)] += lastRow[id] == y - 1 ? 0 : 1;
+                lastRow[id] = y;
+                ++distinct;
+            }
+        }
+        counts.mostColors = std::max(counts.mostColors, distinct);
+    }
+    return counts;
+}
+
+// The distinct colours of one row with the mean source colour of their pixels.
+class RowColorCollector {
+  public:
+    RowColorCollector(const c32bppDIB& image, const Work& work)
+        : image_(image), work_(work), slot_(work.palette.size(), -1) {}
+
+    const std::vector<RowColor>& Colors() const { return colors_; }
+
+    const std::vector<RowColor>& Collect(int32_t y) {
+        const KeyTables& tables = Tables();
+        const int32_t* row = work_.pixels.data() + static_cast<size_t>(y) * work_.width;
+        const uint8_t* p = image_.BitsPointer() + image_.PixelOffset(0, y);
+        colors_.clear();
+        sums_.clear();
+        ids_.clear();
+        for (int32_t x = 0; x < work_.width; ++x, p += 4) {
+            const int32_t id = row[x];
+            if (id == 0) {
+                continue;
+            }
+            if (slot_[id] < 0) {
+                slot_[id] = static_cast<int32_t>(ids_.size());
+                ids_.push_back(id);
+                sums_.push_back({});
+            }
+            const uint8_t* straight = tables.straight.data() + p[3] * 256;
+            std::array<double, 4>& s = sums_[static_cast<size_t>(slot_[id])];
+            s[0] += straight[p[2]];
+            s[1] += straight[p[1]];
+            s[2] += straight[p[0]];
+            s[3] += 1;
+        }
+        for (size_t i = 0; i < ids_.size(); ++i) {
+            const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
+            const std::array<double, 4>& s = sums_[i];
+            const auto mean = [&](int c) { return static_cast<float>(s[c] / s[3]); };
+            colors_.push_back({key,
+                               {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
+                                static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
+            slot_[ids_[i]] = -1;
+        }
+        return colors_;
+    }
+    // The palette id of colour i of the last row collected.
+    int32_t Id(size_t i) const { return ids_[i]; }
+
+  private:
+    const c32bppDIB& image_;
+    const Work& work_;
+    std::vector<int32_t> slot_;
+    std::vector<int32_t> ids_;
+    std::vector<std::array<double, 4>> sums_;
+    std::vector<RowColor> colors_;
+};
+
+// Rebuilds the palette so that every row fits a window and the palette fits a
+// file, replacing colours where they do not, and codes each row as it goes.
+// Returns whether any colour was replaced.
+RowsOutcome ReduceAndCodeRows(const c32bppDIB& image, Work& work, int32_t capacity,
+                              std::vector<int64_t> fresh, std::vector<uint8_t>& data,
+                              std::vector<size_t>& rowEnds, bool& reduced, EncodeEvents& events) {
+    RowColorReducer reducer(work.transparent, capacity, work.height);
+    reducer.SetDemand(std::move(fresh));
+    // Two collectors: the next row's colours are known before a row is placed.
+    RowColorCollector collectors[2] = {{image, work}, {image, work}};
+    std::vector<int32_t> positions;
+    std::vector<int32_t> newId(work.palette.size(), 0);
+    std::vector<uint8_t> codes(static_cast<size_t>(work.width));
+    events.Counted(3, "Reducing row colors", 0, 1);
+    if (work.height > 0) {
+        collectors[0].Collect(0);
+    }
+    for (int32_t y = 0; y < work.height; ++y) {
+        RowColorCollector& current = collectors[y % 2];
+        if (y + 1 < work.height) {
+            for (const RowColor& c : collectors[(y + 1) % 2].Collect(y + 1)) {
+                reducer.Expect(c.key, y + 1);
+            }
+        }
+        const std::vector<RowColor>& colors = current.Colors();
+        const int32_t base = reducer.Place(colors, y, positions);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            newId[static_cast<size_t>(current.Id(i))] = positions[i] + 1 - base;
+        }
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
+        for (int32_t x = 0; x < work.width; ++x) {
+            const int32_t code = row[x] == 0 ? 0 : newId[static_cast<size_t>(row[x])];
+            if (code < 0 || code > rle::kWindowSize) {
+                return RowsOutcome::RowTooColorful;  // the windows are built so that it cannot
+            }
+            codes[static_cast<size_t>(x)] = static_cast<uint8_t>(code);
+        }
+        const size_t rowStart = data.size();
+        AppendRow(codes.data(), work.width, base, data);
+        if (data.size() - rowStart > kLargestRowSize) {
+            return RowsOutcome::RowTooLong;
+        }
+        rowEnds.push_back(data.size());
+        events.Counted(3, "Reducing row colors", RowProgress(y, work.height),
+                       reducer.Palette().size());
+    }
+    work.palette = reducer.Palette();
+    reduced = reducer.Reduced();
+    return work.palette.size() < kPaletteOverflow ? RowsOutcome::Done : RowsOutcome::Overflow;
+}
+
 std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
                                const std::vector<size_t>& rowEnds) {
     const size_t count = work.palette.size();
@@ -359,8 +512,64 @@ RLEEncodeResult Fail(FailureKind kind, const char* reason, bool overflow = false
     return result;
 }
 
+RLEEncodeResult Finish(const Work& work, const std::vector<uint8_t>& data,
+                       const std::vector<size_t>& rowEnds, bool rowsReduced, EncodeEvents& events) {
+    events.Counted(3, "Building file structure...", -1, work.palette.size());
+    RLEEncodeResult result;
+    result.bytes = BuildFile(work, data, rowEnds);
+    result.success = true;
+    result.colorCount = static_cast<int32_t>(work.palette.size()) - 1;
+    result.rowsReduced = rowsReduced;
+    return result;
+}
+
+RLEEncodeResult FailRows(RowsOutcome outcome) {
+    switch (outcome) {
+        case RowsOutcome::Overflow:
+            return Fail(FailureKind::PaletteOverflow, "the palette needs more than 65535 entries",
+                        true);
+        case RowsOutcome::RowTooColorful:
+            return Fail(FailureKind::PaletteOverflow, kTooManyRowColorsReason);
+        case RowsOutcome::RowTooLong:
+        case RowsOutcome::Done:
+            break;
+    }
+    return Fail(FailureKind::TooLarge, "a row codes to more than 32767 bytes");
+}
+
+// Codes the rows as the palette stands when every row fits; otherwise reduces the
+// rows' colours first. The palette is restored before a reduction, since a failed
+// attempt may have appended copies.
+RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
+                          EncodeEvents& events) {
+    std::vector<uint8_t> data;
+    std::vector<size_t> rowEnds;
+    RowCounts counts = CountRowColors(work);
+    if (work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize) {
+        const size_t collected = work.palette.size();
+        const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
+        if (outcome == RowsOutcome::Done) {
+            return Finish(work, data, rowEnds, false, events);
+        }
+        if (outcome == RowsOutcome::RowTooLong) {
+            return FailRows(outcome);
+        }
+        work.palette.resize(collected);
+        data.clear();
+        rowEnds.clear();
+    }
+    const int32_t capacity = maxPalette > 0 ? std::max(maxPalette, 2) : 65535;
+    bool reduced = false;
+    const RowsOutcome outcome = ReduceAndCodeRows(image, work, capacity, std::move(counts.fresh),
+                                                  data, rowEnds, reduced, events);
+    if (outcome != RowsOutcome::Done) {
+        return FailRows(outcome);
+    }
+    return Finish(work, data, rowEnds, reduced, events);
+}
+
 RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalette,
-                       EncodeEvents& events) {
+                       const RLEEncodeOptions& options, EncodeEvents& events) {
     Work work;
     work.width = image.Width();
     work.height = image.Height();
@@ -376,13 +585,18 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     events.Plain(1, "Reading image into memory", -1);
     events.Plain(1, "Loading color palette", 0);
     CollectPalette(image, work, events);
-    if (work.palette.size() >= kPaletteOverflow) {
-        return Fail(FailureKind::PaletteOverflow,
-                    "the image has more colours than a device bitmap can hold", true);
-    }
+    const bool limited = accuracy < 100.0f || maxPalette > 0;
+    // A palette a file cannot count was never written by the similarity merging, so
+    // no stored bytes depend on it: a limit there goes to the quantizer, which also
+    // takes such palettes in a fraction of the merging's time.
+    const bool countable = work.palette.size() < kPaletteOverflow;
     if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
         SortByFrequency(work, events);
-        if (accuracy < 100.0f || maxPalette > 0) {
+        if (maxPalette > 0 && (options.reduction == RLEReduction::Best || !countable)) {
+            QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
+        } else if (limited && options.reduction == RLEReduction::Best) {
+            QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
+        } else if (limited && countable) {
             MergeSimilar(work, accuracy, maxPalette, events);
         }
     }
@@ -393,30 +607,19 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         events.Counted(3, "Encoding bitmap", 0, work.palette.size());
         TraceLine("starting encode");
     }
-    std::vector<uint8_t> data;
-    std::vector<size_t> rowEnds;
-    switch (CodeRows(work, data, rowEnds, events)) {
-        case RowsOutcome::Overflow:
-            return Fail(FailureKind::PaletteOverflow, "the palette needs more than 65535 entries",
-                        true);
-        case RowsOutcome::RowTooColorful:
-            return Fail(FailureKind::PaletteOverflow, kTooManyRowColorsReason);
-        case RowsOutcome::RowTooLong:
-            return Fail(FailureKind::TooLarge, "a row codes to more than 32767 bytes");
-        case RowsOutcome::Done:
-            break;
-    }
-    events.Counted(3, "Building file structure...", -1, work.palette.size());
-    RLEEncodeResult result;
-    result.bytes = BuildFile(work, data, rowEnds);
-    result.success = true;
-    return result;
+    return CodeImage(image, work, maxPalette, events);
 }
 
 }  // namespace
 
 RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
                           int32_t maxPalette, ZorixImgEngineEvents& events) {
+    return EncodeRLE(fileName, image, accuracy, maxPalette, RLEEncodeOptions{}, events);
+}
+
+RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
+                          int32_t maxPalette, const RLEEncodeOptions& options,
+                          ZorixImgEngineEvents& events) {
     // The engine keeps its accuracy within its limits; a threshold that is not a
     // number would never let a size-limited reduction end.
     if (std::isnan(accuracy)) {
@@ -426,7 +629,7 @@ RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, f
     raise.Started();
     RLEEncodeResult result;
     try {
-        result = Encode(image, accuracy, maxPalette, raise);
+        result = Encode(image, accuracy, maxPalette, options, raise);
     } catch (const std::bad_alloc&) {
         result = Fail(FailureKind::OutOfMemory, "not enough memory to encode the image");
     }

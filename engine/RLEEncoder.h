@@ -11,12 +11,25 @@ namespace quenda {
 class c32bppDIB;
 class ZorixImgEngineEvents;
 
+// How colours are reduced to a palette limit or a colour accuracy below 100.
+enum class RLEReduction : int32_t {
+    Classic = 0,  // frequent colours absorb similar rare ones (the stored files' bytes)
+    Best = 1,     // a colour quantizer that minimises the visible error
+};
+
+struct RLEEncodeOptions {
+    RLEReduction reduction = RLEReduction::Classic;
+    bool dither = false;  // with Best: error diffusion over the reduced palette
+};
+
 // Outcome of encoding one image as a device bitmap.
 struct RLEEncodeResult {
     bool success = false;
     bool paletteOverflow = false;  // the palette needed 65536 entries or more
     std::vector<uint8_t> bytes;    // the whole file; empty unless success
     Failure failure;               // none on success
+    int32_t colorCount = 0;        // colour entries of the written file (N - 1)
+    bool rowsReduced = false;      // some rows' colours were replaced to fit the format
 };
 
 // Said when a row holds more colours than one window of codes can address.
@@ -30,5 +43,12 @@ inline constexpr const char* kTooManyRowColorsReason =
 // Never throws.
 RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
                           int32_t maxPalette, ZorixImgEngineEvents& events);
+// As above, with the choice of reduction. Rows that hold more colours than the
+// format can address, and palettes that would need more entries than a file can
+// count, are reduced whatever the options, so that every picture the format can
+// size converts; images that fit are coded exactly as without options.
+RLEEncodeResult EncodeRLE(const std::string& fileName, const c32bppDIB& image, float accuracy,
+                          int32_t maxPalette, const RLEEncodeOptions& options,
+                          ZorixImgEngineEvents& events);
 
 }  // namespace quenda

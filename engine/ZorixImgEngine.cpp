@@ -272,8 +272,16 @@ bool ZorixImgEngine::WriteImage(const std::string& path, IMG_SAVE_TYPES type) {
     return false;
 }
 
+void ZorixImgEngine::setRLEReductionMode(RLEReduction value) {
+    reduction_ = value == RLEReduction::Best ? RLEReduction::Best : RLEReduction::Classic;
+}
+
 bool ZorixImgEngine::WriteRLE(const std::string& path) {
-    RLEEncodeResult encoded = EncodeRLE(path, *image_, colorAccuracy_, maxPaletteSize_, events_);
+    const RLEEncodeOptions options{reduction_, dither_};
+    RLEEncodeResult encoded =
+        EncodeRLE(path, *image_, colorAccuracy_, maxPaletteSize_, options, events_);
+    writtenColors_ = encoded.colorCount;
+    rowsReduced_ = encoded.rowsReduced;
     if (!encoded.success || encoded.bytes.size() < 2) {
         return Fail(encoded.failure ? encoded.failure : Failure::Of(FailureKind::CannotWrite));
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/PaletteLimits.h"
+#include "engine/RLEEncoder.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "imaging/Failure.h"
 #include "imaging/Surface.h"
@@ -50,6 +51,16 @@ class ZorixImgEngine {
     void setRLEColorAccuracy(float value);
     int32_t RLEMaxPalleteSize() const { return maxPaletteSize_; }
     void setRLEMaxPalleteSize(int32_t value);
+    // How colours are reduced to the palette limit or accuracy (Classic by default),
+    // and whether the best-quality reduction diffuses its error (off by default).
+    RLEReduction RLEReductionMode() const { return reduction_; }
+    void setRLEReductionMode(RLEReduction value);
+    bool RLEDither() const { return dither_; }
+    void setRLEDither(bool value) { dither_ = value; }
+    // Of the last device bitmap written: its colour entries (N - 1), and whether
+    // rows had more colours than the format could address and were reduced.
+    int32_t RLEWrittenColors() const { return writtenColors_; }
+    bool RLERowsReduced() const { return rowsReduced_; }
 
     const std::string& FileName() const { return fileName_; }
     const std::string& FilePath() const { return filePath_; }
@@ -124,6 +135,10 @@ class ZorixImgEngine {
     float colorAccuracy_ = 100.0f;
     int32_t maxPaletteSize_ = 0;
     Failure failure_;
+    RLEReduction reduction_ = RLEReduction::Classic;
+    bool dither_ = false;
+    int32_t writtenColors_ = 0;
+    bool rowsReduced_ = false;
     std::string failureReason_;
 };
 

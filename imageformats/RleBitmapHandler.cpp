@@ -163,7 +163,7 @@ bool RleBitmapHandler::write(const QImage& image) {
     }
     NoEvents events;
     const auto encoded = quenda::EncodeRLE(DeviceName(device()), dib, AccuracyFromQuality(quality_),
-                                           maxPaletteSize_, events);
+                                           maxPaletteSize_, encodeOptions_, events);
     if (!encoded.success) {
         return Fail(encoded.failure);
     }
@@ -224,11 +224,21 @@ void RleBitmapHandler::ReadDescription(const QString& description) {
     // QImageWriter hands its texts over as "key: value" pairs separated by blank lines.
     for (const QString& pair : description.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts)) {
         const qsizetype colon = pair.indexOf(QLatin1Char(':'));
-        if (colon < 0 || pair.left(colon).trimmed() != QLatin1String("MaxPaletteSize")) {
+        if (colon < 0) {
             continue;
         }
-        bool ok = false;
-        const qlonglong value = pair.mid(colon + 1).trimmed().toLongLong(&ok);
-        maxPaletteSize_ = ok ? PaletteLimit(value) : 0;
+        const QString key = pair.left(colon).trimmed();
+        const QString text = pair.mid(colon + 1).trimmed();
+        if (key == QLatin1String("MaxPaletteSize")) {
+            bool ok = false;
+            const qlonglong value = text.toLongLong(&ok);
+            maxPaletteSize_ = ok ? PaletteLimit(value) : 0;
+        } else if (key == QLatin1String("Reduction")) {
+            encodeOptions_.reduction = text.compare(QLatin1String("best"), Qt::CaseInsensitive) == 0
+                                           ? quenda::RLEReduction::Best
+                                           : quenda::RLEReduction::Classic;
+        } else if (key == QLatin1String("Dither")) {
+            encodeOptions_.dither = text == QLatin1String("1");
+        }
     }
 }

@@ -3,6 +3,7 @@
 #include <QImageIOHandler>
 #include <QSize>
 
+#include "engine/RLEEncoder.h"
 #include "imaging/Failure.h"
 
 // Reads device bitmaps through the engine's decoder, a row at a time from the device
@@ -10,7 +11,8 @@
 // for (a box filter, so memory follows the size asked for), within Qt's allocation
 // limit; writes them through its encoder. Options: Quality is the colour accuracy (90 to 100,
 // default 100); the text key "MaxPaletteSize" (QImageWriter::setText) limits the palette (0 =
-// none).
+// none); "Reduction" is "classic" (default) or "best", and "Dither" "1" turns on the best
+// reduction's error diffusion.
 class RleBitmapHandler : public QImageIOHandler {
   public:
     static constexpr const char* kFormat = "rlebmp";
@@ -38,4 +40,5 @@ class RleBitmapHandler : public QImageIOHandler {
     int quality_ = -1;
     int maxPaletteSize_ = 0;
     quenda::Failure failure_;
+    quenda::RLEEncodeOptions encodeOptions_;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
@@ -309,6 +310,33 @@ TEST_F(DialogMenuTest, OptionsOkHandsBothOptionsToTheEngine) {
     EXPECT_EQ(form.Engine()->RLEMaxPalleteSize(), 77);
     EXPECT_EQ(apptest::StoreValue("ColorAccuracy"), "91");
     EXPECT_EQ(apptest::StoreValue("MaxPaletteSize"), "77");
+}
+
+TEST_F(DialogMenuTest, ReductionChoiceIsStoredAndReachesTheEngine) {
+    apptest::StoreSet("Reduction", "best");
+    zorix::mainForm& form = Start();
+    EXPECT_EQ(form.Engine()->RLEReductionMode(), quenda::RLEReduction::Best);
+    EXPECT_FALSE(form.Engine()->RLEDither());
+    WhenOpen<optionsForm>([](optionsForm& dialog) {
+        EXPECT_EQ(dialog.red()->currentText(), "Best quality");
+        EXPECT_TRUE(dialog.dith()->isEnabled());
+        EXPECT_FALSE(dialog.okBUT()->isEnabled());
+        QTest::mouseClick(dialog.dith(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.okBUT()->isEnabled());
+        QTest::mouseClick(dialog.okBUT(), Qt::LeftButton);
+    });
+    form.findChild<QAction*>("mOptions")->trigger();
+    EXPECT_TRUE(form.Engine()->RLEDither());
+    EXPECT_EQ(apptest::StoreValue("Dither"), "1");
+    WhenOpen<optionsForm>([](optionsForm& dialog) {
+        dialog.red()->setCurrentIndex(0);
+        EXPECT_EQ(dialog.red()->currentText(), "Classic");
+        EXPECT_FALSE(dialog.dith()->isEnabled());
+        QTest::mouseClick(dialog.okBUT(), Qt::LeftButton);
+    });
+    form.findChild<QAction*>("mOptions")->trigger();
+    EXPECT_EQ(form.Engine()->RLEReductionMode(), quenda::RLEReduction::Classic);
+    EXPECT_EQ(apptest::StoreValue("Reduction"), "classic");
 }
 
 TEST_F(DialogMenuTest, OptionsCancelLeavesTheEngineAsItWas) {

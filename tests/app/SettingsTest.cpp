@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QByteArray>
 #include <QSettings>
 #include <ostream>
@@ -76,6 +78,35 @@ TEST_F(SettingsTest, EmptyStoreGivesDefaultOptionsAndStoresThem) {
     EXPECT_EQ(MaxPaletteSize, 0);
     EXPECT_EQ(apptest::StoreValue("ColorAccuracy"), "100");
     EXPECT_EQ(apptest::StoreValue("MaxPaletteSize"), "0");
+}
+
+// The reduction choice sits beside the palette options with the same rules: a
+// missing value stores its default, any unknown text reads as the default.
+TEST_F(SettingsTest, ReductionAndDitherDefaultAndFallBack) {
+    BestReduction = true;
+    ReductionDither = true;
+    LoadEngineOptions();
+    EXPECT_FALSE(BestReduction);
+    EXPECT_FALSE(ReductionDither);
+    EXPECT_EQ(apptest::StoreValue("Reduction"), "classic");
+    EXPECT_EQ(apptest::StoreValue("Dither"), "0");
+    for (const auto& [reduction, dither, best, dithered] :
+         {std::tuple{"best", "1", true, true}, std::tuple{"Best", "0", true, false},
+          std::tuple{"quick", "yes", false, false}, std::tuple{"classic", "1", false, true}}) {
+        WriteSetting("Reduction", reduction);
+        WriteSetting("Dither", dither);
+        LoadEngineOptions();
+        EXPECT_EQ(BestReduction, best) << reduction;
+        EXPECT_EQ(ReductionDither, dithered) << dither;
+    }
+    BestReduction = true;
+    ReductionDither = false;
+    SaveEngineOptions();
+    EXPECT_EQ(apptest::StoreValue("Reduction"), "best");
+    EXPECT_EQ(apptest::StoreValue("Dither"), "0");
+    BestReduction = false;
+    SaveEngineOptions();
+    EXPECT_EQ(apptest::StoreValue("Reduction"), "classic");
 }
 
 struct AccuracyCase {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "CliRunner.h"
+#include "engine/TestImages.h"
 #include "engine/ZorixImgEngine.h"
 #include "platform/FileIO.h"
 #include "support/RLEBuilder.h"
@@ -235,4 +236,45 @@ TEST_F(CliTest, JobsMatchOneJobByteForByte) {
             ExpectTracePairsApart(dir + "/state/zorix/trace.txt", 7);  // the twin is skipped
         }
     }
+}
+
+// The reduction options reach the engine: the files equal the engine's own with the
+// same options, and the default reduces rows that hold too many colours.
+TEST_F(CliTest, ReductionOptionsMatchTheEngine) {
+    const auto photo = enginetest::PhotoLike(600, 30, 6.0, 5);
+    const std::string src = dir + "/photo.png";
+    ASSERT_TRUE(photo->SaveToFile_PNG(src, false));
+    struct Case {
+        std::string args;
+        int32_t maxPalette;
+        quenda::RLEReduction reduction;
+        bool dither;
+    };
+    for (const Case& c : {Case{"", 0, quenda::RLEReduction::Classic, false},
+                          Case{"--max-palette 250 --reduction classic", 250,
+                               quenda::RLEReduction::Classic, false},
+                          Case{"--max-palette 250 --reduction best", 250,
+                               quenda::RLEReduction::Best, false},
+                          Case{"--max-palette 120 --reduction best --dither", 120,
+                               quenda::RLEReduction::Best, true}}) {
+        SCOPED_TRACE(c.args);
+        const std::string target = dir + "/cli.bmp";
+        const CliRun r = Cli("convert --to rle --quiet --overwrite " + c.args + " -o " +
+                             Quote(target) + " " + Quote(src));
+        ASSERT_EQ(r.status, 0) << r.out;
+        quenda::ZorixImgEngine engine;
+        ASSERT_TRUE(engine.LoadImage(src));
+        engine.setRLEMaxPalleteSize(c.maxPalette);
+        engine.setRLEReductionMode(c.reduction);
+        engine.setRLEDither(c.dither);
+        const std::string own = dir + "/own.bmp";
+        ASSERT_TRUE(engine.SaveImageAs(own, quenda::IS_BMP_RL));
+        std::vector<uint8_t> a, b;
+        ASSERT_TRUE(quenda::fileio::ReadWholeFile(target, a));
+        ASSERT_TRUE(quenda::fileio::ReadWholeFile(own, b));
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(engine.RLERowsReduced(), c.maxPalette == 0);
+    }
+    EXPECT_EQ(Cli("convert --to rle --reduction fine " + Quote(src)).status, 2);
+    EXPECT_EQ(Cli("convert --to rle --reduction " + Quote(src)).status, 2);
 }

@@ -95,21 +95,21 @@ TEST_F(EngineSaveRLE, ReplacesAnExistingFile) {
     EXPECT_EQ(ReadAll(target), SmallFile());
 }
 
-TEST_F(EngineSaveRLE, TooColourfulRowFailsAndLeavesTheDestinationAlone) {
+TEST_F(EngineSaveRLE, TooColourfulRowIsReducedAndSaid) {
     Load(testsupport::ColourfulRowFile());
-    const std::string target = (fs::path(dir_) / "keep.bmp").string();
-    std::ofstream(target) << "previous content";
-    EXPECT_FALSE(engine_.SaveImageAs(target, quenda::IS_BMP_RL));
-    EXPECT_EQ(engine_.LastFailureReason(), quenda::kTooManyRowColorsReason);
-    const std::vector<uint8_t> kept = ReadAll(target);
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous content");
-    EXPECT_EQ(FilesInDir(), 2u);
-    EXPECT_EQ(log_.lines.back(), "Complete|" + target + "|0|0");
-    // A palette limit makes the row fit.
-    engine_.setRLEMaxPalleteSize(250);
-    EXPECT_TRUE(engine_.SaveImageAs(target, quenda::IS_BMP_RL));
+    const std::string target = (fs::path(dir_) / "out.bmp").string();
+    ASSERT_TRUE(engine_.SaveImageAs(target, quenda::IS_BMP_RL));
     EXPECT_TRUE(engine_.LastFailureReason().empty());
     EXPECT_TRUE(engine_.IsRLE(target));
+    EXPECT_TRUE(engine_.RLERowsReduced());
+    EXPECT_GT(engine_.RLEWrittenColors(), 0);
+    EXPECT_LE(engine_.RLEWrittenColors(), 251);
+    EXPECT_EQ(log_.lines.back(), "Complete|" + target + "|1|0");
+    // A palette limit makes the row fit without reducing rows.
+    engine_.setRLEMaxPalleteSize(250);
+    EXPECT_TRUE(engine_.SaveImageAs(target, quenda::IS_BMP_RL));
+    EXPECT_FALSE(engine_.RLERowsReduced());
+    EXPECT_LE(engine_.RLEWrittenColors(), 249);
 }
 
 TEST_F(EngineSaveRLE, AccuracyAndLimitReachTheEncoder) {

@@ -2,10 +2,12 @@
 // events, and its failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "EncodeEventLog.h"
+#include "PhotoQuality.h"
 #include "TestImages.h"
 #include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
@@ -195,20 +197,80 @@ TEST(RLEEncoderWindows, SpreadRowGetsCopiesCountedInTheHeader) {
     }
 }
 
-TEST(RLEEncoderFailures, RowWithMoreThan251ColoursFailsWithAReason) {
-    const std::vector<uint32_t> colors = DistinctColors(252, 4);
-    const auto image = MakeImage(252, 1, false, [&](int x, int) { return Pixel{colors[x], 255}; });
+// Distinct colours (palette entries, alpha included) of each decoded row.
+std::vector<size_t> ColoursPerRow(const quenda::c32bppDIB& image) {
+    std::vector<size_t> counts;
+    for (int y = 0; y < image.Height(); ++y) {
+        std::vector<uint64_t> seen;
+        for (int x = 0; x < image.Width(); ++x) {
+            uint8_t a = 0;
+            const uint64_t v = (static_cast<uint64_t>(image.GetPixel(x, y, &a)) << 8) | a;
+            if (std::find(seen.begin(), seen.end(), v) == seen.end()) {
+                seen.push_back(v);
+            }
+        }
+        counts.push_back(seen.size());
+    }
+    return counts;
+}
+
+std::unique_ptr<quenda::c32bppDIB> Decoded(const Bytes& file) {
+    auto decoded = std::make_unique<quenda::c32bppDIB>();
     EventLog log;
-    const auto result = Encode(*image, 100, 0, &log);
-    EXPECT_FALSE(result.success);
-    EXPECT_FALSE(result.paletteOverflow);
-    EXPECT_TRUE(result.bytes.empty());
-    EXPECT_EQ(result.failure.kind, quenda::FailureKind::PaletteOverflow);
-    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|0|0");
-    EXPECT_EQ(log.CountWithAction("Building file structure..."), 0u);
-    // 251 colours in a row fit.
-    const auto fits = MakeImage(251, 1, false, [&](int x, int) { return Pixel{colors[x], 255}; });
-    EXPECT_TRUE(Encode(*fits).success);
+    EXPECT_TRUE(quenda::DecodeRLEBytes(file, "t.bmp", *decoded, log).success);
+    return decoded;
+}
+
+// 251 colours fit a row exactly; a 252nd makes the row reduced to 251, two colours
+// sharing the entry of the nearer one.
+TEST(RLEEncoderRowReduction, RowsOf251ColoursAreExactAnd252AreReducedTo251) {
+    const std::vector<uint32_t> colors = DistinctColors(252, 4);
+    const auto fits = MakeImage(251, 2, false, [&](int x, int) { return Pixel{colors[x], 255}; });
+    const auto exact = Encode(*fits);
+    ASSERT_TRUE(exact.success);
+    EXPECT_FALSE(exact.rowsReduced);
+    EXPECT_EQ(exact.colorCount, 251);
+    const auto over = MakeImage(252, 2, false, [&](int x, int) { return Pixel{colors[x], 255}; });
+    EventLog log;
+    const auto reduced = Encode(*over, 100, 0, &log);
+    ASSERT_TRUE(reduced.success);
+    EXPECT_TRUE(reduced.rowsReduced);
+    EXPECT_LE(reduced.colorCount, 2 * 251);
+    const auto decoded = Decoded(reduced.bytes);
+    EXPECT_EQ(ColoursPerRow(*decoded), (std::vector<size_t>{251, 251}));
+    // Every pixel but those of the merged pair keeps its colour.
+    int changed = 0;
+    for (int x = 0; x < 252; ++x) {
+        const auto expected = quenda::RGB565ToRGB(quenda::RGBTo565(colors[x]));
+        changed += static_cast<uint32_t>(decoded->GetPixel(x, 0)) != expected ? 1 : 0;
+    }
+    EXPECT_LE(changed, 2);
+    EXPECT_GE(log.CountWithAction("Reducing row colors"), 3u);  // the start and each row
+    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|1|0");
+}
+
+// Every RGB565 colour once: more than a file can count. Without options the rows
+// are reduced within the largest palette; with a limit the colours are merged.
+TEST(RLEEncoderRowReduction, SixtyFiveThousandColoursConvert) {
+    const auto image = MakeImage(256, 256, true, [](int x, int y) {
+        const unsigned v = static_cast<unsigned>(y * 256 + x);
+        return Pixel{From565(v >> 11, (v >> 5) & 63, v & 31), 255};
+    });
+    const auto full = Encode(*image);
+    ASSERT_TRUE(full.success);
+    EXPECT_FALSE(full.paletteOverflow);
+    EXPECT_TRUE(full.rowsReduced);
+    EXPECT_GE(full.colorCount, 60000);
+    EXPECT_LE(full.colorCount, 65534);
+    const auto decoded = Decoded(full.bytes);
+    EXPECT_GT(Psnr(*image, *decoded), 30.0);
+    for (const size_t n : ColoursPerRow(*decoded)) {
+        ASSERT_LE(n, 251u);
+    }
+    const auto limited = Encode(*image, 90, 250);
+    ASSERT_TRUE(limited.success);
+    EXPECT_LE(limited.colorCount, 249);
+    EXPECT_GT(Psnr(*image, *Decoded(limited.bytes)), 20.0);
 }
 
 // The reader takes the sides as signed 16-bit values: the largest side it reads back is
@@ -233,28 +295,10 @@ TEST(RLEEncoderFailures, SidesTheReaderCannotTakeAreRefused) {
     }
 }
 
-TEST(RLEEncoderFailures, PaletteOverflowProducesNothing) {
-    // 65536 distinct colours at full opacity, besides the transparent entry.
-    const auto image = MakeImage(256, 256, true, [](int x, int y) {
-        const unsigned v = static_cast<unsigned>(y * 256 + x);
-        return Pixel{From565(v >> 11, (v >> 5) & 63, v & 31), 255};
-    });
-    EventLog log;
-    const auto result = Encode(*image, 90, 250, &log);
-    EXPECT_FALSE(result.success);
-    EXPECT_TRUE(result.paletteOverflow);
-    EXPECT_TRUE(result.bytes.empty());
-    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|0|1");
-    // Collecting ran to the last row; nothing after it.
-    EXPECT_EQ(log.CountWithAction("Loading color palette"), 1u + 256u);
-    EXPECT_EQ(log.CountWithAction("Analyzing palette"), 0u);
-    EXPECT_EQ(log.CountWithAction("Encoding bitmap"), 0u);
-}
-
-TEST(RLEEncoderFailures, CopiesThatOverflowThePaletteProduceNothing) {
+TEST(RLEEncoderRowReduction, CopiesThatWouldOverflowThePaletteAreReducedInstead) {
     // 65000 colours, each twice so the palette keeps the order of rows 0..259;
-    // rows 260.. take every 260th colour, spread over the whole palette, and need
-    // copies of nearly all of them until the palette passes 65535 entries.
+    // rows 260.. take every 260th colour, spread over the whole palette, and would
+    // need copies of nearly all of them, passing 65535 entries.
     const auto image = MakeImage(250, 520, false, [](int x, int y) {
         const unsigned i = y < 260 ? static_cast<unsigned>(y * 250 + x)
                                    : static_cast<unsigned>((y - 260) + 260 * x);
@@ -263,15 +307,12 @@ TEST(RLEEncoderFailures, CopiesThatOverflowThePaletteProduceNothing) {
     });
     EventLog log;
     const auto result = Encode(*image, 100, 0, &log);
-    EXPECT_FALSE(result.success);
-    EXPECT_TRUE(result.paletteOverflow);
-    EXPECT_TRUE(result.bytes.empty());
-    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|0|1");
-    // Rows 0..259 and a few spread rows were coded before the overflow.
-    const size_t coded = log.CountWithAction("Encoding bitmap") - 1;
-    EXPECT_GT(coded, 260u);
-    EXPECT_LT(coded, 270u);
-    EXPECT_EQ(log.CountWithAction("Building file structure..."), 0u);
+    ASSERT_TRUE(result.success);
+    EXPECT_FALSE(result.paletteOverflow);
+    EXPECT_TRUE(result.rowsReduced);
+    EXPECT_LE(result.colorCount, 65534);
+    EXPECT_EQ(log.lines.back(), "Complete|t.bmp|1|0");
+    EXPECT_GT(Psnr(*image, *Decoded(result.bytes)), 25.0);
 }
 
 TEST(RLEEncoderMerging, DifferentOpacitiesNeverMergeAndTheReductionEnds) {

@@ -1,0 +1,233 @@
+// Quality, cost and size of converting photographs into the device format, each
+// figure beside a reference computed in the same run on the same picture:
+// - default options: PSNR against the source at least that of each row of the
+//   RGB565-rounded picture reduced on its own to 251 colours by plain median cut;
+// - best reduction at 250 colours: at least 1 dB above one plain median-cut
+//   palette of 250 colours;
+// - time of the default path on 1920x1080 at most twice the classic 250-colour
+//   path's; a 4032x3024 photo under 10 s;
+// - the default file no larger than the source saved as PNG.
+// The photographs are read from the folder named by ZORIX_PHOTOS (PNG or JPEG
+// files); scripts/fetch-photos.sh fills one with Debian's free sample photographs.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+
+#include "engine/PhotoQuality.h"
+#include "engine/RLEEncoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quenda::c32bppDIB;
+using quenda::RLEEncodeOptions;
+using quenda::RLEReduction;
+
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct Photo {
+    std::string name;
+    std::unique_ptr<c32bppDIB> image;
+};
+
+std::vector<Photo>& Photos() {
+    static std::vector<Photo> photos = [] {
+        std::vector<Photo> found;
+        const char* folder = std::getenv("ZORIX_PHOTOS");
+        if (folder == nullptr || !fs::is_directory(folder)) {
+            return found;
+        }
+        std::vector<fs::path> paths;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext == ".png" || ext == ".jpg" || ext == ".jpeg") {
+                paths.push_back(entry.path());
+            }
+        }
+        std::sort(paths.begin(), paths.end());
+        for (const fs::path& path : paths) {
+            auto image = enginetest::LoadPhoto(path);
+            if (image && !image->Alpha()) {
+                found.push_back({path.stem().string(), std::move(image)});
+            }
+        }
+        return found;
+    }();
+    return photos;
+}
+
+// The largest photograph resampled to width x height.
+const c32bppDIB* Scaled(int32_t width, int32_t height) {
+    static std::map<std::pair<int32_t, int32_t>, std::unique_ptr<c32bppDIB>> cache;
+    auto& slot = cache[{width, height}];
+    if (!slot && !Photos().empty()) {
+        const Photo* largest = &Photos().front();
+        for (const Photo& p : Photos()) {
+            if (p.image->Width() * p.image->Height() >
+                largest->image->Width() * largest->image->Height()) {
+                largest = &p;
+            }
+        }
+        slot = enginetest::Resized(*largest->image, width, height);
+    }
+    return slot.get();
+}
+
+struct Encoded {
+    quenda::RLEEncodeResult result;
+    double cpuSeconds = 0;
+};
+
+Encoded Encode(const c32bppDIB& image, int32_t maxPalette, const RLEEncodeOptions& options) {
+    quenda::ZorixImgEngineEvents silent;
+    Encoded e;
+    const double start = ThreadSeconds();
+    e.result = quenda::EncodeRLE("photo", image, 100.0f, maxPalette, options, silent);
+    e.cpuSeconds = ThreadSeconds() - start;
+    return e;
+}
+
+double PsnrOf(const c32bppDIB& source, const Encoded& e) {
+    const auto decoded = enginetest::DecodeBytes(e.result.bytes);
+    return decoded ? enginetest::Psnr(source, *decoded) : 0.0;
+}
+
+size_t PngSize(c32bppDIB& image) {
+    const fs::path path =
+        fs::temp_directory_path() / ("zorix-bench-" + std::to_string(getpid()) + ".png");
+    size_t size = 0;
+    if (image.SaveToFile_PNG(path, false)) {
+        size = fs::file_size(path);
+    }
+    fs::remove(path);
+    return size;
+}
+
+bool NeedPhotos(benchmark::State& state) {
+    if (Photos().empty()) {
+        state.SkipWithError("no photographs: set ZORIX_PHOTOS (scripts/fetch-photos.sh)");
+        return false;
+    }
+    return true;
+}
+
+void BM_DefaultAgainstPerRowMedianCut(benchmark::State& state) {
+    if (!NeedPhotos(state)) {
+        return;
+    }
+    const size_t index = static_cast<size_t>(state.range(0));
+    if (index >= Photos().size()) {
+        state.SkipWithError("fewer photographs");
+        return;
+    }
+    Photo& photo = Photos()[index];
+    Encoded e;
+    for (auto _ : state) {
+        e = Encode(*photo.image, 0, {});
+    }
+    state.SetLabel(photo.name);
+    const double psnr = PsnrOf(*photo.image, e);
+    const double reference = enginetest::PerRowMedianCutPsnr(*photo.image);
+    state.counters["psnr_db"] = psnr;
+    state.counters["ref_row_mc_db"] = reference;
+    state.counters["margin_db"] = psnr - reference;
+    state.counters["colors"] = e.result.colorCount;
+    state.counters["file_bytes"] = static_cast<double>(e.result.bytes.size());
+    state.counters["png_bytes"] = static_cast<double>(PngSize(*photo.image));
+    if (psnr < reference) {
+        state.SetLabel(photo.name + " MISSES: below the per-row median-cut reference");
+    }
+}
+BENCHMARK(BM_DefaultAgainstPerRowMedianCut)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_BestAgainstMedianCutPalette(benchmark::State& state) {
+    if (!NeedPhotos(state)) {
+        return;
+    }
+    const size_t index = static_cast<size_t>(state.range(0));
+    if (index >= Photos().size()) {
+        state.SkipWithError("fewer photographs");
+        return;
+    }
+    Photo& photo = Photos()[index];
+    Encoded best, classic;
+    for (auto _ : state) {
+        best = Encode(*photo.image, 250, {RLEReduction::Best, false});
+    }
+    classic = Encode(*photo.image, 250, {});
+    state.SetLabel(photo.name);
+    const double psnr = PsnrOf(*photo.image, best);
+    const double reference = enginetest::MedianCutPalettePsnr(*photo.image, 250);
+    state.counters["best_db"] = psnr;
+    state.counters["best_dither_db"] =
+        PsnrOf(*photo.image, Encode(*photo.image, 250, {RLEReduction::Best, true}));
+    state.counters["classic_db"] = PsnrOf(*photo.image, classic);
+    state.counters["ref_mc250_db"] = reference;
+    state.counters["margin_db"] = psnr - reference;
+    state.counters["classic_ms"] = classic.cpuSeconds * 1e3;
+    state.counters["best_ms"] = best.cpuSeconds * 1e3;
+    if (psnr < reference + 1.0) {
+        state.SetLabel(photo.name + " MISSES: less than 1 dB above the median-cut palette");
+    }
+}
+BENCHMARK(BM_BestAgainstMedianCutPalette)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The default path on a 1920x1080 photo against the classic 250-colour path.
+void BM_Default1920x1080AgainstClassic250(benchmark::State& state) {
+    if (!NeedPhotos(state)) {
+        return;
+    }
+    const c32bppDIB& image = *Scaled(1920, 1080);
+    Encoded e;
+    for (auto _ : state) {
+        e = Encode(image, 0, {});
+    }
+    const Encoded classic = Encode(image, 250, {});
+    state.counters["default_cpu_ms"] = e.cpuSeconds * 1e3;
+    state.counters["classic250_cpu_ms"] = classic.cpuSeconds * 1e3;
+    state.counters["x_of_classic"] = e.cpuSeconds / classic.cpuSeconds;
+    state.counters["psnr_db"] = PsnrOf(image, e);
+    state.counters["ref_row_mc_db"] = enginetest::PerRowMedianCutPsnr(image);
+    if (e.cpuSeconds > 2 * classic.cpuSeconds) {
+        state.SetLabel("MISSES: more than twice the classic 250-colour path");
+    }
+}
+BENCHMARK(BM_Default1920x1080AgainstClassic250)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A 12-megapixel photo with the default options, under 10 s.
+void BM_Default4032x3024(benchmark::State& state) {
+    if (!NeedPhotos(state)) {
+        return;
+    }
+    const c32bppDIB& image = *Scaled(4032, 3024);
+    Encoded e;
+    for (auto _ : state) {
+        e = Encode(image, 0, {});
+    }
+    state.counters["cpu_s"] = e.cpuSeconds;
+    state.counters["colors"] = e.result.colorCount;
+    state.counters["psnr_db"] = PsnrOf(image, e);
+    state.counters["ref_row_mc_db"] = enginetest::PerRowMedianCutPsnr(image);
+    if (!e.result.success || e.cpuSeconds >= 10.0) {
+        state.SetLabel("MISSES: did not convert in under 10 s");
+    }
+}
+BENCHMARK(BM_Default4032x3024)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,194 @@
+#include "engine/ColorClusters.h"
+
+#include <algorithm>
+#include <numeric>
+#include <queue>
+#include <utility>
+
+#include "engine/NearestColor.h"
+
+namespace quenda::clusters {
+
+namespace {
+
+// Weighted sums of a set of points: enough for its mean and its squared error.
+struct Moments {
+    double weight = 0;
+    double sum[4] = {};
+    double squares[4] = {};
+
+    void Add(const WeightedPoint& p) {
+        weight += p.weight;
+        for (int a = 0; a < 4; ++a) {
+            const double v = p.point.v[a];
+            sum[a] += p.weight * v;
+            squares[a] += p.weight * v * v;
+        }
+    }
+    Moments Minus(const Moments& part) const {
+        Moments rest;
+        rest.weight = weight - part.weight;
+        for (int a = 0; a < 4; ++a) {
+            rest.sum[a] = sum[a] - part.sum[a];
+            rest.squares[a] = squares[a] - part.squares[a];
+        }
+        return rest;
+    }
+    double Spread(int a) const {
+        return weight > 0 ? std::max(0.0, squares[a] - sum[a] * sum[a] / weight) : 0.0;
+    }
+};
+
+struct Box {
+    size_t begin;
+    size_t end;
+    Moments moments;
+    double error;  // weighted squared error of the box around its mean
+    int axis;      // the axis of largest spread
+};
+
+struct LargerErrorFirst {
+    bool operator()(const Box& a, const Box& b) const { return a.error < b.error; }
+};
+
+Box MakeBox(size_t begin, size_t end, const Moments& m) {
+    Box box{begin, end, m, 0.0, 0};
+    double largest = -1;
+    for (int a = 0; a < 4; ++a) {
+        const double spread = m.Spread(a);
+        box.error += spread;
+        if (spread > largest) {
+            largest = spread;
+            box.axis = a;
+        }
+    }
+    return box;
+}
+
+class Cutter {
+  public:
+    explicit Cutter(const std::vector<WeightedPoint>& points) : points_(points) {
+        order_.resize(points.size());
+        std::iota(order_.begin(), order_.end(), 0);
+    }
+
+    Box Whole() const {
+        Moments m;
+        for (const WeightedPoint& p : points_) {
+            m.Add(p);
+        }
+        return MakeBox(0, points_.size(), m);
+    }
+
+    // Sorts the box along its axis and cuts it where the two parts leave the least
+    // error along that axis.
+    std::pair<Box, Box> Cut(const Box& box) {
+        const int a = box.axis;
+        sorter_.clear();
+        for (size_t i = box.begin; i < box.end; ++i) {
+            sorter_.push_back({points_[order_[i]].point.v[a], order_[i]});
+        }
+        std::sort(sorter_.begin(), sorter_.end());
+        for (size_t i = box.begin; i < box.end; ++i) {
+            order_[i] = sorter_[i - box.begin].second;
+        }
+        const double totalW = box.moments.weight, totalS = box.moments.sum[a];
+        double w = 0, s = 0, best = -1;
+        size_t cut = box.begin + 1;
+        for (size_t i = box.begin; i + 1 < box.end; ++i) {
+            const WeightedPoint& p = points_[order_[i]];
+            w += p.weight;
+            s += p.weight * p.point.v[a];
+            const double rw = totalW - w, rs = totalS - s;
+            // Maximising the between-part spread minimises the error left.
+            const double gain = (w > 0 ? s * s / w : 0) + (rw > 0 ? rs * rs / rw : 0);
+            if (gain > best) {
+                best = gain;
+                cut = i + 1;
+            }
+        }
+        Moments low;
+        for (size_t i = box.begin; i < cut; ++i) {
+            low.Add(points_[order_[i]]);
+        }
+        return {MakeBox(box.begin, cut, low), MakeBox(cut, box.end, box.moments.Minus(low))};
+    }
+
+    ColorPoint Mean(const Box& box) const {
+        ColorPoint mean{};
+        const WeightedPoint& first = points_[order_[box.begin]];
+        for (int a = 0; a < 4; ++a) {
+            mean.v[a] = box.moments.weight > 0
+                            ? static_cast<float>(box.moments.sum[a] / box.moments.weight)
+                            : first.point.v[a];
+        }
+        return mean;
+    }
+
+  private:
+    const std::vector<WeightedPoint>& points_;
+    std::vector<int32_t> order_;
+    std::vector<std::pair<float, int32_t>> sorter_;
+};
+
+}  // namespace
+
+std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size_t count) {
+    std::vector<ColorPoint> means;
+    if (points.empty() || count == 0) {
+        return means;
+    }
+    Cutter cutter(points);
+    std::priority_queue<Box, std::vector<Box>, LargerErrorFirst> boxes;
+    boxes.push(cutter.Whole());
+    std::vector<Box> done;
+    while (!boxes.empty() && boxes.size() + done.size() < count) {
+        const Box box = boxes.top();
+        boxes.pop();
+        if (box.end - box.begin < 2 || box.error <= 0) {
+            done.push_back(box);
+            continue;
+        }
+        const auto [low, high] = cutter.Cut(box);
+        boxes.push(low);
+        boxes.push(high);
+    }
+    while (!boxes.empty()) {
+        done.push_back(boxes.top());
+        boxes.pop();
+    }
+    means.reserve(done.size());
+    for (const Box& box : done) {
+        means.push_back(cutter.Mean(box));
+    }
+    return means;
+}
+
+void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& centres,
+            size_t fixed, int iterations, bool onGrid) {
+    if (centres.size() <= fixed) {
+        return;
+    }
+    std::vector<Moments> sums(centres.size());
+    for (int it = 0; it < iterations; ++it) {
+        const NearestColor nearest(centres);
+        std::fill(sums.begin(), sums.end(), Moments{});
+        for (const WeightedPoint& p : points) {
+            sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
+        }
+        for (size_t c = fixed; c < centres.size(); ++c) {
+            const Moments& m = sums[c];
+            if (m.weight <= 0) {
+                continue;
+            }
+            for (int a = 0; a < 4; ++a) {
+                centres[c].v[a] = static_cast<float>(m.sum[a] / m.weight);
+            }
+            if (onGrid) {
+                centres[c] = PointOfKey(KeyOfPoint(centres[c]));
+            }
+        }
+    }
+}
+
+}  // namespace quenda::clusters

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/ColorPoint.h"
+#include "engine/PaletteKeyIndex.h"
+
+namespace quenda {
+
+// One distinct colour of a row: its exact palette entry, and the mean source colour
+// of its pixels with their weight.
+struct RowColor {
+    PaletteKey key;
+    WeightedPoint source;
+};
+
+// Builds a palette for pictures whose rows hold more colours than a window of codes
+// can address, or whose windows would need more entries than a file can count.
+// Rows are placed top to bottom; each row's window is the last 251 entries of the
+// palette after the row's new entries are appended, so neighbouring rows share most
+// of their entries. A row whose colours do not all fit keeps the entries it can
+// reach and gets a few new ones, chosen with the reachable ones to serve its
+// colours with the least error; the new entries per row are rationed so that the
+// palette never grows beyond its capacity.
+class RowColorReducer {
+  public:
+    // capacity: the most entries the palette may have, the transparent entry
+    // (which starts the palette) included; at least 2.
+    RowColorReducer(PaletteKey transparent, int32_t capacity, int32_t height);
+
+    // Places row y's colours; positions[i] receives the palette position that
+    // stands for colors[i]. Returns the row's base (the first entry of its window).
+    int32_t Place(const std::vector<RowColor>& colors, int32_t y, std::vector<int32_t>& positions);
+
+    // How many colours each row brings that the row above does not have: the new
+    // entries are shared out in proportion. Without it each row gets an equal share.
+    void SetDemand(std::vector<int64_t> demand);
+
+    // Notes that `key` is used by row `y` ahead: entries the next rows need are
+    // appended last, so that they stay in reach longest.
+    void Expect(PaletteKey key, int32_t y);
+
+    const std::vector<PaletteKey>& Palette() const { return palette_; }
+    // Whether any row's colours had to be replaced by others.
+    bool Reduced() const { return reduced_; }
+
+  private:
+    int32_t WindowStart(int32_t appended) const;
+    int32_t Allowance(int32_t y) const;
+    int32_t Missing(const std::vector<RowColor>& colors, int32_t& start) const;
+    int32_t Append(PaletteKey key);
+    // Appends the keys, those needed soonest last.
+    void AppendAll(std::vector<PaletteKey>& keys, int32_t y);
+    int32_t PlaceReduced(const std::vector<RowColor>& colors, int32_t y, int32_t allowance,
+                         std::vector<int32_t>& positions);
+
+    std::vector<PaletteKey> palette_;
+    std::vector<ColorPoint> points_;   // the point of each palette entry
+    std::vector<int32_t> latest_;      // per key, its last position in the palette, or -1
+    std::vector<int32_t> nextUse_;     // per key, the row ahead that uses it
+    std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
+    int32_t capacity_;
+    int32_t height_;
+    bool reduced_ = false;
+};
+
+}  // namespace quenda
