@@ -1,5 +1,6 @@
 #include "gimp/RleExportOptions.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -66,6 +67,19 @@ bool FindGeneralValue(std::string_view text, std::string_view key, std::string_v
     return false;
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsValidAccuracy(double accuracy) {
@@ -106,6 +120,12 @@ RleExportOptions ParseStoredOptions(std::string_view settingsText) {
         // Halves go to the even neighbour, as the program reads them.
         options.maxPalette = static_cast<int32_t>(std::nearbyint(number));
     }
+    if (FindGeneralValue(settingsText, "Reduction", text)) {
+        options.best = EqualsIgnoringCase(Trim(text), "best");
+    }
+    if (FindGeneralValue(settingsText, "Dither", text)) {
+        options.dither = Trim(text) == "1";
+    }
     return options;
 }
 
@@ -126,9 +146,11 @@ RleExportOptions ReadStoredOptions(const std::filesystem::path& settingsFile) {
 quenda::RLEEncodeResult EncodeWithOptions(const std::string& fileName,
                                           const quenda::c32bppDIB& image,
                                           const RleExportOptions& options) {
-    // The engine has one colour reduction so far; `best` and `dither` select it too.
+    quenda::RLEEncodeOptions encode;
+    encode.reduction = options.best ? quenda::RLEReduction::Best : quenda::RLEReduction::Classic;
+    encode.dither = options.best && options.dither;
     quenda::ZorixImgEngineEvents silent;
-    return quenda::EncodeRLE(fileName, image, options.accuracy, options.maxPalette, silent);
+    return quenda::EncodeRLE(fileName, image, options.accuracy, options.maxPalette, encode, silent);
 }
 
 }  // namespace zorixgimp

@@ -25,6 +25,8 @@ struct StoredCase {
     const char* text;
     float accuracy;
     int32_t maxPalette;
+    bool best = false;
+    bool dither = false;
 };
 
 TEST(GimpStoredOptions, FollowTheProgramsReadingRules) {
@@ -39,13 +41,16 @@ TEST(GimpStoredOptions, FollowTheProgramsReadingRules) {
         {"[General]\nMaxPaletteSize=17.5\nColorAccuracy=+90\n", 90.0f, 18},
         // Only the top level counts; another group's keys are not the program's options.
         {"[Other]\nColorAccuracy=91\nMaxPaletteSize=5\n[General]\n", 100.0f, 0},
+        {"[General]\nReduction=Best\nDither=1\n", 100.0f, 0, true, true},
+        {"[General]\nReduction=classic\nDither=1\n", 100.0f, 0, false, true},
+        {"[General]\nReduction=fast\nDither=yes\n", 100.0f, 0, false, false},
     };
     for (const StoredCase& c : cases) {
         const zorixgimp::RleExportOptions options = ParseStoredOptions(c.text);
         EXPECT_EQ(options.accuracy, c.accuracy) << c.text;
         EXPECT_EQ(options.maxPalette, c.maxPalette) << c.text;
-        EXPECT_FALSE(options.best);
-        EXPECT_FALSE(options.dither);
+        EXPECT_EQ(options.best, c.best) << c.text;
+        EXPECT_EQ(options.dither, c.dither) << c.text;
     }
 }
 
@@ -125,6 +130,9 @@ std::vector<uint8_t> ThroughTheEngine(const std::vector<uint8_t>& rgba, int32_t 
     quenda::ZorixImgEngine engine;
     engine.setRLEColorAccuracy(options.accuracy);
     engine.setRLEMaxPalleteSize(options.maxPalette);
+    engine.setRLEReductionMode(options.best ? quenda::RLEReduction::Best
+                                            : quenda::RLEReduction::Classic);
+    engine.setRLEDither(options.best && options.dither);
     EXPECT_TRUE(engine.LoadImage(source));
     const std::string target = dir + "/engine.bmp";
     EXPECT_TRUE(engine.SaveImageAs(target, quenda::IS_BMP_RL)) << engine.LastFailureReason();
@@ -137,6 +145,7 @@ TEST(GimpExport, WritesTheEnginesBytesForTheSamePixels) {
     const zorixgimp::RleExportOptions optionSets[] = {{100.0f, 0, false, false},
                                                       {97.5f, 0, false, false},
                                                       {100.0f, 64, false, false},
+                                                      {92.0f, 16, true, false},
                                                       {92.0f, 16, true, true}};
     for (const auto& options : optionSets) {
         const std::vector<uint8_t> exported = ThroughTheExport(rgba, 83, 29, options);
