@@ -88,3 +88,7 @@ seed tga rle32 '\x00\x00\x0a\x00\x00\x00\x00\x00\x00\x00\x00\x00\x03\x00\x02\x00
 # Version-server replies: keys, synonyms, a comment, a redirect and the end mark.
 seedb update_reply plain 'version=1.0.2\r\nrelease_date=2024-03-07\r\nmsg=Hi\\nthere|News\r\n[EOF]'
 seedb update_reply redirect '@version=9\r\nredir=http://127.0.0.1/x\r\nrdate=7 Mar 2024\r\n[eof]'
+
+# The index map reads the same files as the decoder.
+seed rle_index_map alpha.bmp 'RL\x01\x00\x04\x00\x02\x00\x03\x00\x02\x00\x1f\xf8\x00\xf8\xe0\x07\x00\x10\x20\x02\x07\xff\x04\xfe\x01\x02\xfd\x01\x00\x01\x02'
+seed rle_index_map opaque.bmp 'RL\x00\x00\x03\x00\x01\x00\x02\x00\x01\x00\x1f\xf8\x1f\x00\xff\x00\x03\x01\x00\x01'
