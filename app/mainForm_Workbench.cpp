@@ -166,9 +166,14 @@ void mainForm::ZoomTo(double scale, std::optional<QPoint> anchor) {
     if (picture_.IsNull() || before.isEmpty()) {
         return;
     }
+    // Only a shown bar places the picture; without one it stays centred.
     const QRect after = trgPIC_->geometry();
-    hsb_->setValue(AnchoredScroll(at.x(), before.x(), before.width(), after.width()));
-    vsb_->setValue(AnchoredScroll(at.y(), before.y(), before.height(), after.height()));
+    if (!hsb_->isHidden()) {
+        hsb_->setValue(AnchoredScroll(at.x(), before.x(), before.width(), after.width()));
+    }
+    if (!vsb_->isHidden()) {
+        vsb_->setValue(AnchoredScroll(at.y(), before.y(), before.height(), after.height()));
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -282,8 +287,12 @@ void mainForm::ShowShownPicture() {
     const int v = vsb_->value();
     ApplyFit();
     FormResize();
-    hsb_->setValue(h);
-    vsb_->setValue(v);
+    if (!hsb_->isHidden()) {
+        hsb_->setValue(h);
+    }
+    if (!vsb_->isHidden()) {
+        vsb_->setValue(v);
+    }
 }
 
 void mainForm::HighlightEntry(int index) {

@@ -40,7 +40,7 @@ std::unique_ptr<quenda::c32bppDIB> Ordinary(int width, int height) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const uint32_t color =
-                static_cast<uint32_t>(x * 40) | (static_cast<uint32_t>(y * 60) << 8);
+                static_cast<uint32_t>(x * 40) | (static_cast<uint32_t>(y * 12) << 8);
             image->SetPixel(x, y, color, x == 0 ? 0 : 255);
         }
     }
@@ -241,7 +241,7 @@ TEST(PixelInspector, DevicePixelsAgreeWithTheEnginesPalette) {
 
 TEST(PixelInspector, OrdinaryPixelsAsStraightRgba) {
     const auto image = Ordinary(3, 2);
-    EXPECT_EQ(OrdinaryPixelText(*image, {2, 1}), "x 2, y 1 | RGBA 80, 60, 0, 255");
+    EXPECT_EQ(OrdinaryPixelText(*image, {2, 1}), "x 2, y 1 | RGBA 80, 12, 0, 255");
     EXPECT_EQ(OrdinaryPixelText(*image, {0, 0}), "x 0, y 0 | RGBA 0, 0, 0, 0");
     EXPECT_TRUE(OrdinaryPixelText(*image, {3, 0}).isEmpty());
 }
