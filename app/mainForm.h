@@ -133,7 +133,7 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QString InspectAt(QPoint viewPoint) const;
     // The picture the view shows now (the original, its device preview, highlighted).
     const QImage& ShownPicture() const { return picture_.Image(); }
-    const DevicePreview* Preview() const { return preview_ ? &*preview_ : nullptr; }
+    const DevicePreview* DeviceView() const { return preview_ ? &*preview_ : nullptr; }
 
     // Engine events.
     void RLEDecodingStarted(const std::string& fileName) override;

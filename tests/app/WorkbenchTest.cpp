@@ -255,10 +255,10 @@ TEST_F(WorkbenchTest, F8FlipsBetweenTheDevicePreviewAndTheOriginal) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_F8);
     ASSERT_TRUE(form.mDevicePreview()->isChecked());
-    ASSERT_NE(form.Preview(), nullptr);
-    ASSERT_TRUE(form.Preview()->success) << form.Preview()->failureReason;
+    ASSERT_NE(form.DeviceView(), nullptr);
+    ASSERT_TRUE(form.DeviceView()->success) << form.DeviceView()->failureReason;
     EXPECT_NE(form.ShownPicture(), original);
-    EXPECT_EQ(form.ShownPicture(), form.Preview()->picture);
+    EXPECT_EQ(form.ShownPicture(), form.DeviceView()->picture);
     EXPECT_TRUE(form.previewField()->text().startsWith("Device preview: "));
     EXPECT_TRUE(form.previewField()->isVisible());
     EXPECT_EQ(form.status()->text(), line);
@@ -273,8 +273,8 @@ TEST_F(WorkbenchTest, F8FlipsBetweenTheDevicePreviewAndTheOriginal) {
 TEST_F(WorkbenchTest, DevicePreviewFollowsTheOptionsAtOnce) {
     mainForm& form = ShowPhoto(40, 30);
     form.mDevicePreview()->trigger();
-    ASSERT_TRUE(form.Preview() && form.Preview()->success);
-    const int32_t before = form.Preview()->paletteSize;
+    ASSERT_TRUE(form.DeviceView() && form.DeviceView()->success);
+    const int32_t before = form.DeviceView()->paletteSize;
     QTimer::singleShot(0, [] {
         auto* options = qobject_cast<zorix::optionsForm*>(QApplication::activeModalWidget());
         ASSERT_NE(options, nullptr);
@@ -282,7 +282,7 @@ TEST_F(WorkbenchTest, DevicePreviewFollowsTheOptionsAtOnce) {
         QTest::mouseClick(options->okBUT(), Qt::LeftButton);
     });
     form.findChild<QAction*>("mOptions")->trigger();
-    ASSERT_TRUE(form.Preview() && form.Preview()->success);
-    EXPECT_LT(form.Preview()->paletteSize, before);
-    EXPECT_TRUE(form.previewField()->text().contains(QString::number(form.Preview()->paletteSize)));
+    ASSERT_TRUE(form.DeviceView() && form.DeviceView()->success);
+    EXPECT_LT(form.DeviceView()->paletteSize, before);
+    EXPECT_TRUE(form.previewField()->text().contains(QString::number(form.DeviceView()->paletteSize)));
 }

@@ -4,6 +4,7 @@
 #include "engine/RLEDecoder.h"
 #include "engine/RLEEncoder.h"
 #include "engine/RLEIndexMap.h"
+#include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
 #include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
