@@ -169,10 +169,12 @@ TEST_F(WorkbenchTest, CtrlWheelZoomsAboutThePointer) {
     EXPECT_DOUBLE_EQ(form.ShownScale(), 2);
     EXPECT_EQ(form.InspectAt(at), before);
     // Without Ctrl the wheel scrolls (with Shift sideways) and leaves the zoom alone.
+    WheelAt(at, 120);
+    ASSERT_FALSE(form.hsb()->isHidden());
     QWheelEvent plain(at, View()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::ShiftModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(View(), &plain);
-    EXPECT_DOUBLE_EQ(form.ShownScale(), 2);
+    EXPECT_DOUBLE_EQ(form.ShownScale(), 3);
     EXPECT_NE(form.InspectAt(at), before);
 }
 
@@ -291,4 +293,35 @@ TEST_F(WorkbenchTest, DevicePreviewFollowsTheOptionsAtOnce) {
     EXPECT_LT(form.DeviceView()->paletteSize, before);
     EXPECT_TRUE(
         form.previewField()->text().contains(QString::number(form.DeviceView()->paletteSize)));
+}
+
+// Opened from the main window, the batch window cuts off none of its labels.
+TEST_F(WorkbenchTest, BatchWindowLabelsShowTheirWholeText) {
+    mainForm& form = Start();
+    QStringList cut;
+    bool seen = false;
+    QTimer::singleShot(50, [&] {
+        QWidget* batch = QApplication::activeModalWidget();
+        if (!batch) {
+            return;
+        }
+        seen = true;
+        for (QLabel* label : batch->findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty() || label->wordWrap()) {
+                continue;
+            }
+            const int needed =
+                label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width();
+            if (label->contentsRect().width() < needed) {
+                cut << QStringLiteral("%1: %2 < %3")
+                           .arg(label->text())
+                           .arg(label->contentsRect().width())
+                           .arg(needed);
+            }
+        }
+        batch->close();
+    });
+    form.findChild<QAction*>("mBatch")->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(cut.isEmpty()) << cut.join("; ").toStdString();
 }
