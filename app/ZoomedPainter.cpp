@@ -102,11 +102,13 @@ void ZoomedPainter::Paint(QPainter& painter, QPoint origin, QSize shown, QRect v
         return;
     }
     const QRectF target(origin.x() + x0 / rx, origin.y() + y0 / ry, (x1 - x0) / rx, (y1 - y0) / ry);
-    painter.save();
+    // The target reaches at most one source pixel past the visible part, still
+    // inside the shown picture, so no clip of its own is needed (a clip would cost
+    // more than those few pixels).
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !enlarged);
-    painter.setClipRect(visible.translated(origin), Qt::IntersectClip);
     painter.drawImage(target, source, QRect(x0, y0, x1 - x0, y1 - y0));
-    painter.restore();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
 }  // namespace zorix
