@@ -121,7 +121,9 @@ RLEIndexMapResult ReadRLEIndexMap(std::span<const uint8_t> bytes) {
         return result;
     }
     const int32_t width = file.header.width;
-    const int32_t height = file.header.height;
+    // The decoder takes a negative height as its size, rows in the same order.
+    const int32_t height =
+        file.header.height < 0 ? -int32_t{file.header.height} : file.header.height;
     if (width <= 0 || height <= 0 ||
         static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels) {
         result.failureReason = "the image size is invalid or too large";

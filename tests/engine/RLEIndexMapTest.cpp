@@ -122,3 +122,18 @@ TEST(RLEIndexMap, FailsWhereTheDecoderFails) {
     }
     EXPECT_FALSE(quenda::ReadRLEIndexMap(std::vector<uint8_t>{'R', 'L'}).success);
 }
+
+// A negative height reads as its size, as the decoder takes it.
+TEST(RLEIndexMap, NegativeHeightAsTheDecoderTakesIt) {
+    RLEBuilder b;
+    b.width = 3;
+    b.height = -2;
+    b.rowCount = 2;
+    b.colors = {0xF800, 0x07E0};
+    b.rows = {{0x01, 0x02, 0x01}, {0xFE, 0x02, 0x03}};
+    const std::vector<uint8_t> file = b.Build();
+    ExpectMapMatchesDecoder(file);
+    const quenda::RLEIndexMap map = quenda::ReadRLEIndexMap(file).map;
+    EXPECT_EQ(map.height, 2);
+    EXPECT_EQ(map.indices, (std::vector<uint16_t>{1, 2, 1, 2, 2, 2}));
+}
