@@ -92,8 +92,23 @@ void ZoomedPainter::Paint(QPainter& painter, QPoint origin, QSize shown, QRect v
     if (visible.isEmpty()) {
         return;
     }
-    const bool enlarged = shown.width() >= picture_.width();
-    const QImage& source = enlarged ? picture_ : SourceFor(shown);
+    painter.save();
+    if (shown.width() >= picture_.width()) {
+        // Enlarged: sharp squares. Qt's scaled drawing computes only the pixels
+        // inside the clip, which is cheaper than cutting the source first.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.setClipRect(visible.translated(origin), Qt::IntersectClip);
+        painter.drawImage(QRect(origin, shown), picture_);
+    } else {
+        PaintReduced(painter, origin, shown, visible);
+    }
+    painter.restore();
+}
+
+void ZoomedPainter::PaintReduced(QPainter& painter, QPoint origin, QSize shown, QRect visible) {
+    // Smoothly, from the halved copy nearest above the shown size, only the source
+    // pixels under the visible part.
+    const QImage& source = SourceFor(shown);
     const double rx = static_cast<double>(source.width()) / shown.width();
     const double ry = static_cast<double>(source.height()) / shown.height();
     const auto [x0, x1] = SourceSpan(visible.left(), visible.right() + 1, rx, source.width());
@@ -102,13 +117,8 @@ void ZoomedPainter::Paint(QPainter& painter, QPoint origin, QSize shown, QRect v
         return;
     }
     const QRectF target(origin.x() + x0 / rx, origin.y() + y0 / ry, (x1 - x0) / rx, (y1 - y0) / ry);
-    // The target reaches at most one source pixel past the visible part, still
-    // inside the shown picture, so no clip of its own is needed (a clip would cost
-    // more than those few pixels).
-    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, !enlarged);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(target, source, QRect(x0, y0, x1 - x0, y1 - y0));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
 }  // namespace zorix

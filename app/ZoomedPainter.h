@@ -26,6 +26,8 @@ class ZoomedPainter {
     const QImage& SourceFor(QSize shown);
 
   private:
+    void PaintReduced(QPainter& painter, QPoint origin, QSize shown, QRect visible);
+
     std::vector<QImage> levels_;  // level k is the picture halved k times
     QImage picture_;
 };

@@ -1,7 +1,7 @@
 // The viewer's workbench: repainting an 8000 x 8000 picture zoomed to 800 % and to
-// 1/8 (only the visible part, from a halved copy), beside scaling the whole picture
-// as a plain viewer would; and the device preview of a 1920 x 1080 picture, beside
-// the same conversion through a saved file and a second load.
+// 1/8, only the visible part (reductions from a halved copy), beside drawing or
+// scaling the whole picture for every paint; and the device preview of a 1920 x 1080
+// picture, beside the same conversion through a saved file and a second load.
 #include <benchmark/benchmark.h>
 
 #include <QImage>
