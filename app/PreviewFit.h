@@ -19,6 +19,7 @@ class PreviewPicture {
     void Clear();
     bool IsNull() const { return picture_.isNull(); }
     QSize Size() const { return picture_.size(); }
+    const QImage& Image() const { return picture_; }
 
     // The pixmap for the view: at its own size, or fitted into `area` when `fit`.
     // Reductions are kept, so a layout at an unchanged size scales nothing.

@@ -16,6 +16,9 @@ namespace zorix {
 
 namespace {
 
+constexpr int kWidth = 340;
+constexpr int kLeastHeight = 190;
+
 const std::array<const char*, 3> kStepCaptions = {"Loading image data", "Processing colors",
                                                   "Encoding image data"};
 
@@ -52,7 +55,16 @@ encForm::encForm(QWidget* parent)
     layout->addWidget(act_);
     layout->addWidget(pb_);
     layout->addWidget(stt_);
-    setFixedSize(340, 190);
+    // A hidden bar keeps its place, so the lines below it do not jump.
+    QSizePolicy keepPlace = pb_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    pb_->setSizePolicy(keepPlace);
+    // Empty lines keep a line's height, and the window is as tall as its lines
+    // need at any font size, so the status line is never cut off.
+    for (QLabel* line : {act_, stt_}) {
+        line->setMinimumHeight(line->fontMetrics().height());
+    }
+    setFixedSize(kWidth, std::max(kLeastHeight, layout->sizeHint().height()));
     Reset();
 }
 

@@ -24,6 +24,7 @@
 #include "app/SplitterBar.h"
 #include "app/UpdateCheck.h"
 #include "app/WindowPlacement.h"
+#include "app/ZoomPicture.h"
 #include "app/batchForm.h"
 #include "app/frmAbout.h"
 #include "app/modSettings.h"
@@ -72,6 +73,7 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
     BuildExplorer();
     BuildPreview();
     BuildViewExtras();
+    BuildWorkbench();
     client_->installEventFilter(this);
     ApplyExplorerGeometry();
     resize(TwipsToPixels(g_.scaleWidth),
@@ -183,7 +185,8 @@ void mainForm::BuildPreview() {
     // Children are placed relative to the inner area, inside the border.
     bkgInner_ = new QWidget(bkg_);
 
-    trgPIC_ = new QLabel(bkgInner_);
+    zoomPic_ = new ZoomPicture(bkgInner_);
+    trgPIC_ = zoomPic_;
     trgPIC_->setObjectName(QStringLiteral("trgPIC"));
     trgPIC_->hide();
     trgPIC_->resize(0, 0);
@@ -349,6 +352,9 @@ bool mainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         FormResize();
     }
+    if (watched == bkgInner_ && WorkbenchEvent(event)) {
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -389,6 +395,7 @@ void mainForm::LayoutPreview() {
     LayoutImage(p_);
     PlaceBars(p_);
     ApplyPreviewGeometry();
+    ShowZoomField();
 }
 
 void mainForm::ApplyPreviewGeometry() {
@@ -502,6 +509,13 @@ void mainForm::FileSelected() {
 void mainForm::ClearPreview() {
     shownPath_.clear();
     picture_.Clear();
+    original_ = QImage();
+    fileMap_.reset();
+    if (preview_) {
+        preview_.reset();
+    }
+    highlight_ = -1;
+    zoomPic_->EndZoom();
     badpic_->hide();
     trgPIC_->hide();
     trgPIC_->clear();
@@ -509,13 +523,13 @@ void mainForm::ClearPreview() {
 }
 
 void mainForm::SizeImageControl() {
-    const QPixmap picture = trgPIC_->pixmap();
-    if (picture.isNull()) {
+    const QSize shown = zoomPic_->ShownSize();
+    if (shown.isEmpty()) {
         trgPIC_->resize(0, 0);
         return;
     }
     const int frame = 2 * trgPIC_->frameWidth();
-    trgPIC_->resize(picture.width() + frame, picture.height() + frame);
+    trgPIC_->resize(shown.width() + frame, shown.height() + frame);
 }
 
 void mainForm::ShowImageFile(const QString& path) {
@@ -534,9 +548,9 @@ void mainForm::ShowImageFile(const QString& path) {
         ShowInvalidFile();
         return;
     }
-    picture_.Set(EnginePicture(*engine_));
-    trgPIC_->setPixmap(picture_.Shown(FitToWindow(), FitArea()));
-    SizeImageControl();
+    ReadDeviceMap(path);
+    SetPictureFromEngine();
+    ApplyFit();
     status_->setText(QString::fromStdString(quenda::InformationLine(*engine_)));
     shownPath_ = path;
     FormResize();
@@ -554,6 +568,8 @@ void mainForm::ShowInvalidFile() {
     FormResize();
     badpic_->show();
     status_->setText(QStringLiteral("Invalid image file"));
+    UpdatePreview();
+    UpdatePalettePanel();
 }
 
 // ---------------------------------------------------------------------------
@@ -693,6 +709,13 @@ void mainForm::HookUpDialogs() {
 void mainForm::OptionsClicked() {
     ShowOptions(this);
     ApplyEngineOptions();
+    // The device preview follows the palette options.
+    if (mDevicePreview_->isChecked() && !original_.isNull()) {
+        UpdatePreview();
+        highlight_ = -1;
+        ShowShownPicture();
+        UpdatePalettePanel();
+    }
     TakeFocusBack(this);
 }
 

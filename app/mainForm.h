@@ -4,8 +4,10 @@
 #include <QPointF>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/BusyGuard.h"
+#include "app/DevicePreview.h"
 #include "app/ExplorerLayout.h"
 #include "app/FileListView.h"
 #include "app/PreviewFit.h"
@@ -26,6 +28,8 @@ namespace zorix {
 class DriveList;
 class FolderList;
 class HeaderStrip;
+class PalettePanel;
+class ZoomPicture;
 class Prompter;
 class SplitterBar;
 class encForm;
@@ -109,6 +113,28 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     QAction* mFitWindow() const { return mFitWindow_; }
     QAction* mRefresh() const { return mRefresh_; }
 
+    // The workbench views: zoom, the pixel inspector, the palette panel and the
+    // device preview; all off until chosen.
+    QAction* mZoomIn() const { return mZoomIn_; }
+    QAction* mZoomOut() const { return mZoomOut_; }
+    QAction* mActualSize() const { return mActualSize_; }
+    QAction* mPalette() const { return mPalette_; }
+    QAction* mDevicePreview() const { return mDevicePreview_; }
+    PalettePanel* Palette() const { return palettePanel_; }
+    QLabel* zoomField() const { return zoomField_; }
+    QLabel* previewField() const { return previewField_; }
+    QLabel* pixelField() const { return pixelField_; }
+    // The scale the picture is shown at (1 at its own size).
+    double ShownScale() const;
+    // Sets the zoom, keeping the picture point under `anchor` (view coordinates;
+    // the view's centre when none) in place.
+    void ZoomTo(double scale, std::optional<QPoint> anchor = std::nullopt);
+    // What the inspector says for a point of the view; empty off the picture.
+    QString InspectAt(QPoint viewPoint) const;
+    // The picture the view shows now (the original, its device preview, highlighted).
+    const QImage& ShownPicture() const { return picture_.Image(); }
+    const DevicePreview* DeviceView() const { return preview_ ? &*preview_ : nullptr; }
+
     // Engine events.
     void RLEDecodingStarted(const std::string& fileName) override;
     void RLEDecoding(const std::string& fileName, float progress) override;
@@ -172,6 +198,21 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
     void KeepWindowOnScreen();
     void ShowListedFile(const QString& path);
 
+    // Workbench additions (mainForm_Workbench.cpp).
+    void BuildWorkbench();
+    void BuildStatusFields();
+    bool Zoomed() const;
+    void ShowZoomField();
+    bool WorkbenchEvent(QEvent* event);
+    void ShowPixelAt(QPoint viewPoint);
+    void ReadDeviceMap(const QString& path);
+    void SetPictureFromEngine();
+    void UpdatePreview();
+    void ShowShownPicture();
+    void UpdatePalettePanel();
+    void HighlightEntry(int index);
+    const quenda::RLEIndexMap* ShownMap() const;
+
     Prompter& prompter_;
     std::unique_ptr<quenda::ZorixImgEngine> engine_;
     ExplorerGeometry g_;
@@ -214,7 +255,24 @@ class mainForm : public QMainWindow, public quenda::ZorixImgEngineEvents {
 
     QAction* mFitWindow_ = nullptr;
     QAction* mRefresh_ = nullptr;
-    PreviewPicture picture_;  // the engine's picture of the shown file
+    PreviewPicture picture_;  // what the view shows of the shown file
+
+    ZoomPicture* zoomPic_ = nullptr;  // trgPIC
+    double zoom_ = 1;
+    bool zoomChosen_ = false;  // a zoom command overrides fitting until fit is chosen
+    QAction* mZoomIn_ = nullptr;
+    QAction* mZoomOut_ = nullptr;
+    QAction* mActualSize_ = nullptr;
+    QAction* mPalette_ = nullptr;
+    QAction* mDevicePreview_ = nullptr;
+    PalettePanel* palettePanel_ = nullptr;
+    QLabel* zoomField_ = nullptr;
+    QLabel* previewField_ = nullptr;
+    QLabel* pixelField_ = nullptr;
+    QImage original_;                             // the engine's picture
+    std::optional<quenda::RLEIndexMap> fileMap_;  // of a shown device bitmap
+    std::optional<DevicePreview> preview_;        // while the device preview is on
+    int highlight_ = -1;                          // the palette entry highlighted
     // No second engine call and no close while one runs.
     BusyGuard busy_{this};
 };

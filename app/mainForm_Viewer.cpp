@@ -19,6 +19,8 @@
 #include "app/SplitterBar.h"
 #include "app/StartLocation.h"
 #include "app/WindowLimits.h"
+#include "app/ZoomPicture.h"
+#include "app/ZoomRules.h"
 #include "app/mainForm.h"
 #include "app/modSettings.h"
 
@@ -79,6 +81,9 @@ bool mainForm::FitToWindow() const {
 }
 
 void mainForm::FitToWindowClicked() {
+    // Fitting, or its end, replaces any zoom chosen before.
+    zoomChosen_ = false;
+    zoom_ = 1;
     WriteSetting(kFitSetting, FitToWindow() ? QStringLiteral("1") : QStringLiteral("0"));
     FormResize();
 }
@@ -92,6 +97,16 @@ void mainForm::ApplyFit() {
     if (picture_.IsNull()) {
         return;
     }
+    if (Zoomed()) {
+        const QSize size = ZoomedSize(picture_.Size(), zoom_);
+        const bool changed = !zoomPic_->IsZoomed() || zoomPic_->ShownSize() != size;
+        zoomPic_->ShowZoomed(picture_.Image(), size);
+        if (changed) {
+            SizeImageControl();
+        }
+        return;
+    }
+    zoomPic_->EndZoom();
     const QPixmap& shown = picture_.Shown(FitToWindow(), FitArea());
     if (trgPIC_->pixmap().cacheKey() != shown.cacheKey()) {
         trgPIC_->setPixmap(shown);

@@ -13,6 +13,7 @@
 
 #include "app/CommandButton.h"
 #include "app/DigitEdit.h"
+#include "app/FocusFrame.h"
 #include "app/PaletteLimitRules.h"
 #include "app/modSettings.h"
 #include "button/VkButton.h"
@@ -41,6 +42,11 @@ optionsForm::optionsForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(BuildButtons());
     setFixedWidth(420);
     Opening();
+    ShowAccuracy(ca_->value());
+}
+
+void optionsForm::ShowAccuracy(int value) {
+    caValue_->setText(QString::number(value) + QLatin1Char('%'));
 }
 
 QGroupBox* optionsForm::BuildAccuracyFrame() {
@@ -63,8 +69,14 @@ QGroupBox* optionsForm::BuildAccuracyFrame() {
                     frame),
         0, 0, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("90%"), frame), 1, 0);
-    grid->addWidget(ca_, 1, 1);
+    grid->addWidget(new FocusFrame(ca_, frame), 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("100%"), frame), 1, 2);
+    // The chosen value, which the ticks alone do not tell.
+    caValue_ = new QLabel(frame);
+    caValue_->setObjectName(QStringLiteral("caValue"));
+    caValue_->setAlignment(Qt::AlignHCenter);
+    grid->addWidget(caValue_, 2, 1);
+    connect(ca_, &QSlider::valueChanged, this, &optionsForm::ShowAccuracy);
     return frame;
 }
 

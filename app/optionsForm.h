@@ -23,6 +23,8 @@ class optionsForm : public QDialog {
     explicit optionsForm(QWidget* parent = nullptr);
 
     QSlider* ca() const { return ca_; }
+    // The slider's value as text ("97%").
+    QLabel* caValue() const { return caValue_; }
     QCheckBox* ck() const { return ck_; }
     DigitEdit* mps() const { return mps_; }
     QComboBox* red() const { return red_; }
@@ -40,12 +42,14 @@ class optionsForm : public QDialog {
     QWidget* BuildButtons();
     void Opening();
     void Changed();
+    void ShowAccuracy(int value);
     void ck_Click();
     void red_Change();
     void mps_LostFocus();
     void okBUT_Click();
 
     QSlider* ca_ = nullptr;
+    QLabel* caValue_ = nullptr;
     QCheckBox* ck_ = nullptr;
     DigitEdit* mps_ = nullptr;
     QComboBox* red_ = nullptr;

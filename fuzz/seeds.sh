@@ -103,3 +103,7 @@ seedb update_reply redirect '@version=9\r\nredir=http://127.0.0.1/x\r\nrdate=7 M
 # The zlib binding takes its input as the own inflater does: the same streams serve.
 mkdir -p "$root/zlib_binding"
 cp "$root"/inflate/* "$root/zlib_binding/"
+
+# The index map reads the same files as the decoder.
+seed rle_index_map alpha.bmp 'RL\x01\x00\x04\x00\x02\x00\x03\x00\x02\x00\x1f\xf8\x00\xf8\xe0\x07\x00\x10\x20\x02\x07\xff\x04\xfe\x01\x02\xfd\x01\x00\x01\x02'
+seed rle_index_map opaque.bmp 'RL\x00\x00\x03\x00\x01\x00\x02\x00\x01\x00\x1f\xf8\x1f\x00\xff\x00\x03\x01\x00\x01'

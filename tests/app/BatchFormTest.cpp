@@ -197,6 +197,19 @@ TEST_F(BatchFormTest, LabelsReachTheirControlsFromTheKeyboard) {
                                      "Target f&older"}));
 }
 
+// No label is cut off: each is as wide as its text, at any scale the window opens at.
+TEST_F(BatchFormTest, LabelsShowTheirWholeText) {
+    form_->show();
+    QApplication::processEvents();
+    for (QLabel* label : form_->findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty() || label->wordWrap()) {
+            continue;
+        }
+        const int needed = label->fontMetrics().size(Qt::TextShowMnemonic, label->text()).width();
+        EXPECT_GE(label->contentsRect().width(), needed) << label->text().toStdString();
+    }
+}
+
 TEST_F(BatchFormTest, AddFileKeepsOneRowPerPathWhateverItsCase) {
     const QString path = PathOf("Logo.BMP");
     form_->AddFile(path);

@@ -159,3 +159,19 @@ TEST(SaveDialogRules, ErrorTextKeepsTheFixedLineFirst) {
 }
 
 }  // namespace
+
+// The lines stay where they are when the bar hides, and the status line is whole.
+TEST(EncForm, LinesKeepTheirPlaceAndTheStatusLineShowsWhole) {
+    zorix::encForm form;
+    form.show();
+    QApplication::processEvents();
+    form.ShowProgress(1, "Loading", "size: 320x240, 187 colors", 40);
+    QApplication::processEvents();
+    const QRect status = form.stt()->geometry();
+    form.ShowProgress(2, "Sorting", "size: 320x240, 187 colors", -1);
+    QApplication::processEvents();
+    EXPECT_TRUE(form.pb()->isHidden());
+    EXPECT_EQ(form.stt()->geometry(), status);
+    EXPECT_TRUE(form.rect().contains(status));
+    EXPECT_GE(status.height(), form.stt()->fontMetrics().height());
+}

@@ -14,6 +14,7 @@
 
 #include "AppTestSupport.h"
 #include "app/DigitEdit.h"
+#include "app/FocusFrame.h"
 #include "app/UpdateCheck.h"
 #include "app/frmAbout.h"
 #include "app/mainForm.h"
@@ -77,9 +78,35 @@ TEST_F(OptionsFormTest, CaptionControlsAndTexts) {
     EXPECT_TRUE(texts.contains(
         "You can also reduce the color palette by setting the maximum number of colors allowed "
         "in the color palette. Ideally, the color pallete shouldn't have over 250 colors."));
-    auto* frame = form.ca()->parentWidget();
-    ASSERT_NE(qobject_cast<QGroupBox*>(frame), nullptr);
+    // The slider sits in the "Color accuracy" frame, inside its focus ring.
+    QWidget* frame = form.ca()->parentWidget();
+    while (frame && !qobject_cast<QGroupBox*>(frame)) {
+        frame = frame->parentWidget();
+    }
+    ASSERT_NE(frame, nullptr);
     EXPECT_EQ(qobject_cast<QGroupBox*>(frame)->title(), "Color accuracy");
+}
+
+TEST_F(OptionsFormTest, SliderShowsItsValueAndItsFocus) {
+    optionsForm form;
+    form.show();
+    EXPECT_EQ(form.caValue()->text(), "100%");
+    form.ca()->setValue(93);
+    EXPECT_EQ(form.caValue()->text(), "93%");
+    auto* ring = qobject_cast<zorix::FocusFrame*>(form.ca()->parentWidget());
+    ASSERT_NE(ring, nullptr);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.ck()->setFocus();
+    EXPECT_FALSE(ring->RingShown());
+    const QImage without = ring->grab().toImage();
+    form.ca()->setFocus();
+    EXPECT_TRUE(ring->RingShown());
+    EXPECT_NE(ring->grab().toImage(), without);  // the ring is drawn
+    // The ring's room is kept, so the slider does not move.
+    const QRect place = form.ca()->geometry();
+    form.ck()->setFocus();
+    EXPECT_EQ(form.ca()->geometry(), place);
 }
 
 TEST_F(OptionsFormTest, NoLimitOpensUntickedDisabledWithTheDesignText) {
