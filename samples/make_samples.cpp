@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "engine/modColor.h"
+#include "platform/FileIO.h"
 #include "support/RLEBuilder.h"
 
 namespace {
@@ -51,12 +54,8 @@ class SampleImage {
             builder_.rows.push_back(testsupport::EncodeCodesRow({row, row + width_}));
         }
         const std::vector<uint8_t> bytes = builder_.Build();
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) {
-            return false;
-        }
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && ok;
+        // A failed run leaves any earlier sample as it was.
+        return quenda::fileio::WriteFileReplacing(path, bytes);
     }
 
   private:
@@ -115,16 +114,57 @@ bool MakeArrow(const std::filesystem::path& path) {
     return img.Write(path);
 }
 
+const char kUsage[] =
+    "Usage: zorix-make-samples [FOLDER]\n"
+    "Writes three sample device bitmaps (sunset.bmp, badge.bmp, arrow.bmp) into FOLDER\n"
+    "(default: samples), creating it when needed.\n"
+    "  -h, --help  show this help and exit\n";
+
+// The output folder named on the command line, or nothing after --help or a usage error
+// (exitCode says which). An argument after "--" is a folder even when it begins with "-".
+std::optional<std::filesystem::path> ParseArguments(int argc, char** argv, int& exitCode) {
+    std::optional<std::filesystem::path> folder;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            std::fputs(kUsage, stdout);
+            exitCode = 0;
+            return std::nullopt;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "zorix-make-samples: unknown option %s\n%s", arg.c_str(), kUsage);
+            exitCode = 2;
+            return std::nullopt;
+        }
+        if (folder) {
+            std::fprintf(stderr, "zorix-make-samples: one folder only\n%s", kUsage);
+            exitCode = 2;
+            return std::nullopt;
+        }
+        folder = arg;
+    }
+    return folder ? folder : std::filesystem::path("samples");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::filesystem::path dir = argc > 1 ? argv[1] : "samples";
+    int exitCode = 0;
+    const std::optional<std::filesystem::path> dir = ParseArguments(argc, argv, exitCode);
+    if (!dir) {
+        return exitCode;
+    }
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    const bool ok = MakeSunset(dir / "sunset.bmp") && MakeBadge(dir / "badge.bmp") &&
-                    MakeArrow(dir / "arrow.bmp");
+    std::filesystem::create_directories(*dir, ec);
+    const bool ok = MakeSunset(*dir / "sunset.bmp") && MakeBadge(*dir / "badge.bmp") &&
+                    MakeArrow(*dir / "arrow.bmp");
     if (!ok) {
-        std::fprintf(stderr, "zorix-make-samples: cannot write samples into %s\n", dir.c_str());
+        std::fprintf(stderr, "zorix-make-samples: cannot write samples into %s\n", dir->c_str());
         return 1;
     }
     return 0;
