@@ -7,20 +7,18 @@
 
 #include "codecs/InflateDecoder.h"
 #include "codecs/PngFormat.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/ImageLimits.h"
-#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
 namespace {
 
-constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
 constexpr size_t kBytesPerInflate = 128 * 1024;  // two blocks stay in the cache
@@ -80,25 +78,10 @@ bool cPNGparser::LoadThroughBridge(const uint8_t* data, size_t size, c32bppDIB& 
     return true;
 }
 
-bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host,
-                          uint32_t& gdiToken) {
-    const std::optional<uint64_t> length = fileio::FileLength(fileName);
-    std::vector<uint8_t> bytes;
-    if (!length || *length < kMinFileBytes ||
-        !fileio::ReadFilePrefix(fileName, kFilePrefix, bytes) ||
-        !png::HasSignature(bytes.data(), bytes.size())) {
-        return false;
-    }
-    if (!fileio::ReadWholeFile(fileName, bytes)) {
-        host.DestroyDIB();
-        return true;
-    }
-    return LoadStream(bytes.data(), bytes.size(), host, gdiToken);
-}
-
 bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
     try {
-        zlibPresent_ = zlib::IsEnabled();
+        zlib_ = host.zlibOptions();
+        zlibPresent_ = zlib::IsEnabled(zlib_);
         if (!WalkChunks(data, size) || !CheckHeader() || !PrepareFormat()) {
             return false;
         }
@@ -175,7 +158,7 @@ bool cPNGparser::CrcMatches(const Chunk& chunk) const {
         return true;
     }
     uint32_t computed = 0;
-    if (!zlib::Crc32(chunk.data - 4, size_t{chunk.length} + 4, computed)) {
+    if (!zlib::Crc32(chunk.data - 4, size_t{chunk.length} + 4, computed, zlib_)) {
         return false;
     }
     return computed != 0 && computed == chunk.storedCrc;
@@ -360,7 +343,7 @@ class StreamFeed : public png::RowFeed {
 }  // namespace
 
 bool cPNGparser::DecodeThroughZlib(c32bppDIB& host, bool& inflateFailed) const {
-    zlib::StreamInflater inflater;
+    zlib::StreamInflater inflater(zlib_);
     if (!inflater.Begin(compressed_.data(), compressed_.size())) {
         inflateFailed = true;
         return false;
