@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <memory>
 #include <random>
 #include <set>
 
@@ -461,6 +462,14 @@ TEST(PngWriter, NeedsAnImageAndZlib) {
     out = {1};
     EXPECT_FALSE(cPNGwriter().Write(image, {}, out));
     EXPECT_TRUE(out.empty());
+    // The options belong to the one image: another, and a copy made now, keep theirs.
+    std::unique_ptr<c32bppDIB> copy;
+    image.CopyImageTo(copy);
+    EXPECT_FALSE(copy->isZlibEnabled());
+    c32bppDIB other;
+    Fill(other, 2, 2, RandomPixels(4, 1, 4, false), false);
+    EXPECT_TRUE(other.isZlibEnabled());
+    EXPECT_TRUE(cPNGwriter().Write(other, {}, out));
 
     image.setZlibOptions({.compress2Missing = true});
     EXPECT_TRUE(image.isZlibEnabled());
