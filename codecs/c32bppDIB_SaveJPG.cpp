@@ -9,7 +9,7 @@ bool c32bppDIB::SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality) c
         return false;
     }
     cGDIPlus bridge;
-    return bridge.SaveToJPG({}, bytes, *this, quality, gdiToken_);
+    return bridge.EncodeJPG(*this, quality, gdiToken_, bytes);
 }
 
 }  // namespace quenda
