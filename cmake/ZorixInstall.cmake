@@ -1,14 +1,9 @@
 # Installing Zorix: programs, shared libraries, the engine's headers with pkg-config
-# and CMake package files, the Qt image-format plugin, the desktop data and the
-# manual pages. Tests, benchmarks and the control gallery are never installed.
+# and CMake package files, the Qt image-format plugin. The desktop data and the manual
+# pages are installed by desktop/, next to the rules that make them. Tests, benchmarks
+# and the control gallery are never installed. Included after every target exists.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
-
-add_subdirectory(thumbnailer)
-add_subdirectory(desktop)
-if(TARGET Qt6::Gui)
-  add_subdirectory(imageformats)
-endif()
 
 # The relative path from one install folder to another, for RPATHs and relocatable
 # package files.
@@ -73,10 +68,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The engine's public headers: what a client of ZorixImgEngine includes, laid out as
 # in the source tree so that their own includes resolve from include/quenda.
+# The palette search class and its record are part of the engine's interface too.
 set(ZORIX_PUBLIC_HEADERS
     engine/ZorixImgEngine.h engine/ZorixImgEngineEvents.h engine/RLEDecoder.h
     engine/RLEEncoder.h imaging/c32bppDIB.h imaging/ImageTypes.h imaging/Surface.h
-    imaging/PngProperties.h imaging/Failure.h engine/PaletteLimits.h
+    imaging/PngProperties.h imaging/Failure.h imaging/ZlibOptions.h
+    engine/PaletteLimits.h engine/cMemPalette.h engine/PALETTE16.h
     engine/RLEScaledDecoder.h engine/RLEFile.h engine/RLEFormat.h)
 foreach(header IN LISTS ZORIX_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)
@@ -97,11 +94,3 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/QuendaConfigVersion
 install(FILES ${CMAKE_BINARY_DIR}/install/QuendaConfig.cmake
               ${CMAKE_BINARY_DIR}/install/QuendaConfigVersion.cmake
         DESTINATION ${ZORIX_CMAKE_PACKAGE_DIR})
-
-# The GIMP plug-in and the gdk-pixbuf loader, each built when its host's headers are there.
-add_subdirectory(gimp)
-add_subdirectory(pixbuf)
-
-if(Qt6_FOUND)
-  add_subdirectory(tests/desktop)
-endif()

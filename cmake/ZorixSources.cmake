@@ -9,3 +9,11 @@ function(zorix_glob_sources out_var)
   endforeach()
   set(${out_var} ${files} PARENT_SCOPE)
 endfunction()
+
+# Adds the sources of the calling folder (its *.cpp and *.h) to a target defined
+# elsewhere: how the engine's layers make up the one library.
+function(zorix_add_folder_sources target)
+  file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  target_sources(${target} PRIVATE ${found})
+endfunction()

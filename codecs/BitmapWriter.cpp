@@ -2,10 +2,9 @@
 
 #include <utility>
 
+#include "codecs/BmpHeader.h"
 #include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
-#include "codecs/BmpHeader.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
@@ -50,32 +49,6 @@ void PackRow24(const uint8_t* src, int32_t width, uint8_t* dst) {
 bool VectorSink::Write(const uint8_t* data, size_t size) {
     out_.insert(out_.end(), data, data + size);
     return true;
-}
-
-namespace {
-constexpr size_t kSinkBlock = size_t{1} << 18;  // few system calls, little memory
-}  // namespace
-
-ReplacingFileSink::ReplacingFileSink(const std::filesystem::path& target) : file_(target) {
-    pending_.reserve(kSinkBlock);
-}
-
-bool ReplacingFileSink::Write(const uint8_t* data, size_t size) {
-    if (!file_.IsOpen()) {
-        return false;
-    }
-    pending_.insert(pending_.end(), data, data + size);
-    return pending_.size() < kSinkBlock || Flush();
-}
-
-bool ReplacingFileSink::Flush() {
-    const bool written = file_.Write(pending_.data(), pending_.size());
-    pending_.clear();
-    return written;
-}
-
-bool ReplacingFileSink::Commit() {
-    return file_.IsOpen() && Flush() && file_.Commit();
 }
 
 uint64_t BitmapFileSize(int32_t width, int32_t height, bool alpha) {

@@ -2,10 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <vector>
-
-#include "platform/ReplacingFile.h"
 
 namespace quenda {
 
@@ -26,21 +23,6 @@ class VectorSink final : public ByteSink {
 
   private:
     std::vector<uint8_t>& out_;
-};
-
-// Writes a file that replaces `target` only when Commit succeeds. The bytes go to the
-// temporary file in blocks as they come, so a large image is never held twice.
-class ReplacingFileSink final : public ByteSink {
-  public:
-    explicit ReplacingFileSink(const std::filesystem::path& target);
-    bool Write(const uint8_t* data, size_t size) override;
-    bool Commit();
-
-  private:
-    bool Flush();
-
-    fileio::ReplacingFile file_;
-    std::vector<uint8_t> pending_;
 };
 
 // The Windows bitmap of a premultiplied BGRA buffer (rows bottom-up, width x 4 bytes

@@ -1,6 +1,5 @@
 #include "codecs/BmpDecoder.h"
 
-#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -16,8 +15,6 @@
 namespace quenda::bmp {
 
 namespace {
-
-std::atomic<bool> vectorRowsDisabledForTesting{false};
 
 // One colour channel of a bit-field pixel, scaled to 0..255.
 struct Channel {
@@ -67,17 +64,20 @@ __attribute__((target("ssse3"))) int32_t Row24Vector(const uint8_t* src, uint32_
 
 bool VectorRowsAvailable() {
     static const bool available = __builtin_cpu_supports("ssse3");
-    return available && !vectorRowsDisabledForTesting.load();
+    return available;
 }
 #endif
 
-void Row24(const uint8_t* src, uint32_t* dst, int32_t width, const void*) {
+// The context is the decoder's options.
+void Row24(const uint8_t* src, uint32_t* dst, int32_t width, const void* context) {
     int32_t x = 0;
 #ifdef QUENDA_BMP_VECTOR_ROWS
-    if (VectorRowsAvailable()) {
+    if (VectorRowsAvailable() && !static_cast<const BmpDecodeOptions*>(context)->portableRows) {
         x = Row24Vector(src, dst, width);
         src += size_t{3} * static_cast<size_t>(x);
     }
+#else
+    (void)context;
 #endif
     if constexpr (std::endian::native == std::endian::little) {
         // Four pixels from three words: the portable fast case.
@@ -144,7 +144,8 @@ void RowIndexed(const uint8_t* src, uint32_t* dst, int32_t width, const void* co
     }
 }
 
-bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* pixels) {
+bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* pixels,
+                const BmpDecodeOptions& options) {
     const uint64_t rowLength =
         BitmapRowLength(static_cast<uint64_t>(info.width), info.bitsPerPixel);
     IndexContext indexed{};
@@ -154,6 +155,7 @@ bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* 
     switch (info.bitsPerPixel) {
         case 24:
             row = Row24;
+            context = &options;
             break;
         case 16:
             row = Row16Fields;
@@ -182,7 +184,8 @@ bool DecodeRows(const uint8_t* data, size_t size, const BmpInfo& info, uint8_t* 
     return true;
 }
 
-Failure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
+Failure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out,
+                        const BmpDecodeOptions& options) {
     BmpInfo info;
     if (data == nullptr) {
         return Failure::At(FailureKind::Truncated, 0);
@@ -205,7 +208,7 @@ Failure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
         return Failure::At(FailureKind::TooLarge, 0);
     }
     const bool ok = rle ? DecodeRle(data, size, info, pixels.get())
-                        : DecodeRows(data, size, info, pixels.get());
+                        : DecodeRows(data, size, info, pixels.get(), options);
     if (!ok) {
         return Failure::At(FailureKind::Malformed, 0, "BMP pixel data");
     }
@@ -218,17 +221,14 @@ Failure DecodeBmpPixels(const uint8_t* data, size_t size, StdPicture& out) {
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, Failure* why) {
+bool DecodeBmp(const uint8_t* data, size_t size, StdPicture& out, Failure* why,
+               const BmpDecodeOptions& options) {
     out.clear();
-    const Failure failure = DecodeBmpPixels(data, size, out);
+    const Failure failure = DecodeBmpPixels(data, size, out, options);
     if (why != nullptr) {
         *why = failure;
     }
     return !failure;
-}
-
-void SetVectorRowsDisabledForTesting(bool disabled) {
-    vectorRowsDisabledForTesting.store(disabled);
 }
 
 }  // namespace quenda::bmp

@@ -4,7 +4,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -12,14 +11,10 @@
 namespace quenda::zlib {
 
 namespace {
-std::atomic<bool> disabledForTesting{false};
-std::atomic<bool> compress2MissingForTesting{false};
-
 constexpr int kLevel = 9;
 // libdeflate at level 10: smaller than zlib's level 9 in about half the time (levels
 // 11 and 12 gain a fraction of a percent for a third more time).
 constexpr int kFastLibraryLevel = 10;
-std::atomic<bool> fastLibraryDisabledForTesting{false};
 
 struct CompressorDeleter {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -69,37 +64,26 @@ bool FitsULong(size_t n) {
 }
 }  // namespace
 
-bool IsEnabled() {
-    return !disabledForTesting.load();
+bool IsEnabled(const ZlibOptions& options) {
+    return !options.zlibMissing;
 }
 
-void SetDisabledForTesting(bool disabled) {
-    disabledForTesting.store(disabled);
-}
-
-void SetCompress2MissingForTesting(bool missing) {
-    compress2MissingForTesting.store(missing);
-}
-
-void SetFastLibraryDisabledForTesting(bool disabled) {
-    fastLibraryDisabledForTesting.store(disabled);
-}
-
-bool Crc32(const uint8_t* data, size_t size, uint32_t& crc) {
-    if (!IsEnabled() || (data == nullptr && size != 0)) {
+bool Crc32(const uint8_t* data, size_t size, uint32_t& crc, const ZlibOptions& options) {
+    if (!IsEnabled(options) || (data == nullptr && size != 0)) {
         return false;
     }
     // The same CRC-32 as zlib's, several times faster on long chunks.
-    crc = fastLibraryDisabledForTesting.load() ? static_cast<uint32_t>(crc32_z(0, data, size))
-                                               : libdeflate_crc32(0, data, size);
+    crc = options.fastLibraryMissing ? static_cast<uint32_t>(crc32_z(0, data, size))
+                                     : libdeflate_crc32(0, data, size);
     return true;
 }
 
-bool Uncompress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength) {
-    if (!IsEnabled() || !FitsULong(dstLength) || !FitsULong(srcLength)) {
+bool Uncompress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength,
+                const ZlibOptions& options) {
+    if (!IsEnabled(options) || !FitsULong(dstLength) || !FitsULong(srcLength)) {
         return false;
     }
-    if (!fastLibraryDisabledForTesting.load() && UncompressFast(dst, dstLength, src, srcLength)) {
+    if (!options.fastLibraryMissing && UncompressFast(dst, dstLength, src, srcLength)) {
         return true;
     }
     uLongf produced = static_cast<uLongf>(dstLength);
@@ -111,12 +95,13 @@ bool Uncompress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcL
     return true;
 }
 
-bool Compress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength) {
-    if (!IsEnabled() || !FitsULong(dstLength) || !FitsULong(srcLength)) {
+bool Compress(uint8_t* dst, size_t& dstLength, const uint8_t* src, size_t srcLength,
+              const ZlibOptions& options) {
+    if (!IsEnabled(options) || !FitsULong(dstLength) || !FitsULong(srcLength)) {
         return false;
     }
-    const bool defaultLevelOnly = compress2MissingForTesting.load();
-    if (!defaultLevelOnly && !fastLibraryDisabledForTesting.load() &&
+    const bool defaultLevelOnly = options.compress2Missing;
+    if (!defaultLevelOnly && !options.fastLibraryMissing &&
         CompressFast(dst, dstLength, src, srcLength)) {
         return true;
     }

@@ -1,11 +1,10 @@
 #include <algorithm>
 
+#include "codecs/ReaderChain.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/ImageLimits.h"
-#include "codecs/ReaderChain.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
@@ -15,22 +14,6 @@ namespace {
 constexpr size_t kMinStreamSize = 20;
 
 }  // namespace
-
-bool c32bppDIB::LoadPicture_File(const std::filesystem::path& fileName, int32_t iconWidth,
-                                 int32_t iconHeight, bool keepOriginalFormat,
-                                 int32_t iconBitDepth) {
-    DestroyDIB();
-    const std::optional<uint64_t> length = fileio::FileLength(fileName);
-    if (!length || *length < kMinFileBytes || *length > kMaxFileBytes) {
-        return false;
-    }
-    std::vector<uint8_t> bytes;
-    if (!fileio::ReadWholeFile(fileName, bytes, kMaxFileBytes) || bytes.size() < kMinFileBytes) {
-        return false;
-    }
-    return RunReaderChain(
-        *this, {bytes, 0, bytes.size(), iconWidth, iconHeight, iconBitDepth, keepOriginalFormat});
-}
 
 bool c32bppDIB::LoadPicture_Stream(const std::vector<uint8_t>& bytes, int32_t iconWidth,
                                    int32_t iconHeight, int64_t startIndex, int64_t length,

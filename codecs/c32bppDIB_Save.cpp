@@ -1,16 +1,7 @@
 #include "codecs/BitmapWriter.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
-
-bool c32bppDIB::mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const {
-    if (!promptOverwrite || !fileio::Exists(fileName)) {
-        return true;
-    }
-    return overwritePrompt_ &&
-           overwritePrompt_("Overwrite existing file?", "Overwrite Confirmation");
-}
 
 bool c32bppDIB::SaveToStream(std::vector<uint8_t>& out) const {
     out.clear();
@@ -25,17 +16,6 @@ bool c32bppDIB::SaveToStream(std::vector<uint8_t>& out) const {
         return false;
     }
     return true;
-}
-
-bool c32bppDIB::SaveToFile(const std::filesystem::path& fileName, bool promptOverwrite) {
-    if (!bits_ || fileName.empty() || !mayOverwrite(fileName, promptOverwrite)) {
-        return false;
-    }
-    if (BitmapFileSize(width_, height_, alpha_) == 0) {
-        return false;  // too large for the format: no temporary file at all
-    }
-    ReplacingFileSink sink(fileName);
-    return WriteBitmap(bits_.get(), width_, height_, alpha_, sink) && sink.Commit();
 }
 
 }  // namespace quenda

@@ -1,6 +1,5 @@
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
@@ -10,18 +9,7 @@ bool c32bppDIB::SaveToStream_JPG(std::vector<uint8_t>& bytes, int32_t quality) c
         return false;
     }
     cGDIPlus bridge;
-    return bridge.SaveToJPG({}, bytes, *this, quality, gdiToken_);
-}
-
-bool c32bppDIB::SaveToFile_JPG(const std::filesystem::path& fileName, int32_t quality,
-                               bool promptOverwrite) {
-    if (!bits_ || fileName.empty() || !mayOverwrite(fileName, promptOverwrite)) {
-        return false;
-    }
-    // Encoded in full before the file is touched, then put in place of any old
-    // file in one step, so a failure never leaves a broken or missing file.
-    std::vector<uint8_t> encoded;
-    return SaveToStream_JPG(encoded, quality) && fileio::WriteFileReplacing(fileName, encoded);
+    return bridge.EncodeJPG(*this, quality, gdiToken_, bytes);
 }
 
 }  // namespace quenda

@@ -9,40 +9,27 @@ namespace {
 
 // The platform bridge's PNG encoder. The stand-in of this platform writes no PNG, so
 // the own writer does the work.
-bool SavePngThroughBridge(const c32bppDIB& image, const std::filesystem::path& fileName,
-                          std::vector<uint8_t>& bytes) {
-    return cGDIPlus().SaveToPNG(fileName, bytes, image, image.gdiToken());
+bool SavePngThroughBridge(const c32bppDIB& image, std::vector<uint8_t>& bytes) {
+    return cGDIPlus().SaveToPNG({}, bytes, image, image.gdiToken());
 }
 
 }  // namespace
 
 // Asked here rather than with the buffer: compression belongs to the codecs.
 bool c32bppDIB::isZlibEnabled() const {
-    return zlib::IsEnabled();
-}
-
-bool c32bppDIB::SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite) {
-    if (!bits_ || fileName.empty() || !mayOverwrite(fileName, promptOverwrite)) {
-        return false;
-    }
-    // The writers replace an existing file only with a complete new one, so it is not
-    // deleted beforehand.
-    std::vector<uint8_t> unused;
-    return writePng(fileName, unused);
+    return zlib::IsEnabled(zlibOptions_);
 }
 
 bool c32bppDIB::SaveToStream_PNG(std::vector<uint8_t>& bytes) {
     bytes.clear();
-    return bits_ && writePng({}, bytes);
+    return bits_ && writePng(bytes);
 }
 
-bool c32bppDIB::writePng(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes) {
+bool c32bppDIB::writePng(std::vector<uint8_t>& bytes) {
     if (!pngWriter_) {
-        return SavePngThroughBridge(*this, fileName, bytes) ||
-               cPNGwriter().Write(*this, fileName, bytes);
+        return SavePngThroughBridge(*this, bytes) || cPNGwriter().WriteToBytes(*this, bytes);
     }
-    return pngWriter_->Write(*this, fileName, bytes) ||
-           SavePngThroughBridge(*this, fileName, bytes);
+    return pngWriter_->WriteToBytes(*this, bytes) || SavePngThroughBridge(*this, bytes);
 }
 
 bool c32bppDIB::PngPropertySet(int32_t id, const std::optional<PngValue>& value,

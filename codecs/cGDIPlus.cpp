@@ -2,12 +2,11 @@
 
 #include <cstring>
 
+#include "codecs/JpegCodec.h"
+#include "codecs/StdPicture.h"
 #include "imaging/AlphaAnalysis.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/FileIO.h"
-#include "codecs/JpegCodec.h"
-#include "codecs/StdPicture.h"
 
 namespace quenda {
 
@@ -73,25 +72,21 @@ bool cGDIPlus::SaveToPNG(const std::filesystem::path&, std::vector<uint8_t>&, co
     return false;
 }
 
-bool cGDIPlus::SaveToJPG(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes,
-                         const c32bppDIB& image, int32_t quality, uint32_t token) {
+bool cGDIPlus::EncodeJPG(const c32bppDIB& image, int32_t quality, uint32_t token,
+                         std::vector<uint8_t>& encoded) {
+    encoded.clear();
     if (image.Handle() == 0 || !Start(token)) {
         return false;
     }
-    std::vector<uint8_t> encoded;
     const int32_t used = ClampJpegQuality(quality);
     const bool ok = image.Alpha() ? jpeg::EncodeJpeg(StraightColours(image).data(), image.Width(),
                                                      image.Height(), used, encoded)
                                   : jpeg::EncodeJpeg(image.BitsPointer(), image.Width(),
                                                      image.Height(), used, encoded);
     if (!ok) {
-        return false;
+        encoded.clear();
     }
-    if (!fileName.empty()) {
-        return fileio::WriteFileReplacing(fileName, encoded);
-    }
-    bytes = std::move(encoded);
-    return true;
+    return ok;
 }
 
 bool cGDIPlus::LoadPicture(const uint8_t* data, size_t size, c32bppDIB& image, uint32_t token) {

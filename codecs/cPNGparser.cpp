@@ -14,13 +14,11 @@
 #include "imaging/ImageLimits.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
 namespace {
 
-constexpr size_t kFilePrefix = 58;
 constexpr size_t kHeaderLength = 13;
 constexpr uint64_t kMaxExpectedSize = INT32_MAX;
 
@@ -78,25 +76,10 @@ bool cPNGparser::LoadThroughBridge(const uint8_t* data, size_t size, c32bppDIB& 
     return true;
 }
 
-bool cPNGparser::LoadFile(const std::filesystem::path& fileName, c32bppDIB& host,
-                          uint32_t& gdiToken) {
-    const std::optional<uint64_t> length = fileio::FileLength(fileName);
-    std::vector<uint8_t> bytes;
-    if (!length || *length < kMinFileBytes ||
-        !fileio::ReadFilePrefix(fileName, kFilePrefix, bytes) ||
-        !png::HasSignature(bytes.data(), bytes.size())) {
-        return false;
-    }
-    if (!fileio::ReadWholeFile(fileName, bytes)) {
-        host.DestroyDIB();
-        return true;
-    }
-    return LoadStream(bytes.data(), bytes.size(), host, gdiToken);
-}
-
 bool cPNGparser::Decode(const uint8_t* data, size_t size, c32bppDIB& host) {
     try {
-        zlibPresent_ = zlib::IsEnabled();
+        zlib_ = host.zlibOptions();
+        zlibPresent_ = zlib::IsEnabled(zlib_);
         if (!WalkChunks(data, size) || !CheckHeader() || !PrepareFormat()) {
             return false;
         }
@@ -185,7 +168,7 @@ bool cPNGparser::CrcMatches(const Chunk& chunk) const {
         return true;
     }
     uint32_t computed = 0;
-    if (!zlib::Crc32(chunk.data - 4, size_t{chunk.length} + 4, computed)) {
+    if (!zlib::Crc32(chunk.data - 4, size_t{chunk.length} + 4, computed, zlib_)) {
         return false;
     }
     return computed != 0 && computed == chunk.storedCrc;
@@ -362,7 +345,7 @@ size_t cPNGparser::ImageBytes() const {
 // own decoder inflates it all again. Data that ends early leaves zeros after it.
 bool cPNGparser::Inflate(const uint8_t* stream, uint8_t* raw) const {
     size_t produced = expectedSize_;
-    if (!zlibPresent_ || !zlib::Uncompress(raw, produced, stream, compressedSize_)) {
+    if (!zlibPresent_ || !zlib::Uncompress(raw, produced, stream, compressedSize_, zlib_)) {
         produced = 0;
         if (!InflateStream(stream, compressedSize_, raw, expectedSize_, &produced)) {
             return false;

@@ -9,6 +9,7 @@
 
 #include "codecs/PngRowDecoder.h"
 #include "imaging/Failure.h"
+#include "imaging/ZlibOptions.h"
 
 namespace quenda {
 
@@ -24,7 +25,7 @@ class cPNGparser {
     bool LoadStream(const std::vector<uint8_t>& bytes, c32bppDIB& host, size_t offset,
                     size_t length, uint32_t& gdiToken);
     bool LoadStream(const uint8_t* data, size_t size, c32bppDIB& host, uint32_t& gdiToken);
-    // A file of 56 bytes or less is not a PNG.
+    // A file of 56 bytes or less is not a PNG. (Reads through the platform's files.)
     bool LoadFile(const std::filesystem::path& fileName, c32bppDIB& host, uint32_t& gdiToken);
 
     int32_t Width() const { return width_; }
@@ -63,6 +64,7 @@ class cPNGparser {
     uint8_t interlace_ = 0;
     bool headerSeen_ = false;
     bool zlibPresent_ = false;
+    ZlibOptions zlib_;  // the host's
     std::vector<uint8_t> palette_;
     std::vector<uint8_t> transparency_;
     bool paletteCrcOk_ = true;

@@ -12,7 +12,6 @@
 #include "codecs/ZlibBinding.h"
 #include "imaging/ByteOrder.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
@@ -85,14 +84,15 @@ void AppendChunk(std::vector<uint8_t>& png, uint32_t type, const std::vector<uin
 
 // Compresses with the binding into a buffer of n + n / 100 + 12 bytes (never less than
 // zlib's own bound).
-bool CompressBytes(const uint8_t* src, size_t n, std::vector<uint8_t>& out) {
+bool CompressBytes(const uint8_t* src, size_t n, std::vector<uint8_t>& out,
+                   const ZlibOptions& zlib) {
     const double wanted =
         std::nearbyint(static_cast<double>(n) + static_cast<double>(n) / 100.0 + 12.0);
     size_t capacity = static_cast<size_t>(wanted);
     capacity = std::max(capacity, zlib::CompressBound(n));
     out.resize(capacity);
     size_t produced = capacity;
-    if (!zlib::Compress(out.data(), produced, src, n)) {
+    if (!zlib::Compress(out.data(), produced, src, n, zlib)) {
         out.clear();
         return false;
     }
@@ -102,20 +102,13 @@ bool CompressBytes(const uint8_t* src, size_t n, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-bool cPNGwriter::Write(const c32bppDIB& image, const std::filesystem::path& fileName,
-                       std::vector<uint8_t>& out) const {
+bool cPNGwriter::WriteToBytes(const c32bppDIB& image, std::vector<uint8_t>& out) const {
     std::vector<uint8_t> png;
     bool ok = false;
     try {
-        ok = image.Handle() != 0 && zlib::IsEnabled() && Encode(image, png);
-        if (ok && !fileName.empty()) {
-            ok = fileio::WriteFileReplacing(fileName, png);
-        }
+        ok = image.Handle() != 0 && zlib::IsEnabled(image.zlibOptions()) && Encode(image, png);
     } catch (const std::bad_alloc&) {
         ok = false;  // out of memory on a large image; nothing else is caught
-    }
-    if (!fileName.empty()) {
-        return ok;
     }
     if (ok) {
         out = std::move(png);
@@ -140,7 +133,7 @@ bool cPNGwriter::Encode(const c32bppDIB& image, std::vector<uint8_t>& png) const
     header.insert(header.end(), {8, form.colorType, 0, 0, 0});
     AppendChunk(png, png::kIHDR, header);
     for (size_t slot = 0; slot < kFirstTextAfterImage; ++slot) {
-        AppendText(png, kStandardKeywords[slot], texts_[slot], false);
+        AppendText(png, kStandardKeywords[slot], texts_[slot], false, image.zlibOptions());
     }
     if (form.colorType == png::kPalette) {
         AppendChunk(png, png::kPLTE, form.palette);
@@ -162,10 +155,10 @@ bool cPNGwriter::Encode(const c32bppDIB& image, std::vector<uint8_t>& png) const
         AppendChunk(png, png::kTIME, time);
     }
     for (size_t slot = kFirstTextAfterImage; slot < texts_.size(); ++slot) {
-        AppendText(png, kStandardKeywords[slot], texts_[slot], false);
+        AppendText(png, kStandardKeywords[slot], texts_[slot], false, image.zlibOptions());
     }
     for (const CustomEntry& entry : custom_) {
-        AppendText(png, entry.keyword, entry.text, true);
+        AppendText(png, entry.keyword, entry.text, true, image.zlibOptions());
     }
     AppendChunk(png, png::kIEND, nullptr, 0);
     return true;
@@ -197,7 +190,7 @@ bool cPNGwriter::CompressImage(const c32bppDIB& image, const png::ColorForm& for
                        stream.data() + y * (rowBytes + 1));
         raw.swap(prior);
     }
-    return CompressBytes(stream.data(), stream.size(), data);
+    return CompressBytes(stream.data(), stream.size(), data, image.zlibOptions());
 }
 
 bool cPNGwriter::BackgroundData(png::ColorForm& form, std::vector<uint8_t>& data) const {
@@ -231,7 +224,8 @@ bool cPNGwriter::BackgroundData(png::ColorForm& form, std::vector<uint8_t>& data
 }
 
 void cPNGwriter::AppendText(std::vector<uint8_t>& png, const std::u32string& keyword,
-                            const std::u32string& text, bool allowCompressed) const {
+                            const std::u32string& text, bool allowCompressed,
+                            const ZlibOptions& zlib) const {
     if (text.empty() || keyword.empty()) {
         return;
     }
@@ -242,7 +236,8 @@ void cPNGwriter::AppendText(std::vector<uint8_t>& png, const std::u32string& key
     data.push_back(0);
     if (allowCompressed && text.size() > kLongestPlainCustomText) {
         std::vector<uint8_t> packed;
-        if (CompressBytes(reinterpret_cast<const uint8_t*>(body.data()), body.size(), packed)) {
+        if (CompressBytes(reinterpret_cast<const uint8_t*>(body.data()), body.size(), packed,
+                          zlib)) {
             data.push_back(0);  // compression method
             data.insert(data.end(), packed.begin(), packed.end());
             AppendChunk(png, png::kZTXT, data);

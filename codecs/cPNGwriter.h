@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imaging/PngProperties.h"
+#include "imaging/ZlibOptions.h"
 
 namespace quenda {
 
@@ -23,9 +24,12 @@ struct ColorForm;
 class cPNGwriter {
   public:
     // To the file when fileName is not empty (replacing it only when complete), else
-    // into out, sized exactly. False without an image or zlib, or on any error.
+    // into out, sized exactly. False without an image or zlib, or on any error. (The
+    // file part is the platform's.)
     bool Write(const c32bppDIB& image, const std::filesystem::path& fileName,
                std::vector<uint8_t>& out) const;
+    // Into out, sized exactly; out is empty on failure.
+    bool WriteToBytes(const c32bppDIB& image, std::vector<uint8_t>& out) const;
 
     // True when stored. keyword names the entry of PNGP_CUSTOM.
     bool SetProperty(int32_t id, const PngValue& value, const std::string& keyword = {});
@@ -51,7 +55,8 @@ class cPNGwriter {
     bool CompressImage(const c32bppDIB& image, const png::ColorForm& form,
                        std::vector<uint8_t>& data) const;
     void AppendText(std::vector<uint8_t>& png, const std::u32string& keyword,
-                    const std::u32string& text, bool allowCompressed) const;
+                    const std::u32string& text, bool allowCompressed,
+                    const ZlibOptions& zlib) const;
     // The bKGD data for the form; a palette may gain the colour as a new entry.
     bool BackgroundData(png::ColorForm& form, std::vector<uint8_t>& data) const;
 

@@ -24,10 +24,14 @@ class cTGAparser {
     bool LoadStream(const uint8_t* data, size_t size, c32bppDIB& host);
 
     // Writes the host as TGA into outStream and, with a file name, to that file
-    // (replacing it only once the new file is complete).
+    // (replacing it only once the new file is complete; the file part is the
+    // platform's). outStream is empty on failure.
     bool SaveAsTGA(const std::filesystem::path& fileName, std::vector<uint8_t>& outStream,
                    const c32bppDIB& host, bool allowPreMultipliedAlpha, bool useCompression,
                    bool useBitReduction);
+    // The TGA bytes alone.
+    bool EncodeTGA(std::vector<uint8_t>& outStream, const c32bppDIB& host,
+                   bool allowPreMultipliedAlpha, bool useCompression, bool useBitReduction) const;
 
   private:
     // What the checks found out about the source.

@@ -7,7 +7,6 @@
 #include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/FileIO.h"
 
 namespace quenda {
 
@@ -180,9 +179,9 @@ void AppendHeader(const PixelForm& form, const c32bppDIB& host, std::vector<uint
 
 }  // namespace
 
-bool cTGAparser::SaveAsTGA(const std::filesystem::path& fileName, std::vector<uint8_t>& outStream,
-                           const c32bppDIB& host, bool allowPreMultipliedAlpha, bool useCompression,
-                           bool useBitReduction) {
+bool cTGAparser::EncodeTGA(std::vector<uint8_t>& outStream, const c32bppDIB& host,
+                           bool allowPreMultipliedAlpha, bool useCompression,
+                           bool useBitReduction) const {
     outStream.clear();
     // The header holds sizes in 16 bits.
     if (!host.Handle() || host.Width() > 0xFFFF || host.Height() > 0xFFFF) {
@@ -218,9 +217,6 @@ bool cTGAparser::SaveAsTGA(const std::filesystem::path& fileName, std::vector<ui
     bytes::AppendLE32(out, 0);
     out.insert(out.end(), tga::kSignature, tga::kSignature + tga::kSignatureLength);
     out.push_back(0);
-    if (!fileName.empty() && !fileio::WriteFileReplacing(fileName, out)) {
-        return false;
-    }
     outStream = std::move(out);
     return true;
 }

@@ -38,7 +38,8 @@ inline constexpr WidgetFlag kEnabledFlag{&QWidget::isEnabled, &QWidget::setEnabl
 // it holds by the field's address in the control.
 class PropertyRows {
   public:
-    virtual ~PropertyRows() = default;
+    // Out of line, so that the interface is defined in the control library alone.
+    virtual ~PropertyRows();
 
     virtual void ReadInto(QWidget& control, const PropertyBag& bag) const = 0;
     virtual void WriteFrom(const QWidget& control, PropertyBag& bag) const = 0;

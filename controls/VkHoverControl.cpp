@@ -3,6 +3,16 @@
 #include <QEvent>
 #include <QMouseEvent>
 
+VkHoverControl::~VkHoverControl() = default;
+
+bool VkHoverControl::HoverEffects() const {
+    return true;
+}
+
+void VkHoverControl::ShowHover() {
+    update();
+}
+
 bool VkHoverControl::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         return true;  // our own tooltip replaces the toolkit's

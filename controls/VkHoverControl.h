@@ -12,6 +12,9 @@ class VkHoverControl : public VkControl {
     Q_OBJECT
 
   public:
+    // Out of line, so that the class is defined in this library alone.
+    ~VkHoverControl() override;
+
     bool Hovering() const { return tip_.Hovering(); }
     CTooltip* Tooltip() const { return tip_.Tip(); }
     const TooltipOptions& ParsedOptions() const { return options_; }
@@ -28,9 +31,9 @@ class VkHoverControl : public VkControl {
     void leaveEvent(QEvent* event) override;
 
     // Whether the pointer's coming and going is followed at all.
-    virtual bool HoverEffects() const { return true; }
+    virtual bool HoverEffects() const;
     // Shows the look for the new hover state.
-    virtual void ShowHover() { update(); }
+    virtual void ShowHover();
     // Repaints, raises MouseIn or MouseOut and shows or drops the tooltip.
     void OnHoverChange(int change);
 

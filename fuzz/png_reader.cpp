@@ -4,7 +4,6 @@
 
 #include "codecs/cPNGparser.h"
 #include "fuzz/PngSizeCap.h"
-#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,13 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     uint32_t token = 0;
     for (bool zlibOn : {true, false}) {
-        quenda::zlib::SetDisabledForTesting(!zlibOn);
         quenda::c32bppDIB image;
+        image.setZlibOptions({.zlibMissing = !zlibOn});
         quenda::cPNGparser().LoadStream(data, size, image, token);
         if (image.Handle() != 0 && image.Width() * image.Height() <= 0) {
             __builtin_trap();
         }
     }
-    quenda::zlib::SetDisabledForTesting(false);
     return 0;
 }

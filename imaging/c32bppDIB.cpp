@@ -261,6 +261,7 @@ void c32bppDIB::CopyImageTo(std::unique_ptr<c32bppDIB>& destination, int32_t wid
         destination->setGdiToken(gdiToken_);
         destination->setIsGDIplusEnabled(isGDIplusEnabled());
         destination->setHighQualityInterpolation(highQualityInterpolation_);
+        destination->setZlibOptions(zlibOptions_);
         destination->InitializeDIB(absWidth, absHeight);
     } else if (destination->Width() != absWidth || destination->Height() != absHeight) {
         destination->InitializeDIB(absWidth, absHeight);

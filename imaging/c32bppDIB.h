@@ -13,6 +13,7 @@
 #include "imaging/ImageTypes.h"
 #include "imaging/PngProperties.h"
 #include "imaging/Surface.h"
+#include "imaging/ZlibOptions.h"
 
 namespace quenda {
 
@@ -61,6 +62,9 @@ class c32bppDIB {
     // Non-zero while an image is held.
     uintptr_t Handle() const { return reinterpret_cast<uintptr_t>(bits_.get()); }
     bool isZlibEnabled() const;
+    // How the codecs reading into and writing from this buffer may use compression.
+    const ZlibOptions& zlibOptions() const { return zlibOptions_; }
+    void setZlibOptions(const ZlibOptions& options) { zlibOptions_ = options; }
 
     // --- The buffer -----------------------------------------------------------
     bool InitializeDIB(int32_t width, int32_t height);
@@ -173,7 +177,7 @@ class c32bppDIB {
     // True when the file may be written: it does not exist, or prompting is off,
     // or the user agreed.
     bool mayOverwrite(const std::filesystem::path& fileName, bool promptOverwrite) const;
-    bool writePng(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes);
+    bool writePng(std::vector<uint8_t>& bytes);
 
     std::unique_ptr<uint8_t[]> bits_;
     int32_t width_ = 0;
@@ -189,6 +193,7 @@ class c32bppDIB {
     std::vector<uint8_t> originalFormat_;
     OverwritePromptFn overwritePrompt_;
     Failure failure_;
+    ZlibOptions zlibOptions_;
     std::shared_ptr<cPNGwriter> pngWriter_;  // holder of the PNG properties, when set
 };
 

@@ -30,10 +30,13 @@ class cGDIPlus {
     // so the library's own writer runs.
     bool SaveToPNG(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes,
                    const c32bppDIB& image, uint32_t token);
-    // Encodes the image as JPEG into the file (when a name is given) or into bytes.
-    // Quality below 30 becomes 30, above 100 becomes 100.
+    // Encodes the image as JPEG into the file (when a name is given; the file part is
+    // the platform's) or into bytes. Quality below 30 becomes 30, above 100 becomes 100.
     bool SaveToJPG(const std::filesystem::path& fileName, std::vector<uint8_t>& bytes,
                    const c32bppDIB& image, int32_t quality, uint32_t token);
+    // The JPEG bytes alone; empty on failure.
+    bool EncodeJPG(const c32bppDIB& image, int32_t quality, uint32_t token,
+                   std::vector<uint8_t>& encoded);
     // Loads any picture the stand-in decodes (JPEG) into the image: ImageType 10,
     // Alpha from the alpha analysis. False, image empty, otherwise.
     bool LoadPicture(const uint8_t* data, size_t size, c32bppDIB& image, uint32_t token);

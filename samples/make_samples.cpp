@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "engine/ZorixImgEngineEvents.h"
 #include "imaging/ColorWord.h"
 #include "imaging/c32bppDIB.h"
+#include "platform/FileIO.h"
 
 namespace {
 
@@ -48,13 +50,9 @@ bool Draw(quenda::c32bppDIB& image, int width, int height, bool alpha, const Pai
     return true;
 }
 
+// A failed run leaves any earlier sample as it was.
 bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return quenda::fileio::WriteFileReplacing(path, bytes);
 }
 
 bool Convert(const quenda::c32bppDIB& image, const fs::path& path) {
@@ -203,10 +201,52 @@ bool MakePhoto(const fs::path& dir) {
     return photo.SaveToFile_PNG(dir / "photo.png") && Convert(photo, dir / "photo.bmp");
 }
 
+const char kUsage[] =
+    "Usage: zorix-make-samples [FOLDER]\n"
+    "Writes sample device bitmaps (icons, a menu screen, a photograph beside its conversion)\n"
+    "into FOLDER (default: samples), creating it when needed.\n"
+    "  -h, --help  show this help and exit\n";
+
+// The output folder named on the command line, or nothing after --help or a usage error
+// (exitCode says which). An argument after "--" is a folder even when it begins with "-".
+std::optional<fs::path> ParseArguments(int argc, char** argv, int& exitCode) {
+    std::optional<fs::path> folder;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            std::fputs(kUsage, stdout);
+            exitCode = 0;
+            return std::nullopt;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "zorix-make-samples: unknown option %s\n%s", arg.c_str(), kUsage);
+            exitCode = 2;
+            return std::nullopt;
+        }
+        if (folder) {
+            std::fprintf(stderr, "zorix-make-samples: one folder only\n%s", kUsage);
+            exitCode = 2;
+            return std::nullopt;
+        }
+        folder = arg;
+    }
+    return folder ? folder : fs::path("samples");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path dir = argc > 1 ? argv[1] : "samples";
+    int exitCode = 0;
+    const std::optional<fs::path> folder = ParseArguments(argc, argv, exitCode);
+    if (!folder) {
+        return exitCode;
+    }
+    const fs::path& dir = *folder;
     std::error_code ec;
     fs::create_directories(dir, ec);
     const bool ok = MakeDeviceBitmap(dir / "icon-compass.bmp", 32, 32, true, CompassIcon(32)) &&

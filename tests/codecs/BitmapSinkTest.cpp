@@ -6,6 +6,7 @@
 #include "codecs/BitmapWriter.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
+#include "platform/ReplacingFileSink.h"
 #include "support/RLEBuilder.h"
 
 using quenda::ByteSink;

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "imaging/ByteOrder.h"
 #include "codecs/BmpDecoder.h"
 #include "codecs/PictureLoader.h"
+#include "imaging/ByteOrder.h"
 #include "support/BmpBuilder.h"
 
 using testsupport::BmpBuilder;
@@ -408,9 +408,9 @@ TEST(BmpDecoder, TwentyFourBitRowsMatchOnBothPaths) {
         quenda::StdPicture vector;
         quenda::StdPicture portable;
         ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), vector)) << w;
-        quenda::bmp::SetVectorRowsDisabledForTesting(true);
-        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), portable)) << w;
-        quenda::bmp::SetVectorRowsDisabledForTesting(false);
+        ASSERT_TRUE(quenda::bmp::DecodeBmp(file.data(), file.size(), portable, nullptr,
+                                           {.portableRows = true}))
+            << w;
         for (int32_t y = 0; y < h; ++y) {
             for (int32_t x = 0; x < w; ++x) {
                 const uint32_t v = values[static_cast<size_t>(y * w + x)];

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <memory>
 #include <random>
 #include <set>
 
@@ -8,7 +9,6 @@
 #include "codecs/PngRowFilter.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/cPNGwriter.h"
-#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 
 using quenda::c32bppDIB;
@@ -457,15 +457,23 @@ TEST(PngWriter, NeedsAnImageAndZlib) {
     EXPECT_TRUE(out.empty());
 
     Fill(image, 2, 2, RandomPixels(4, 1, 4, false), false);
-    quenda::zlib::SetDisabledForTesting(true);
+    image.setZlibOptions({.zlibMissing = true});
+    EXPECT_FALSE(image.isZlibEnabled());
     out = {1};
     EXPECT_FALSE(cPNGwriter().Write(image, {}, out));
     EXPECT_TRUE(out.empty());
-    quenda::zlib::SetDisabledForTesting(false);
+    // The options belong to the one image: another, and a copy made now, keep theirs.
+    std::unique_ptr<c32bppDIB> copy;
+    image.CopyImageTo(copy);
+    EXPECT_FALSE(copy->isZlibEnabled());
+    c32bppDIB other;
+    Fill(other, 2, 2, RandomPixels(4, 1, 4, false), false);
+    EXPECT_TRUE(other.isZlibEnabled());
+    EXPECT_TRUE(cPNGwriter().Write(other, {}, out));
 
-    quenda::zlib::SetCompress2MissingForTesting(true);
+    image.setZlibOptions({.compress2Missing = true});
+    EXPECT_TRUE(image.isZlibEnabled());
     EXPECT_TRUE(cPNGwriter().Write(image, {}, out));
-    quenda::zlib::SetCompress2MissingForTesting(false);
     ExpectLibpngReadsTheImage(out, image, "default level");
 }
 
@@ -482,12 +490,12 @@ TEST(PngWriter, BothCompressorsWriteFilesLibpngReadsBack) {
     c32bppDIB image;
     Fill(image, 97, 41, gradient, true);
     std::vector<uint8_t> fast = WritePng(image);
-    quenda::zlib::SetFastLibraryDisabledForTesting(true);
+    image.setZlibOptions({.fastLibraryMissing = true});
     std::vector<uint8_t> zlibOnly = WritePng(image);
-    quenda::zlib::SetFastLibraryDisabledForTesting(false);
+    image.setZlibOptions({});
     ExpectLibpngReadsTheImage(fast, image, "fast library");
     ExpectLibpngReadsTheImage(zlibOnly, image, "zlib level 9");
-    EXPECT_NE(fast, zlibOnly) << "the switch reaches zlib";
+    EXPECT_NE(fast, zlibOnly) << "the option reaches zlib";
 }
 
 TEST(PngWriter, OwnReaderReadsOpaqueImagesBackExactly) {

@@ -158,9 +158,13 @@ TEST(InstallLayout, AClientBuildsAgainstTheInstalledEngineWithPkgConfig) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(
         "#include \"engine/ZorixImgEngine.h\"\n"
+        "#include \"engine/cMemPalette.h\"\n"
         "#include \"imaging/c32bppDIB.h\"\n"
         "#include <cstdio>\n"
         "int main(int argc, char** argv) {\n"
+        "    quenda::cMemPalette palette;\n"
+        "    palette.Load({{}, {0x1234, 32, 0}});\n"
+        "    if (palette.Find({0x1234, 32, 0}) != 1) return 2;\n"
         "    quenda::ZorixImgEngine engine;\n"
         "    if (argc < 2 || !engine.LoadImage(argv[1])) return 1;\n"
         "    auto picture = engine.Thumbnail(8, 8, false);\n"

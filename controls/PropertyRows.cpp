@@ -1,0 +1,3 @@
+#include "controls/PropertyRows.h"
+
+PropertyRows::~PropertyRows() = default;
