@@ -445,16 +445,15 @@ TEST(PngReader, ImageDataSplitIntoManyChunksDecodesAsOne) {
             Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, stream.size()), whole));
         ASSERT_NE(whole.Handle(), 0u) << c.name;
         for (bool zlibOn : {true, false}) {
-            quenda::zlib::SetDisabledForTesting(!zlibOn);
             for (size_t piece : {size_t{1}, size_t{7}, stream.size() - 1}) {
                 c32bppDIB split;
+                split.setZlibOptions({.zlibMissing = !zlibOn});
                 ASSERT_TRUE(
                     Load(SplitImageData(c.w, c.h, c.depth, c.colorType, stream, piece), split));
                 EXPECT_EQ(pngtest::TopDownPixels(split), pngtest::TopDownPixels(whole))
                     << c.name << ", chunks of " << piece << (zlibOn ? "" : " without zlib");
             }
         }
-        quenda::zlib::SetDisabledForTesting(false);
     }
 }
 
@@ -479,9 +478,9 @@ TEST(PngReader, ImageDataEndingEarlyFillsOnlyTheMissingRows) {
                              .End()
                              .bytes;
         for (bool zlibOn : {true, false}) {
-            quenda::zlib::SetDisabledForTesting(!zlibOn);
             DirtyTheHeap(kW, kH);
             c32bppDIB image;
+            image.setZlibOptions({.zlibMissing = !zlibOn});
             ASSERT_TRUE(Load(png, image));
             ASSERT_NE(image.Handle(), 0u);
             for (int32_t y = 0; y < static_cast<int32_t>(kH); ++y) {
@@ -495,7 +494,6 @@ TEST(PngReader, ImageDataEndingEarlyFillsOnlyTheMissingRows) {
                 }
             }
         }
-        quenda::zlib::SetDisabledForTesting(false);
     }
 }
 
