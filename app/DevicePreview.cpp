@@ -28,15 +28,15 @@ QImage Composed(const quenda::c32bppDIB& image, int32_t background) {
 }  // namespace
 
 DevicePreview MakeDevicePreview(const quenda::c32bppDIB& image, float accuracy, int32_t maxPalette,
-                                int32_t background, const QImage& original) {
+                                int32_t background, const QImage& original,
+                                const quenda::RLEEncodeOptions& options) {
     DevicePreview preview;
     // The preview raises no progress: it is not a save the user waits for.
     quenda::ZorixImgEngineEvents quiet;
     const quenda::RLEEncodeResult encoded =
-        quenda::EncodeRLE(std::string(), image, accuracy, maxPalette, quiet);
+        quenda::EncodeRLE(std::string(), image, accuracy, maxPalette, options, quiet);
     if (!encoded.success) {
-        preview.failureReason =
-            encoded.failureReason.empty() ? "the picture cannot be encoded" : encoded.failureReason;
+        preview.failureReason = encoded.failure.Text();
         return preview;
     }
     quenda::c32bppDIB decoded;
@@ -44,7 +44,7 @@ DevicePreview MakeDevicePreview(const quenda::c32bppDIB& image, float accuracy, 
         quenda::DecodeRLEBytes(encoded.bytes, std::string(), decoded, quiet);
     quenda::RLEIndexMapResult map = quenda::ReadRLEIndexMap(encoded.bytes);
     if (!back.success || !map.success) {
-        preview.failureReason = back.success ? map.failureReason : back.failureReason;
+        preview.failureReason = back.success ? map.failureReason : back.failure.Text();
         return preview;
     }
     preview.picture = Composed(decoded, background);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/RLEEncoder.h"
 #include "engine/RLEIndexMap.h"
 
 namespace quenda {
@@ -24,10 +25,12 @@ struct DevicePreview {
     double psnr = 0;            // against the original picture, dB; infinite when equal
 };
 
-// Encodes `image` with `accuracy` and `maxPalette` and decodes it again; `original`
-// is the image composed over `background`, the picture the error is measured against.
+// Encodes `image` with `accuracy`, `maxPalette` and `options` and decodes it again;
+// `original` is the image composed over `background`, the picture the error is measured
+// against.
 DevicePreview MakeDevicePreview(const quenda::c32bppDIB& image, float accuracy, int32_t maxPalette,
-                                int32_t background, const QImage& original);
+                                int32_t background, const QImage& original,
+                                const quenda::RLEEncodeOptions& options = {});
 
 // Peak signal-to-noise ratio of two pictures of one size over their red, green and
 // blue channels, in dB; infinite when they are equal, 0 when the sizes differ.

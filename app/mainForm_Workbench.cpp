@@ -267,8 +267,9 @@ void mainForm::UpdatePreview() {
         SetField(previewField_, QString());
         return;
     }
+    const quenda::RLEEncodeOptions options{engine_->RLEReductionMode(), engine_->RLEDither()};
     preview_ = MakeDevicePreview(*image, engine_->RLEColorAccuracy(), engine_->RLEMaxPalleteSize(),
-                                 engine_->ImageBgColor(), original_);
+                                 engine_->ImageBgColor(), original_, options);
     SetField(previewField_, DevicePreviewText(*preview_));
 }
 

@@ -61,7 +61,7 @@ bool Convert(const quenda::c32bppDIB& image, const fs::path& path) {
         quenda::EncodeRLE(path.string(), image, kDefaultAccuracy, kDefaultMaxPalette, quiet);
     if (!encoded.success) {
         std::fprintf(stderr, "zorix-make-samples: %s: %s\n", path.c_str(),
-                     encoded.failureReason.c_str());
+                     encoded.failure.Text().c_str());
         return false;
     }
     return WriteBytes(path, encoded.bytes);
