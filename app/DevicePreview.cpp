@@ -44,7 +44,7 @@ DevicePreview MakeDevicePreview(const quenda::c32bppDIB& image, float accuracy, 
         quenda::DecodeRLEBytes(encoded.bytes, std::string(), decoded, quiet);
     quenda::RLEIndexMapResult map = quenda::ReadRLEIndexMap(encoded.bytes);
     if (!back.success || !map.success) {
-        preview.failureReason = back.success ? map.failureReason : back.failure.Text();
+        preview.failureReason = back.success ? map.failure.Text() : back.failure.Text();
         return preview;
     }
     preview.picture = Composed(decoded, background);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/PALETTE16.h"
+#include "imaging/Failure.h"
 
 namespace quenda {
 
@@ -27,7 +28,7 @@ struct RLEIndexMap {
 struct RLEIndexMapResult {
     bool success = false;
     RLEIndexMap map;
-    std::string failureReason;  // empty on success
+    Failure failure;  // none on success
 };
 
 // Reads a whole device bitmap file into its index map. It takes the same tokens as

@@ -34,7 +34,7 @@ void ExpectMapMatchesDecoder(const std::vector<uint8_t>& file) {
     c32bppDIB image;
     ASSERT_TRUE(quenda::DecodeRLEBytes(file, "f", image, quiet).success);
     const quenda::RLEIndexMapResult read = quenda::ReadRLEIndexMap(file);
-    ASSERT_TRUE(read.success) << read.failureReason;
+    ASSERT_TRUE(read.success) << read.failure.Text();
     ASSERT_EQ(read.map.width, image.Width());
     ASSERT_EQ(read.map.height, image.Height());
     for (int32_t y = 0; y < image.Height(); ++y) {
@@ -52,7 +52,7 @@ void ExpectMapMatchesDecoder(const std::vector<uint8_t>& file) {
 std::vector<uint8_t> Encoded(const c32bppDIB& image) {
     quenda::ZorixImgEngineEvents quiet;
     const quenda::RLEEncodeResult encoded = quenda::EncodeRLE("f", image, 100, 0, quiet);
-    EXPECT_TRUE(encoded.success) << encoded.failureReason;
+    EXPECT_TRUE(encoded.success) << encoded.failure.Text();
     return encoded.bytes;
 }
 
@@ -118,7 +118,7 @@ TEST(RLEIndexMap, FailsWhereTheDecoderFails) {
         EXPECT_FALSE(quenda::DecodeRLEBytes(file, "f", image, quiet).success);
         const quenda::RLEIndexMapResult read = quenda::ReadRLEIndexMap(file);
         EXPECT_FALSE(read.success);
-        EXPECT_NE(read.failureReason.find("row 0"), std::string::npos) << read.failureReason;
+        EXPECT_NE(read.failure.detail.find("row 0"), std::string::npos) << read.failure.Text();
     }
     EXPECT_FALSE(quenda::ReadRLEIndexMap(std::vector<uint8_t>{'R', 'L'}).success);
 }
