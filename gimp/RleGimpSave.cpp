@@ -66,7 +66,7 @@ GimpOutcome SaveDeviceBitmap(gint32 drawable, const char* fileName,
     if (!quenda::fileio::WriteFileReplacing(fileName, encoded.bytes)) {
         return GimpOutcome::Failed(
             GIMP_PDB_EXECUTION_ERROR,
-            "Could not write " + Quoted(fileName) + ": " + quenda::fileio::LastWriteError());
+            "Could not write " + Quoted(fileName) + ": " + quenda::fileio::LastWriteFailure().Text());
     }
     return {};
 }
