@@ -154,9 +154,12 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
         }
     }
     AppendAll(freshKeys, y);
+    // A colour whose own entry is in reach keeps it: the entry is its pixels'
+    // rounding, nearer to their mean than any other entry can be.
     const NearestColor nearest(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
     for (size_t i = 0; i < colors.size(); ++i) {
-        positions[i] = start + nearest.Find(colors[i].source.point);
+        const int32_t own = latest_[SlotOf(colors[i].key)];
+        positions[i] = own >= start ? own : start + nearest.Find(colors[i].source.point);
     }
     return start;
 }
