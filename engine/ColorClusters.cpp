@@ -47,10 +47,6 @@ struct Box {
     int axis;      // the axis of largest spread
 };
 
-struct LargerErrorFirst {
-    bool operator()(const Box& a, const Box& b) const { return a.error < b.error; }
-};
-
 Box MakeBox(size_t begin, size_t end, const Moments& m) {
     Box box{begin, end, m, 0.0, 0};
     double largest = -1;
@@ -139,26 +135,27 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
         return means;
     }
     Cutter cutter(points);
-    std::priority_queue<Box, std::vector<Box>, LargerErrorFirst> boxes;
-    boxes.push(cutter.Whole());
-    std::vector<Box> done;
-    while (!boxes.empty() && boxes.size() + done.size() < count) {
-        const Box box = boxes.top();
-        boxes.pop();
+    // The queue holds each box's error and place, so that its moves stay small.
+    std::vector<Box> boxes{cutter.Whole()};
+    std::priority_queue<std::pair<double, size_t>> queue;
+    queue.push({boxes[0].error, 0});
+    size_t done = 0;
+    while (!queue.empty() && queue.size() + done < count) {
+        const Box box = boxes[queue.top().second];
+        const size_t slot = queue.top().second;
+        queue.pop();
         if (box.end - box.begin < 2 || box.error <= 0) {
-            done.push_back(box);
+            ++done;
             continue;
         }
         const auto [low, high] = cutter.Cut(box);
-        boxes.push(low);
-        boxes.push(high);
+        boxes[slot] = low;
+        boxes.push_back(high);
+        queue.push({low.error, slot});
+        queue.push({high.error, boxes.size() - 1});
     }
-    while (!boxes.empty()) {
-        done.push_back(boxes.top());
-        boxes.pop();
-    }
-    means.reserve(done.size());
-    for (const Box& box : done) {
+    means.reserve(boxes.size());
+    for (const Box& box : boxes) {
         means.push_back(cutter.Mean(box));
     }
     return means;

@@ -387,7 +387,7 @@ class RowColorCollector {
                 sums_.push_back({});
             }
             const uint8_t* straight = tables.straight.data() + p[3] * 256;
-            std::array<double, 4>& s = sums_[static_cast<size_t>(slot_[id])];
+            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot_[id])];
             s[0] += straight[p[2]];
             s[1] += straight[p[1]];
             s[2] += straight[p[0]];
@@ -395,8 +395,10 @@ class RowColorCollector {
         }
         for (size_t i = 0; i < ids_.size(); ++i) {
             const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
-            const std::array<double, 4>& s = sums_[i];
-            const auto mean = [&](int c) { return static_cast<float>(s[c] / s[3]); };
+            const std::array<uint32_t, 4>& s = sums_[i];
+            const auto mean = [&](int c) {
+                return static_cast<float>(static_cast<double>(s[c]) / s[3]);
+            };
             colors_.push_back({key,
                                {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
                                 static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
@@ -412,7 +414,8 @@ class RowColorCollector {
     const Work& work_;
     std::vector<int32_t> slot_;
     std::vector<int32_t> ids_;
-    std::vector<std::array<double, 4>> sums_;
+    // Whole sums: a row of at most 32767 pixels of 0..255 fits 32 bits.
+    std::vector<std::array<uint32_t, 4>> sums_;
     std::vector<RowColor> colors_;
 };
 
