@@ -1,6 +1,7 @@
 #include "engine/ColorClusters.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <queue>
 #include <utility>
@@ -80,13 +81,17 @@ class Cutter {
     // error along that axis.
     std::pair<Box, Box> Cut(const Box& box) {
         const int a = box.axis;
+        // Coordinates are never negative, so their bits order like their values:
+        // one whole-number key per point sorts by value, then by position.
         sorter_.clear();
         for (size_t i = box.begin; i < box.end; ++i) {
-            sorter_.push_back({points_[order_[i]].point.v[a], order_[i]});
+            uint32_t bits = 0;
+            std::memcpy(&bits, &points_[order_[i]].point.v[a], sizeof bits);
+            sorter_.push_back(static_cast<uint64_t>(bits) << 32 | static_cast<uint32_t>(order_[i]));
         }
         std::sort(sorter_.begin(), sorter_.end());
         for (size_t i = box.begin; i < box.end; ++i) {
-            order_[i] = sorter_[i - box.begin].second;
+            order_[i] = static_cast<int32_t>(sorter_[i - box.begin] & 0xFFFFFFFFu);
         }
         const double totalW = box.moments.weight, totalS = box.moments.sum[a];
         double w = 0, s = 0, best = -1;
@@ -124,7 +129,7 @@ class Cutter {
   private:
     const std::vector<WeightedPoint>& points_;
     std::vector<int32_t> order_;
-    std::vector<std::pair<float, int32_t>> sorter_;
+    std::vector<uint64_t> sorter_;
 };
 
 }  // namespace
