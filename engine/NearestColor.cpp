@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -52,6 +53,13 @@ void PrincipalAxis(const std::vector<ColorPoint>& points, float axis[3]) {
     }
 }
 
+// The bits of a float turned so that they order as the values do.
+uint64_t OrderedBits(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
 }  // namespace
 
 void NearestColor::Build(const std::vector<ColorPoint>& points) {
@@ -61,9 +69,13 @@ void NearestColor::Build(const std::vector<ColorPoint>& points) {
     for (size_t i = 0; i < points.size(); ++i) {
         byOpacity[i] = {points[i].v[3], static_cast<int32_t>(i)};
     }
-    std::sort(byOpacity.begin(), byOpacity.end());
+    // Opaque pictures give one opacity: already in order.
+    if (std::any_of(byOpacity.begin(), byOpacity.end(),
+                    [&](const auto& p) { return p.first != byOpacity.front().first; })) {
+        std::sort(byOpacity.begin(), byOpacity.end());
+    }
     std::vector<ColorPoint> own;
-    std::vector<std::pair<float, int32_t>> order;
+    std::vector<uint64_t> order;
     for (size_t first = 0; first < byOpacity.size();) {
         size_t last = first;
         while (last < byOpacity.size() && byOpacity[last].first == byOpacity[first].first) {
@@ -78,14 +90,17 @@ void NearestColor::Build(const std::vector<ColorPoint>& points) {
         order.clear();
         for (size_t k = first; k < last; ++k) {
             const int32_t i = byOpacity[k].second;
-            order.push_back({g.Project(points[static_cast<size_t>(i)]), i});
+            order.push_back(OrderedBits(g.Project(points[static_cast<size_t>(i)])) << 32 |
+                            static_cast<uint32_t>(i));
         }
+        // One whole-number key per point sorts by projection, then by position.
         std::sort(order.begin(), order.end());
         g.projected.reserve(order.size());
         g.sorted.reserve(order.size());
         g.original.reserve(order.size());
-        for (const auto& [projection, index] : order) {
-            g.projected.push_back(projection);
+        for (const uint64_t key : order) {
+            const auto index = static_cast<int32_t>(key & 0xFFFFFFFFu);
+            g.projected.push_back(g.Project(points[static_cast<size_t>(index)]));
             g.sorted.push_back(points[static_cast<size_t>(index)]);
             g.original.push_back(index);
         }
