@@ -16,14 +16,9 @@ constexpr int32_t kWindow = rle::kWindowSize;
 constexpr int32_t kLargestPalette = 65535;
 }  // namespace
 
-int32_t RowColorReducer::KeyMap::Get(PaletteKey key) const {
-    const size_t level = std::min<uint8_t>(KeyAlpha(key), kMaxAlpha33);
-    return level < levels_.size() && !levels_[level].empty() ? levels_[level][KeyColor(key)] : -1;
-}
-
 void RowColorReducer::KeyMap::Set(PaletteKey key, int32_t value) {
-    const size_t level = std::min<uint8_t>(KeyAlpha(key), kMaxAlpha33);
-    levels_.resize(std::max(levels_.size(), size_t{kMaxAlpha33} + 1));
+    const size_t level = KeyAlpha(key);
+    levels_.resize(std::max(levels_.size(), level + 1));
     if (levels_[level].empty()) {
         levels_[level].assign(65536, -1);
     }

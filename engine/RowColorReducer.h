@@ -61,7 +61,11 @@ class RowColorReducer {
     // when first written: an opaque picture fills one of them, not all 33.
     class KeyMap {
       public:
-        int32_t Get(PaletteKey key) const;
+        int32_t Get(PaletteKey key) const {
+            const size_t level = KeyAlpha(key);
+            return level < levels_.size() && !levels_[level].empty() ? levels_[level][KeyColor(key)]
+                                                                     : -1;
+        }
         void Set(PaletteKey key, int32_t value);
 
       private:
