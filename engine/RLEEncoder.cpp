@@ -103,6 +103,7 @@ struct Work {
     PaletteKey transparent = 0;
     std::vector<PaletteKey> palette;
     std::vector<int32_t> pixels;
+    bool sorted = false;  // the palette is in order of frequency
 };
 
 // Position of a pixel's key in the palette, appending it when new.
@@ -174,6 +175,7 @@ void SortByFrequency(Work& work, EncodeEvents& events) {
     for (int32_t& p : work.pixels) {
         p = moved[p];
     }
+    work.sorted = true;
 }
 
 void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& events) {
@@ -541,12 +543,16 @@ RLEEncodeResult FailRows(RowsOutcome outcome) {
 // Codes the rows as the palette stands when every row fits; otherwise reduces the
 // rows' colours first. The palette is restored before a reduction, since a failed
 // attempt may have appended copies.
-RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
+// Whether every row can be coded with the palette as it is.
+bool RowsFit(const Work& work, const RowCounts& counts) {
+    return work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize;
+}
+
+RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette, RowCounts counts,
                           EncodeEvents& events) {
     std::vector<uint8_t> data;
     std::vector<size_t> rowEnds;
-    RowCounts counts = CountRowColors(work);
-    if (work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize) {
+    if (RowsFit(work, counts)) {
         const size_t collected = work.palette.size();
         const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
         if (outcome == RowsOutcome::Done) {
@@ -591,7 +597,8 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     // no stored bytes depend on it: a limit there goes to the quantizer, which also
     // takes such palettes in a fraction of the merging's time.
     const bool countable = work.palette.size() < kPaletteOverflow;
-    if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
+    const bool large = work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit);
+    if (large && limited) {
         SortByFrequency(work, events);
         if (maxPalette > 0 && (options.reduction == RLEReduction::Best || !countable)) {
             QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
@@ -602,13 +609,19 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         }
     }
 
+    // Only the windows of rows coded as they are depend on the palette's order: rows
+    // that need reducing get a palette of their own, so they are spared the sorting.
+    RowCounts counts = CountRowColors(work);
+    if (large && !work.sorted && RowsFit(work, counts)) {
+        SortByFrequency(work, events);
+    }
     {
         const TraceSection section;
         TraceLine("starting encode annoucement");
         events.Counted(3, "Encoding bitmap", 0, work.palette.size());
         TraceLine("starting encode");
     }
-    return CodeImage(image, work, maxPalette, events);
+    return CodeImage(image, work, maxPalette, std::move(counts), events);
 }
 
 }  // namespace
