@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 
 #include "engine/ColorClusters.h"
 #include "engine/ColorPoint.h"
@@ -29,34 +30,82 @@ const uint8_t* PixelAt(const c32bppDIB& image, int32_t x, int32_t y) {
     return image.BitsPointer() + image.PixelOffset(x, y);
 }
 
-// Every colour of the palette as the mean of its pixels' source colours.
-std::vector<WeightedPoint> SourceColors(const c32bppDIB& image,
-                                        const std::vector<PaletteKey>& palette,
-                                        const std::vector<int32_t>& pixels) {
-    std::vector<std::array<double, 4>> sums(palette.size());
+// The distinct source colours of the picture's visible pixels (each with its
+// opacity level), weighted by how many pixels show them, and which one each pixel
+// shows (-1 for the transparent entry). Clustering these rather than the
+// RGB565-rounded entries lets pixels of one rounded colour go to different
+// entries: at a few hundred colours the clusters are no wider than a rounding step.
+struct SourceColors {
+    std::vector<WeightedPoint> points;
+    std::vector<int32_t> of;
+    std::vector<int32_t> entryOf;  // the palette entry of each distinct colour
+
+    // Each palette entry's pixels as one point at their mean: far fewer points,
+    // for the first rounds of clustering.
+    std::vector<WeightedPoint> EntryMeans(size_t entries) const {
+        std::vector<std::array<double, 5>> sums(entries);
+        for (size_t i = 0; i < points.size(); ++i) {
+            std::array<double, 5>& m = sums[static_cast<size_t>(entryOf[i])];
+            for (int a = 0; a < 4; ++a) {
+                m[a] += static_cast<double>(points[i].weight) * points[i].point.v[a];
+            }
+            m[4] += points[i].weight;
+        }
+        std::vector<WeightedPoint> means;
+        for (size_t e = 1; e < entries; ++e) {
+            const std::array<double, 5>& m = sums[e];
+            if (m[4] > 0) {
+                means.push_back(
+                    {{{static_cast<float>(m[0] / m[4]), static_cast<float>(m[1] / m[4]),
+                       static_cast<float>(m[2] / m[4]), static_cast<float>(m[3] / m[4])}},
+                     static_cast<float>(m[4])});
+            }
+        }
+        return means;
+    }
+};
+
+SourceColors CollectSourceColors(const c32bppDIB& image, const std::vector<PaletteKey>& palette,
+                                 const std::vector<int32_t>& pixels, bool opaque) {
+    SourceColors s;
+    s.of.resize(pixels.size(), -1);
+    std::unordered_map<uint32_t, int32_t> index;
+    index.reserve(1 << 16);
+    std::vector<uint32_t> counts;
+    std::vector<uint32_t> keys;
     const int32_t width = image.Width(), height = image.Height();
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* p = PixelAt(image, 0, y);
-        const int32_t* row = pixels.data() + static_cast<size_t>(y) * width;
+        const size_t rowStart = static_cast<size_t>(y) * width;
         for (int32_t x = 0; x < width; ++x, p += 4) {
+            const int32_t entry = pixels[rowStart + x];
+            if (entry == 0 && !opaque) {
+                continue;
+            }
             const std::array<float, 3> c = StraightColor(p);
-            std::array<double, 4>& s = sums[static_cast<size_t>(row[x])];
-            s[0] += c[0];
-            s[1] += c[1];
-            s[2] += c[2];
-            s[3] += 1;
+            const uint32_t key = static_cast<uint32_t>(c[0]) | static_cast<uint32_t>(c[1]) << 8 |
+                                 static_cast<uint32_t>(c[2]) << 16 |
+                                 static_cast<uint32_t>(KeyAlpha(palette[entry])) << 24;
+            const auto [it, added] = index.try_emplace(key, static_cast<int32_t>(keys.size()));
+            if (added) {
+                keys.push_back(key);
+                counts.push_back(0);
+                s.entryOf.push_back(entry);
+            }
+            ++counts[static_cast<size_t>(it->second)];
+            s.of[rowStart + x] = it->second;
         }
     }
-    std::vector<WeightedPoint> points(palette.size());
-    for (size_t i = 0; i < palette.size(); ++i) {
-        const std::array<double, 4>& s = sums[i];
-        const double n = std::max(s[3], 1.0);
-        const uint8_t alpha = KeyAlpha(palette[i]);
-        points[i] = {PointOf(static_cast<float>(s[0] / n), static_cast<float>(s[1] / n),
-                             static_cast<float>(s[2] / n), alpha),
-                     static_cast<float>(s[3]) * OpacityWeight(alpha)};
+    s.points.reserve(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const uint32_t k = keys[i];
+        const auto alpha = static_cast<uint8_t>(k >> 24);
+        s.points.push_back(
+            {PointOf(static_cast<float>(k & 0xFF), static_cast<float>((k >> 8) & 0xFF),
+                     static_cast<float>((k >> 16) & 0xFF), alpha),
+             static_cast<float>(counts[i]) * OpacityWeight(alpha)});
     }
-    return points;
+    return s;
 }
 
 // The reduced palette: the transparent entry, then each centre's entry once.
@@ -122,19 +171,19 @@ void BestQuantizer::Run(const c32bppDIB& image, std::vector<PaletteKey>& palette
     if (colors < 1 || palette.size() <= static_cast<size_t>(colors) + 1) {
         return;
     }
-    const std::vector<WeightedPoint> points = SourceColors(image, palette, pixels);
     // Entry 0 is black in an opaque image and serves its pixels like any colour.
     const bool opaque = KeyAlpha(palette[0]) != 0;
+    const SourceColors source = CollectSourceColors(image, palette, pixels, opaque);
     std::vector<ColorPoint> centres;
     if (opaque) {
         centres.push_back(PointOfKey(palette[0]));
     }
     const size_t fixed = centres.size();
-    const std::vector<WeightedPoint> colored(points.begin() + 1, points.end());
-    const std::vector<ColorPoint> cut = clusters::MedianCut(colored, static_cast<size_t>(colors));
+    const std::vector<WeightedPoint> means = source.EntryMeans(palette.size());
+    const std::vector<ColorPoint> cut = clusters::MedianCut(means, static_cast<size_t>(colors));
     centres.insert(centres.end(), cut.begin(), cut.end());
-    clusters::Refine(colored, centres, fixed, kRefineIterations);
-    clusters::Refine(colored, centres, fixed, kGridIterations, true);
+    clusters::Refine(means, centres, fixed, kRefineIterations);
+    clusters::Refine(source.points, centres, fixed, kGridIterations, true);
 
     const std::vector<PaletteKey> entries = EntriesOf(palette[0], centres, fixed);
     std::vector<ColorPoint> entryPoints;
@@ -149,12 +198,12 @@ void BestQuantizer::Run(const c32bppDIB& image, std::vector<PaletteKey>& palette
         }
         Diffuse(image, entries, nearest, pixels);
     } else {
-        std::vector<int32_t> moved(palette.size(), 0);
-        for (size_t i = 1; i < palette.size(); ++i) {
-            moved[i] = nearest.Find(points[i].point);
+        std::vector<int32_t> moved(source.points.size(), 0);
+        for (size_t i = 0; i < moved.size(); ++i) {
+            moved[i] = nearest.Find(source.points[i].point);
         }
-        for (int32_t& p : pixels) {
-            p = moved[static_cast<size_t>(p)];
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = source.of[i] < 0 ? 0 : moved[static_cast<size_t>(source.of[i])];
         }
     }
     palette = entries;

@@ -1,6 +1,7 @@
 #include "engine/ColorClusters.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <queue>
 #include <utility>
@@ -47,10 +48,6 @@ struct Box {
     int axis;      // the axis of largest spread
 };
 
-struct LargerErrorFirst {
-    bool operator()(const Box& a, const Box& b) const { return a.error < b.error; }
-};
-
 Box MakeBox(size_t begin, size_t end, const Moments& m) {
     Box box{begin, end, m, 0.0, 0};
     double largest = -1;
@@ -84,13 +81,17 @@ class Cutter {
     // error along that axis.
     std::pair<Box, Box> Cut(const Box& box) {
         const int a = box.axis;
+        // Coordinates are never negative, so their bits order like their values:
+        // one whole-number key per point sorts by value, then by position.
         sorter_.clear();
         for (size_t i = box.begin; i < box.end; ++i) {
-            sorter_.push_back({points_[order_[i]].point.v[a], order_[i]});
+            uint32_t bits = 0;
+            std::memcpy(&bits, &points_[order_[i]].point.v[a], sizeof bits);
+            sorter_.push_back(static_cast<uint64_t>(bits) << 32 | static_cast<uint32_t>(order_[i]));
         }
         std::sort(sorter_.begin(), sorter_.end());
         for (size_t i = box.begin; i < box.end; ++i) {
-            order_[i] = sorter_[i - box.begin].second;
+            order_[i] = static_cast<int32_t>(sorter_[i - box.begin] & 0xFFFFFFFFu);
         }
         const double totalW = box.moments.weight, totalS = box.moments.sum[a];
         double w = 0, s = 0, best = -1;
@@ -128,7 +129,7 @@ class Cutter {
   private:
     const std::vector<WeightedPoint>& points_;
     std::vector<int32_t> order_;
-    std::vector<std::pair<float, int32_t>> sorter_;
+    std::vector<uint64_t> sorter_;
 };
 
 }  // namespace
@@ -139,26 +140,27 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
         return means;
     }
     Cutter cutter(points);
-    std::priority_queue<Box, std::vector<Box>, LargerErrorFirst> boxes;
-    boxes.push(cutter.Whole());
-    std::vector<Box> done;
-    while (!boxes.empty() && boxes.size() + done.size() < count) {
-        const Box box = boxes.top();
-        boxes.pop();
+    // The queue holds each box's error and place, so that its moves stay small.
+    std::vector<Box> boxes{cutter.Whole()};
+    std::priority_queue<std::pair<double, size_t>> queue;
+    queue.push({boxes[0].error, 0});
+    size_t done = 0;
+    while (!queue.empty() && queue.size() + done < count) {
+        const Box box = boxes[queue.top().second];
+        const size_t slot = queue.top().second;
+        queue.pop();
         if (box.end - box.begin < 2 || box.error <= 0) {
-            done.push_back(box);
+            ++done;
             continue;
         }
         const auto [low, high] = cutter.Cut(box);
-        boxes.push(low);
-        boxes.push(high);
+        boxes[slot] = low;
+        boxes.push_back(high);
+        queue.push({low.error, slot});
+        queue.push({high.error, boxes.size() - 1});
     }
-    while (!boxes.empty()) {
-        done.push_back(boxes.top());
-        boxes.pop();
-    }
-    means.reserve(done.size());
-    for (const Box& box : done) {
+    means.reserve(boxes.size());
+    for (const Box& box : boxes) {
         means.push_back(cutter.Mean(box));
     }
     return means;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
-#include <map>
 #include <utility>
 
 namespace quenda {
@@ -53,32 +53,59 @@ void PrincipalAxis(const std::vector<ColorPoint>& points, float axis[3]) {
     }
 }
 
+// The bits of a float turned so that they order as the values do.
+uint64_t OrderedBits(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
 }  // namespace
 
 void NearestColor::Build(const std::vector<ColorPoint>& points) {
     groups_.clear();
-    std::map<float, std::vector<int32_t>> byOpacity;
+    // By opacity, then by position: each run of one opacity is a group.
+    std::vector<std::pair<float, int32_t>> byOpacity(points.size());
     for (size_t i = 0; i < points.size(); ++i) {
-        byOpacity[points[i].v[3]].push_back(static_cast<int32_t>(i));
+        byOpacity[i] = {points[i].v[3], static_cast<int32_t>(i)};
     }
-    for (const auto& [opacity, members] : byOpacity) {
-        Group g{opacity, {1, 0, 0}, {}, {}, {}};
-        std::vector<ColorPoint> own;
-        for (const int32_t i : members) {
-            own.push_back(points[static_cast<size_t>(i)]);
+    // Opaque pictures give one opacity: already in order.
+    if (std::any_of(byOpacity.begin(), byOpacity.end(),
+                    [&](const auto& p) { return p.first != byOpacity.front().first; })) {
+        std::sort(byOpacity.begin(), byOpacity.end());
+    }
+    std::vector<ColorPoint> own;
+    std::vector<uint64_t> order;
+    for (size_t first = 0; first < byOpacity.size();) {
+        size_t last = first;
+        while (last < byOpacity.size() && byOpacity[last].first == byOpacity[first].first) {
+            ++last;
+        }
+        Group g{byOpacity[first].first, {1, 0, 0}, {}, {}, {}};
+        own.clear();
+        for (size_t k = first; k < last; ++k) {
+            own.push_back(points[static_cast<size_t>(byOpacity[k].second)]);
         }
         PrincipalAxis(own, g.axis);
-        std::vector<std::pair<float, int32_t>> order;
-        for (const int32_t i : members) {
-            order.push_back({g.Project(points[static_cast<size_t>(i)]), i});
+        order.clear();
+        for (size_t k = first; k < last; ++k) {
+            const int32_t i = byOpacity[k].second;
+            order.push_back(OrderedBits(g.Project(points[static_cast<size_t>(i)])) << 32 |
+                            static_cast<uint32_t>(i));
         }
+        // One whole-number key per point sorts by projection, then by position.
         std::sort(order.begin(), order.end());
-        for (const auto& [projection, index] : order) {
-            g.projected.push_back(projection);
+        g.projected.reserve(order.size());
+        g.sorted.reserve(order.size());
+        g.original.reserve(order.size());
+        for (const uint64_t key : order) {
+            const auto index = static_cast<int32_t>(key & 0xFFFFFFFFu);
+            g.projected.push_back(g.Project(points[static_cast<size_t>(index)]));
             g.sorted.push_back(points[static_cast<size_t>(index)]);
             g.original.push_back(index);
         }
         groups_.push_back(std::move(g));
+        first = last;
     }
 }
 
@@ -133,8 +160,8 @@ int32_t NearestColor::Find(const ColorPoint& p) const {
     auto up = at;
     auto down = at;
     while (up != groups_.end() || down != groups_.begin()) {
-        const float upGap = up != groups_.end() ? up->opacity - p.v[3]
-                                                : std::numeric_limits<float>::max();
+        const float upGap =
+            up != groups_.end() ? up->opacity - p.v[3] : std::numeric_limits<float>::max();
         const float downGap = down != groups_.begin() ? p.v[3] - std::prev(down)->opacity
                                                       : std::numeric_limits<float>::max();
         const bool takeUp = upGap <= downGap;

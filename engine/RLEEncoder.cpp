@@ -104,6 +104,7 @@ struct Work {
     PaletteKey transparent = 0;
     std::vector<PaletteKey> palette;
     std::vector<int32_t> pixels;
+    bool sorted = false;  // the palette is in order of frequency
 };
 
 // Position of a pixel's key in the palette, appending it when new.
@@ -175,6 +176,7 @@ void SortByFrequency(Work& work, EncodeEvents& events) {
     for (int32_t& p : work.pixels) {
         p = moved[p];
     }
+    work.sorted = true;
 }
 
 void MergeSimilar(Work& work, float accuracy, int32_t maxPalette, EncodeEvents& events) {
@@ -388,7 +390,7 @@ class RowColorCollector {
                 sums_.push_back({});
             }
             const uint8_t* straight = tables.straight.data() + p[3] * 256;
-            std::array<double, 4>& s = sums_[static_cast<size_t>(slot_[id])];
+            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot_[id])];
             s[0] += straight[p[2]];
             s[1] += straight[p[1]];
             s[2] += straight[p[0]];
@@ -396,8 +398,10 @@ class RowColorCollector {
         }
         for (size_t i = 0; i < ids_.size(); ++i) {
             const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
-            const std::array<double, 4>& s = sums_[i];
-            const auto mean = [&](int c) { return static_cast<float>(s[c] / s[3]); };
+            const std::array<uint32_t, 4>& s = sums_[i];
+            const auto mean = [&](int c) {
+                return static_cast<float>(static_cast<double>(s[c]) / s[3]);
+            };
             colors_.push_back({key,
                                {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
                                 static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
@@ -413,7 +417,8 @@ class RowColorCollector {
     const Work& work_;
     std::vector<int32_t> slot_;
     std::vector<int32_t> ids_;
-    std::vector<std::array<double, 4>> sums_;
+    // Whole sums: a row of at most 32767 pixels of 0..255 fits 32 bits.
+    std::vector<std::array<uint32_t, 4>> sums_;
     std::vector<RowColor> colors_;
 };
 
@@ -540,12 +545,16 @@ RLEEncodeResult FailRows(RowsOutcome outcome) {
 // Codes the rows as the palette stands when every row fits; otherwise reduces the
 // rows' colours first. The palette is restored before a reduction, since a failed
 // attempt may have appended copies.
-RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
+// Whether every row can be coded with the palette as it is.
+bool RowsFit(const Work& work, const RowCounts& counts) {
+    return work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize;
+}
+
+RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette, RowCounts counts,
                           EncodeEvents& events) {
     std::vector<uint8_t> data;
     std::vector<size_t> rowEnds;
-    RowCounts counts = CountRowColors(work);
-    if (work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize) {
+    if (RowsFit(work, counts)) {
         const size_t collected = work.palette.size();
         const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
         if (outcome == RowsOutcome::Done) {
@@ -590,7 +599,8 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
     // no stored bytes depend on it: a limit there goes to the quantizer, which also
     // takes such palettes in a fraction of the merging's time.
     const bool countable = work.palette.size() < kPaletteOverflow;
-    if (work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit)) {
+    const bool large = work.palette.size() > static_cast<size_t>(rle::kDirectPaletteLimit);
+    if (large && limited) {
         SortByFrequency(work, events);
         if (maxPalette > 0 && (options.reduction == RLEReduction::Best || !countable)) {
             QuantizeBest(image, work, accuracy, maxPalette, options.dither, events);
@@ -601,13 +611,19 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         }
     }
 
+    // Only the windows of rows coded as they are depend on the palette's order: rows
+    // that need reducing get a palette of their own, so they are spared the sorting.
+    RowCounts counts = CountRowColors(work);
+    if (large && !work.sorted && RowsFit(work, counts)) {
+        SortByFrequency(work, events);
+    }
     {
         const TraceSection section;
         TraceLine("starting encode annoucement");
         events.Counted(3, "Encoding bitmap", 0, work.palette.size());
         TraceLine("starting encode");
     }
-    return CodeImage(image, work, maxPalette, events);
+    return CodeImage(image, work, maxPalette, std::move(counts), events);
 }
 
 }  // namespace

@@ -14,21 +14,20 @@ namespace {
 constexpr int32_t kWindow = rle::kWindowSize;
 // The most entries a file can count.
 constexpr int32_t kLargestPalette = 65535;
-// Every key: 65536 colours at each of the 33 opacity levels.
-constexpr size_t kKeySpace = static_cast<size_t>(kMaxAlpha33 + 1) * 65536;
-
-size_t SlotOf(PaletteKey key) {
-    return static_cast<size_t>(std::min<uint8_t>(KeyAlpha(key), kMaxAlpha33)) * 65536 +
-           KeyColor(key);
-}
-
 }  // namespace
+
+void RowColorReducer::KeyMap::Set(PaletteKey key, int32_t value) {
+    const size_t level = KeyAlpha(key);
+    levels_.resize(std::max(levels_.size(), level + 1));
+    if (levels_[level].empty()) {
+        levels_[level].assign(65536, -1);
+    }
+    levels_[level][KeyColor(key)] = value;
+}
 
 RowColorReducer::RowColorReducer(PaletteKey transparent, int32_t capacity, int32_t height)
     : palette_{transparent},
       points_{PointOfKey(transparent)},
-      latest_(kKeySpace, -1),
-      nextUse_(kKeySpace, -1),
       capacity_(std::clamp(capacity, 2, kLargestPalette)),
       height_(std::max(height, 1)) {}
 
@@ -43,7 +42,7 @@ int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& s
         start = WindowStart(missing);
         int32_t behind = 0;
         for (const RowColor& c : colors) {
-            behind += latest_[SlotOf(c.key)] < start ? 1 : 0;
+            behind += latest_.Get(c.key) < start ? 1 : 0;
         }
         if (behind <= missing) {
             return missing;
@@ -56,7 +55,7 @@ int32_t RowColorReducer::Append(PaletteKey key) {
     const auto position = static_cast<int32_t>(palette_.size());
     palette_.push_back(key);
     points_.push_back(PointOfKey(key));
-    latest_[SlotOf(key)] = position;
+    latest_.Set(key, position);
     return position;
 }
 
@@ -88,18 +87,18 @@ int32_t RowColorReducer::Allowance(int32_t y) const {
 }
 
 void RowColorReducer::Expect(PaletteKey key, int32_t y) {
-    nextUse_[SlotOf(key)] = y;
+    nextUse_.Set(key, y);
 }
 
 void RowColorReducer::AppendAll(std::vector<PaletteKey>& keys, int32_t y) {
     const auto rank = [&](PaletteKey key) {
-        const int32_t ahead = nextUse_[SlotOf(key)] - y;
+        const int32_t ahead = nextUse_.Get(key) - y;
         return ahead == 1 ? 2 : (ahead == 2 ? 1 : 0);
     };
     std::stable_sort(keys.begin(), keys.end(),
                      [&](PaletteKey a, PaletteKey b) { return rank(a) < rank(b); });
     for (const PaletteKey key : keys) {
-        if (latest_[SlotOf(key)] < 0) {
+        if (latest_.Get(key) < 0) {
             Append(key);
         }
     }
@@ -118,14 +117,14 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
         if (Missing(colors, start) <= allowance) {
             std::vector<PaletteKey> missing;
             for (const RowColor& c : colors) {
-                if (latest_[SlotOf(c.key)] < start) {
+                if (latest_.Get(c.key) < start) {
                     missing.push_back(c.key);
-                    latest_[SlotOf(c.key)] = -1;  // appended below, once
+                    latest_.Set(c.key, -1);  // appended below, once
                 }
             }
             AppendAll(missing, y);
             for (size_t i = 0; i < colors.size(); ++i) {
-                positions[i] = latest_[SlotOf(colors[i].key)];
+                positions[i] = latest_.Get(colors[i].key);
             }
             return start;
         }
@@ -141,22 +140,25 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
     const int32_t start = WindowStart(allowance);
     std::vector<WeightedPoint> behind;
     for (const RowColor& c : colors) {
-        if (latest_[SlotOf(c.key)] < start) {
+        if (latest_.Get(c.key) < start) {
             behind.push_back(c.source);
         }
     }
     std::vector<PaletteKey> freshKeys;
     for (const ColorPoint& mean : clusters::MedianCut(behind, static_cast<size_t>(allowance))) {
         const PaletteKey key = KeyOfPoint(mean);
-        if (latest_[SlotOf(key)] < start) {
-            latest_[SlotOf(key)] = -1;  // appended below, once
+        if (latest_.Get(key) < start) {
+            latest_.Set(key, -1);  // appended below, once
             freshKeys.push_back(key);
         }
     }
     AppendAll(freshKeys, y);
+    // A colour whose own entry is in reach keeps it: the entry is its pixels'
+    // rounding, nearer to their mean than any other entry can be.
     const NearestColor nearest(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
     for (size_t i = 0; i < colors.size(); ++i) {
-        positions[i] = start + nearest.Find(colors[i].source.point);
+        const int32_t own = latest_.Get(colors[i].key);
+        positions[i] = own >= start ? own : start + nearest.Find(colors[i].source.point);
     }
     return start;
 }

@@ -56,9 +56,24 @@ class RowColorReducer {
                          std::vector<int32_t>& positions);
 
     std::vector<PaletteKey> palette_;
-    std::vector<ColorPoint> points_;   // the point of each palette entry
-    std::vector<int32_t> latest_;      // per key, its last position in the palette, or -1
-    std::vector<int32_t> nextUse_;     // per key, the row ahead that uses it
+    std::vector<ColorPoint> points_;  // the point of each palette entry
+    // A number per palette key, -1 until set. Each opacity level's table is made
+    // when first written: an opaque picture fills one of them, not all 33.
+    class KeyMap {
+      public:
+        int32_t Get(PaletteKey key) const {
+            const size_t level = KeyAlpha(key);
+            return level < levels_.size() && !levels_[level].empty() ? levels_[level][KeyColor(key)]
+                                                                     : -1;
+        }
+        void Set(PaletteKey key, int32_t value);
+
+      private:
+        std::vector<std::vector<int32_t>> levels_;
+    };
+
+    KeyMap latest_;                    // per key, its last position in the palette, or -1
+    KeyMap nextUse_;                   // per key, the row ahead that uses it
     std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
     int32_t capacity_;
     int32_t height_;

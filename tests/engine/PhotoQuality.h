@@ -234,6 +234,24 @@ inline double PerRowMedianCutPsnr(const quenda::c32bppDIB& source, size_t perRow
     return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
+// PSNR of an opaque picture with every pixel rounded to RGB565: the ceiling of any
+// palette the format can hold, however many colours it has.
+inline double Rgb565CeilingPsnr(const quenda::c32bppDIB& source) {
+    double squares = 0;
+    for (int32_t y = 0; y < source.Height(); ++y) {
+        const uint8_t* p = source.BitsPointer() + source.PixelOffset(0, y);
+        for (int32_t x = 0; x < source.Width(); ++x, p += 4) {
+            const std::array<int, 3> c = Rounded565(p);
+            for (int a = 0; a < 3; ++a) {
+                const double d = c[a] - p[2 - a];
+                squares += d * d;
+            }
+        }
+    }
+    const double mse = squares / (3.0 * source.Width() * source.Height());
+    return mse <= 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
 // PSNR of an opaque picture reduced to one plain median-cut palette of `count`
 // colours, each pixel drawn in its nearest palette colour.
 inline double MedianCutPalettePsnr(const quenda::c32bppDIB& source, size_t count = 250) {
