@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "app/UpdateCheck.h"
+#include "app/UpdateTrust.h"
 
 class QLabel;
 class QNetworkAccessManager;
@@ -20,6 +21,8 @@ struct UpdateCheckSettings {
     QString endpoint = UpdateEndpoint();
     QString webAddress = MakerWebAddress();
     QString runningVersion = RunningVersion();
+    // A PEM file of certificate authorities trusted beside the system's.
+    QString caBundle = UpdateCaBundle();
     // How long one request may take before the check gives up silently.
     int waitLimitMs = 15000;
 };

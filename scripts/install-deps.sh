@@ -12,7 +12,7 @@ packages=(
   xvfb xauth
   librsvg2-bin txt2man
   desktop-file-utils appstream shared-mime-info
-  ca-certificates
+  ca-certificates openssl
 )
 
 missing=()

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs each fuzz target for SECONDS on one core, starting from its kept corpus in
+# fuzz/corpus/<target>/ (plus the written seeds), then merges what it found back into
+# that folder, minimised, so the next run starts where this one ended. Prints each
+# target's runs and findings; a finding's input is kept under BUILD/findings/ and
+# makes the script fail. Usage: scripts/fuzz-long.sh BUILD_DIR SECONDS [TARGET...]
+set -euo pipefail
+build=${1:-build-fuzz}
+seconds=${2:-600}
+shift 2 || true
+root=$(cd "$(dirname "$0")/.." && pwd)
+kept="$root/fuzz/corpus"
+work="$build/fuzz-long"
+seeds="$work/seeds"
+rm -rf "$work"
+mkdir -p "$work" "$build/findings"
+"$root/fuzz/seeds.sh" "$seeds"
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for exe in "$build"/bin/fuzz_*; do [ -x "$exe" ] && targets+=("$(basename "$exe")"); done
+fi
+
+status=0
+printf '%-22s %12s %10s %8s  %s\n' target runs runs/s findings corpus
+for name in "${targets[@]}"; do
+  short=${name#fuzz_}
+  exe="$build/bin/$name"
+  live="$work/$short"
+  found="$build/findings/$short/"
+  rm -rf "$found"
+  mkdir -p "$live" "$kept/$short" "$found" "$seeds/$short"
+  log="$work/$short.log"
+  # The live folder gets the new inputs; the kept corpus and the seeds are read only.
+  set +e
+  "$exe" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$found" "$live" "$kept/$short" "$seeds/$short" >"$log" 2>&1
+  rc=$?
+  set -e
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  findings=$(find "$found" -maxdepth 1 -type f | wc -l)
+  [ $rc -ne 0 ] && [ "$findings" -eq 0 ] && findings=1
+  # Minimise: keep only inputs that add coverage, from the old corpus and the new finds.
+  merged="$work/$short.merged"
+  mkdir -p "$merged"
+  "$exe" -merge=1 -rss_limit_mb=3072 -timeout=10 "$merged" "$kept/$short" "$live" \
+    >"$work/$short.merge.log" 2>&1 || true
+  if [ -n "$(ls -A "$merged")" ]; then
+    rm -rf "${kept:?}/$short"
+    mv "$merged" "$kept/$short"
+  fi
+  size=$(du -sk "$kept/$short" | cut -f1)
+  printf '%-22s %12s %10s %8s  %s files, %s KB\n' "$name" "${runs:-0}" "${speed:-0}" \
+    "$findings" "$(ls "$kept/$short" | wc -l)" "$size"
+  if [ $rc -ne 0 ]; then
+    status=1
+    echo "  finding in $found (log: $log):"
+    grep -m 5 -E 'ERROR|SUMMARY|Test unit written' "$log" | sed 's/^/    /'
+  fi
+done
+exit $status
