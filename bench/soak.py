@@ -55,27 +55,27 @@ def device_bitmap(rnd, w, h):
 def pixels(rnd, w, h):
     """Smooth RGBA pixels with a few blocks, so that palettes stay modest."""
     base = [rnd.randrange(256) for _ in range(4)]
-    out = bytearray()
+    out = bytearray(w * h * 4)
     for y in range(h):
         for x in range(w):
-            r = (base[0] + x * 7) & 0xF0
-            g = (base[1] + y * 5) & 0xF0
-            b = (base[2] + ((x // 4 + y // 4) & 1) * 96) & 0xF0
-            a = 255 if (x + y) % 11 else 0
-            out += bytes([r, g, b, a])
+            i = (y * w + x) * 4
+            out[i] = (base[0] + x * 7) & 0xF0
+            out[i + 1] = (base[1] + y * 5) & 0xF0
+            out[i + 2] = (base[2] + ((x // 4 + y // 4) & 1) * 96) & 0xF0
+            out[i + 3] = 255 if (x + y) % 11 else 0
     return out
 
 
 def bmp(rnd, w, h, bits):
     px = pixels(rnd, w, h)
     stride = (w * bits // 8 + 3) & ~3
-    body = bytearray()
-    for y in range(h - 1, -1, -1):
-        row = bytearray()
-        for x in range(w):
-            r, g, b, a = px[(y * w + x) * 4:(y * w + x) * 4 + 4]
-            row += bytes([b, g, r] + ([a] if bits == 32 else []))
-        body += row + bytes(stride - len(row))
+    bgra = bytearray(px)
+    bgra[0::4], bgra[2::4] = px[2::4], px[0::4]
+    if bits == 24:
+        del bgra[3::4]
+    row_bytes = w * bits // 8
+    body = b''.join(bytes(bgra[y * row_bytes:(y + 1) * row_bytes]) + bytes(stride - row_bytes)
+                    for y in range(h - 1, -1, -1))
     header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 0, len(body), 2835, 2835, 0, 0)
     return b'BM' + struct.pack('<IHHI', 14 + 40 + len(body), 0, 0, 54) + header + bytes(body)
 
@@ -131,12 +131,15 @@ GOOD = [  # (extension, maker, share)
 # ---------------------------------------------------------------- damaged pictures
 
 
+ZEROS_MB = zlib.compress(b'\0' * (1 << 20), 9)
+
+
 def bomb(rnd, kind):
     """Small files that declare or inflate to far more than they hold."""
     if kind == 0:  # a device bitmap of 65535 x 65535 with a few bytes of rows
         return struct.pack('<7H', 0x4C52, 0, 65535, 65535, 2, 65535, 0xF81F) + b'\x1f\x00' + b'\x00' * 64, 'bmp'
     if kind == 1:  # a PNG of 60000 x 60000 pixels whose data inflates from a kilobyte
-        raw = zlib.compress(b'\0' * (1 << 20), 9)
+        raw = ZEROS_MB
         return (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', struct.pack('>IIBBBBB', 60000, 60000, 8, 6, 0, 0, 0))
                 + png_chunk(b'IDAT', raw) + png_chunk(b'IEND', b'')), 'png'
     if kind == 2:  # a GIF of 65535 x 65535 screen and frame
