@@ -2,8 +2,9 @@
 # Runs each fuzz target for SECONDS on one core, starting from its kept corpus in
 # fuzz/corpus/<target>/ (plus the written seeds), then merges what it found back into
 # that folder, minimised, so the next run starts where this one ended. Prints each
-# target's runs and findings; a finding's input is kept under BUILD/findings/ and
-# makes the script fail. Usage: scripts/fuzz-long.sh BUILD_DIR SECONDS [TARGET...]
+# target's runs and findings. A finding's input is copied to
+# tests/data/fuzz-findings/<target>/, where the test suite replays it (so it stays a
+# failing regression test until fixed), and makes the script fail. Usage: scripts/fuzz-long.sh BUILD_DIR SECONDS [TARGET...]
 set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-600}
@@ -55,7 +56,9 @@ for name in "${targets[@]}"; do
     "$findings" "$(ls "$kept/$short" | wc -l)" "$size"
   if [ $rc -ne 0 ]; then
     status=1
-    echo "  finding in $found (log: $log):"
+    mkdir -p "$root/tests/data/fuzz-findings/$short"
+    cp "$found"* "$root/tests/data/fuzz-findings/$short/" 2>/dev/null || true
+    echo "  finding kept in tests/data/fuzz-findings/$short/ (log: $log):"
     grep -m 5 -E 'ERROR|SUMMARY|Test unit written' "$log" | sed 's/^/    /'
   fi
 done
