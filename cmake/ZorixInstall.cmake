@@ -59,7 +59,7 @@ endif()
 set(ZORIX_PUBLIC_HEADERS
     engine/ZorixImgEngine.h engine/ZorixImgEngineEvents.h engine/RLEDecoder.h
     engine/RLEEncoder.h imaging/c32bppDIB.h imaging/ImageTypes.h imaging/Surface.h
-    codecs/PngProperties.h imaging/LoadFailure.h engine/PaletteLimits.h)
+    imaging/PngProperties.h imaging/LoadFailure.h engine/PaletteLimits.h)
 foreach(header IN LISTS ZORIX_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quenda/${folder})

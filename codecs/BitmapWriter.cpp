@@ -4,7 +4,7 @@
 
 #include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
-#include "platform/BmpHeader.h"
+#include "codecs/BmpHeader.h"
 #include "platform/FileIO.h"
 
 namespace quenda {

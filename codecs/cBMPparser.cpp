@@ -10,9 +10,9 @@
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/BmpHeader.h"
-#include "platform/PictureLoader.h"
-#include "platform/StdPicture.h"
+#include "codecs/BmpHeader.h"
+#include "codecs/PictureLoader.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda {
 

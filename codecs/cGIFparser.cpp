@@ -8,8 +8,8 @@
 #include "imaging/ByteCursor.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/PictureLoader.h"
-#include "platform/StdPicture.h"
+#include "codecs/PictureLoader.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda {
 

@@ -11,7 +11,7 @@
 #include "imaging/ByteOrder.h"
 #include "imaging/ByteWindow.h"
 #include "imaging/ImageLimits.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
 #include "platform/FileIO.h"

@@ -9,7 +9,7 @@
 #include "codecs/PngRowFilter.h"
 #include "codecs/PngText.h"
 #include "imaging/ByteOrder.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "codecs/PngProperties.h"
+#include "imaging/PngProperties.h"
 
 namespace quenda {
 

@@ -13,7 +13,7 @@
 #include "engine/RLEEncoder.h"
 #include "engine/RLEFormat.h"
 #include "imaging/c32bppDIB.h"
-#include "platform/BmpHeader.h"
+#include "codecs/BmpHeader.h"
 #include "platform/FileIO.h"
 
 namespace quenda {

@@ -4,7 +4,7 @@
 
 #include "codecs/cPNGparser.h"
 #include "fuzz/PngSizeCap.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,7 +8,6 @@
 #include "imaging/ImageLimits.h"
 #include "imaging/PixelMath.h"
 #include "imaging/ScaledCopy.h"
-#include "imaging/ZlibBinding.h"
 #include "imaging/cGDIPlus.h"
 
 namespace quenda {
@@ -55,10 +54,6 @@ void c32bppDIB::setGdiToken(uint32_t token) {
 
 void c32bppDIB::setKeepGDIplusActive(bool value) {
     keepGDIplusActive_ = value && isGDIplusEnabled();
-}
-
-bool c32bppDIB::isZlibEnabled() const {
-    return zlib::IsEnabled();
 }
 
 bool c32bppDIB::InitializeDIB(int32_t width, int32_t height) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "codecs/PngProperties.h"
+#include "imaging/PngProperties.h"
 #include "imaging/ImageTypes.h"
 #include "imaging/LoadFailure.h"
 #include "imaging/Surface.h"

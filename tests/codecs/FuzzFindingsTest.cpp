@@ -6,7 +6,7 @@
 
 #include "codecs/cPNGparser.h"
 #include "fuzz/PngSizeCap.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "PngTestSupport.h"
 #include "codecs/cPNGparser.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "tests/support/RLEBuilder.h"
 

@@ -8,7 +8,7 @@
 #include "codecs/PngRowFilter.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/cPNGwriter.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 
 using quenda::c32bppDIB;

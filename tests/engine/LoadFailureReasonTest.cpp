@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "engine/ZorixImgEngine.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "support/BmpBuilder.h"
 #include "support/GifBuilder.h"
 #include "support/RLEBuilder.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "codecs/cPNGparser.h"
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 #include "imaging/c32bppDIB.h"
 #include "support/RLEBuilder.h"
 

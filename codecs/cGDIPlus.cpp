@@ -6,8 +6,8 @@
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
 #include "platform/FileIO.h"
-#include "platform/JpegCodec.h"
-#include "platform/StdPicture.h"
+#include "codecs/JpegCodec.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda {
 

@@ -1,4 +1,4 @@
-#include "platform/GifDecoder.h"
+#include "codecs/GifDecoder.h"
 
 #include <gif_lib.h>
 

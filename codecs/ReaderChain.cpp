@@ -1,4 +1,4 @@
-#include "imaging/ReaderChain.h"
+#include "codecs/ReaderChain.h"
 
 #include <string>
 

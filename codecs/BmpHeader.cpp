@@ -1,4 +1,4 @@
-#include "platform/BmpHeader.h"
+#include "codecs/BmpHeader.h"
 
 #include <algorithm>
 #include <cstdint>

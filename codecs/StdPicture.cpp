@@ -1,4 +1,4 @@
-#include "platform/StdPicture.h"
+#include "codecs/StdPicture.h"
 
 #include <cstring>
 #include <new>

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/BmpHeader.h"
+#include "codecs/BmpHeader.h"
 
 namespace quenda::bmp {
 

@@ -1,3 +1,4 @@
+#include "codecs/ZlibBinding.h"
 #include "codecs/cPNGwriter.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
@@ -14,6 +15,11 @@ bool SavePngThroughBridge(const c32bppDIB& image, const std::filesystem::path& f
 }
 
 }  // namespace
+
+// Asked here rather than with the buffer: compression belongs to the codecs.
+bool c32bppDIB::isZlibEnabled() const {
+    return zlib::IsEnabled();
+}
 
 bool c32bppDIB::SaveToFile_PNG(const std::filesystem::path& fileName, bool promptOverwrite) {
     if (!bits_ || fileName.empty() || !mayOverwrite(fileName, promptOverwrite)) {

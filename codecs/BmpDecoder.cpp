@@ -1,4 +1,4 @@
-#include "platform/BmpDecoder.h"
+#include "codecs/BmpDecoder.h"
 
 #include <atomic>
 #include <bit>
@@ -6,8 +6,8 @@
 
 #include "imaging/BitmapStride.h"
 #include "imaging/ByteOrder.h"
-#include "platform/BmpHeader.h"
-#include "platform/BmpRle.h"
+#include "codecs/BmpHeader.h"
+#include "codecs/BmpRle.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>

@@ -2,7 +2,7 @@
 
 #include "imaging/ByteWindow.h"
 #include "imaging/ImageLimits.h"
-#include "imaging/ReaderChain.h"
+#include "codecs/ReaderChain.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
 #include "platform/FileIO.h"

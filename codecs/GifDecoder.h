@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/StdPicture.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda::gif {
 

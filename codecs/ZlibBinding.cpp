@@ -1,4 +1,4 @@
-#include "imaging/ZlibBinding.h"
+#include "codecs/ZlibBinding.h"
 
 #include <libdeflate.h>
 #include <zlib.h>

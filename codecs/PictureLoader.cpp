@@ -1,9 +1,9 @@
-#include "platform/PictureLoader.h"
+#include "codecs/PictureLoader.h"
 
-#include "platform/BmpDecoder.h"
-#include "platform/BmpHeader.h"
-#include "platform/GifDecoder.h"
-#include "platform/JpegCodec.h"
+#include "codecs/BmpDecoder.h"
+#include "codecs/BmpHeader.h"
+#include "codecs/GifDecoder.h"
+#include "codecs/JpegCodec.h"
 
 namespace quenda {
 

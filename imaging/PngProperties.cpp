@@ -1,4 +1,4 @@
-#include "codecs/PngProperties.h"
+#include "imaging/PngProperties.h"
 
 namespace quenda {
 

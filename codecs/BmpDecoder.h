@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "imaging/LoadFailure.h"
-#include "platform/StdPicture.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda::bmp {
 

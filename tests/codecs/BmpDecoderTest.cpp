@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "imaging/ByteOrder.h"
-#include "platform/BmpDecoder.h"
-#include "platform/PictureLoader.h"
+#include "codecs/BmpDecoder.h"
+#include "codecs/PictureLoader.h"
 #include "support/BmpBuilder.h"
 
 using testsupport::BmpBuilder;

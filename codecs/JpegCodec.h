@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/StdPicture.h"
+#include "codecs/StdPicture.h"
 
 namespace quenda::jpeg {
 

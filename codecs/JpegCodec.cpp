@@ -1,4 +1,4 @@
-#include "platform/JpegCodec.h"
+#include "codecs/JpegCodec.h"
 
 #include <turbojpeg.h>
 
