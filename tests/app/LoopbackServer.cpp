@@ -25,7 +25,7 @@ QByteArray ReadAll(const QString& path) {
 }
 
 QSslServer* MakeTlsServer(const LoopbackServer::Tls& tls, QObject* parent) {
-    QSslConfiguration configuration = QSslConfiguration::defaultServerConfiguration();
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setLocalCertificate(QSslCertificate(ReadAll(tls.certificatePath), QSsl::Pem));
     configuration.setPrivateKey(QSslKey(ReadAll(tls.keyPath), QSsl::Ec, QSsl::Pem));
     configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
