@@ -142,7 +142,11 @@ QNetworkReply* updForm::StartRequest(const QString& address) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0) {
-        request.setSslConfiguration(UpdateTlsConfiguration(settings_.caBundle));
+        if (!tlsMade_) {
+            tls_ = UpdateTlsConfiguration(settings_.caBundle);
+            tlsMade_ = true;
+        }
+        request.setSslConfiguration(tls_);
     }
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSslConfiguration>
 #include <QStringList>
 
 #include "app/UpdateCheck.h"
@@ -75,6 +76,10 @@ class updForm : public QDialog {
     QLabel* text_;
     VkButton* cancelBUT_;
     QStringList requests_;
+    // Made at the first HTTPS request of the check: reading the system's authorities
+    // takes a moment, and redirects reuse it.
+    QSslConfiguration tls_;
+    bool tlsMade_ = false;
     bool firstActivation_ = true;
     bool checking_ = false;
     bool cancelled_ = false;
