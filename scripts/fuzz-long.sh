@@ -34,30 +34,34 @@ for name in "${targets[@]}"; do
   log="$work/$short.log"
   # The live folder gets the new inputs; the kept corpus and the seeds are read only.
   set +e
-  "$exe" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=10 -print_final_stats=1 \
+  "$exe" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$found" "$live" "$kept/$short" "$seeds/$short" >"$log" 2>&1
   rc=$?
   set -e
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
-  findings=$(find "$found" -maxdepth 1 -type f | wc -l)
+  # Slow units are reported by libFuzzer too; only these kinds are findings.
+  findings=$(find "$found" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' \
+    -o -name 'timeout-*' -o -name 'oom-*' -o -name 'death-*' \) | wc -l)
   [ $rc -ne 0 ] && [ "$findings" -eq 0 ] && findings=1
   # Minimise: keep only inputs that add coverage, from the old corpus and the new finds.
   merged="$work/$short.merged"
   mkdir -p "$merged"
-  "$exe" -merge=1 -rss_limit_mb=3072 -timeout=10 "$merged" "$kept/$short" "$live" \
+  "$exe" -merge=1 -rss_limit_mb=3072 -timeout=30 "$merged" "$kept/$short" "$live" \
     >"$work/$short.merge.log" 2>&1 || true
   if [ -n "$(ls -A "$merged")" ]; then
     rm -rf "${kept:?}/$short"
     mv "$merged" "$kept/$short"
   fi
-  size=$(du -sk "$kept/$short" | cut -f1)
+  size=$(( $(cat "$kept/$short"/* 2>/dev/null | wc -c) / 1024 ))
   printf '%-22s %12s %10s %8s  %s files, %s KB\n' "$name" "${runs:-0}" "${speed:-0}" \
     "$findings" "$(ls "$kept/$short" | wc -l)" "$size"
   if [ $rc -ne 0 ]; then
     status=1
     mkdir -p "$root/tests/data/fuzz-findings/$short"
-    cp "$found"* "$root/tests/data/fuzz-findings/$short/" 2>/dev/null || true
+    for kind in crash leak timeout oom death; do
+      cp "$found$kind"-* "$root/tests/data/fuzz-findings/$short/" 2>/dev/null || true
+    done
     echo "  finding kept in tests/data/fuzz-findings/$short/ (log: $log):"
     grep -m 5 -E 'ERROR|SUMMARY|Test unit written' "$log" | sed 's/^/    /'
   fi
