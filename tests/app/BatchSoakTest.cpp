@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -156,6 +157,9 @@ TEST(BatchSoak, ALongRunConvertsEveryGoodFileAndLeavesNothingBehind) {
     form.trgType()->setCurrentIndex(3);  // PNG
     form.trgFolder()->setText(root + "/out");
 
+    // What earlier tests left to close is closed first, so the count is this run's.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
     const int descriptorsBefore = OpenDescriptors();
     {
         MemoryWatch watch(form, count / 10);
@@ -169,7 +173,7 @@ TEST(BatchSoak, ALongRunConvertsEveryGoodFileAndLeavesNothingBehind) {
             EXPECT_LT(growth, 10 * 1024);
         }
     }
-    EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+    EXPECT_LE(OpenDescriptors(), descriptorsBefore);
     ASSERT_TRUE(form.RunFinished());
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_EQ(prompter.shown.back().text, "Batch conversion complete.");
