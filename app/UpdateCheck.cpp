@@ -6,10 +6,10 @@
 #define ZORIX_VERSION_TEXT "1.0.0"
 #endif
 #ifndef ZORIX_UPDATE_ENDPOINT
-#define ZORIX_UPDATE_ENDPOINT "http://www.vk-dev.example/zorix/"
+#define ZORIX_UPDATE_ENDPOINT "https://www.vk-dev.example/zorix/"
 #endif
 #ifndef ZORIX_WEB_ADDRESS
-#define ZORIX_WEB_ADDRESS "http://www.vk-dev.example/zorix"
+#define ZORIX_WEB_ADDRESS "https://www.vk-dev.example/zorix"
 #endif
 
 namespace zorix {

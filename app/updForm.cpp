@@ -26,6 +26,12 @@ namespace {
 const QString kNoVersionText =
     QStringLiteral("Unable to retrieve version information from the Internet.");
 
+// Errors of the connection itself (refused, TLS, insecure redirect) as opposed to
+// the server's answer; Qt numbers those below its proxy and content errors.
+bool IsTransportError(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
 }  // namespace
 
 updForm::updForm(Prompter& prompter, const UpdateCheckSettings& settings, QWidget* parent)
@@ -112,8 +118,15 @@ void updForm::Check() {
             Report(reply);
             return;
         }
+        const QUrl next = QUrl(address).resolved(QUrl(reply.redirect));
+        if (LeavesTls(QUrl(address), next)) {
+            // A secure server's page cannot send the check to an unprotected one: the
+            // line counts as absent, as a redirect beyond the limit does.
+            Report(ReadReply(page, false));
+            return;
+        }
         ++redirects;
-        address = QUrl(address).resolved(QUrl(reply.redirect)).toString();
+        address = next.toString();
     }
 }
 
@@ -128,6 +141,13 @@ QNetworkReply* updForm::StartRequest(const QString& address) {
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0) {
+        if (!tlsMade_) {
+            tls_ = UpdateTlsConfiguration(settings_.caBundle);
+            tlsMade_ = true;
+        }
+        request.setSslConfiguration(tls_);
+    }
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
     requests_ << address;
@@ -167,7 +187,9 @@ updForm::Fetched updForm::Fetch(const QString& address, QString* page) {
         Stop();
         return Fetched::TimedOut;
     }
-    if (!pageTooLarge_) {
+    // A failed connection, a certificate that does not verify or a redirect that would
+    // leave HTTPS is no reply; an HTTP error page still has a body to read.
+    if (!pageTooLarge_ && !IsTransportError(reply_->error())) {
         *page = PageText(reply_->readAll(),
                          reply_->header(QNetworkRequest::ContentTypeHeader).toString());
     }

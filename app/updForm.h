@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QSslConfiguration>
 #include <QStringList>
 
 #include "app/UpdateCheck.h"
+#include "app/UpdateTrust.h"
 
 class QLabel;
 class QNetworkAccessManager;
@@ -20,6 +22,8 @@ struct UpdateCheckSettings {
     QString endpoint = UpdateEndpoint();
     QString webAddress = MakerWebAddress();
     QString runningVersion = RunningVersion();
+    // A PEM file of certificate authorities trusted beside the system's.
+    QString caBundle = UpdateCaBundle();
     // How long one request may take before the check gives up silently.
     int waitLimitMs = 15000;
 };
@@ -72,6 +76,10 @@ class updForm : public QDialog {
     QLabel* text_;
     VkButton* cancelBUT_;
     QStringList requests_;
+    // Made at the first HTTPS request of the check: reading the system's authorities
+    // takes a moment, and redirects reuse it.
+    QSslConfiguration tls_;
+    bool tlsMade_ = false;
     bool firstActivation_ = true;
     bool checking_ = false;
     bool cancelled_ = false;

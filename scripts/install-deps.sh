@@ -16,7 +16,7 @@ packages=(
   libgimp2.0-dev libgdk-pixbuf-2.0-dev
   python3-gi gir1.2-gdkpixbuf-2.0 libgdk-pixbuf2.0-bin
   gimp
-  ca-certificates
+  ca-certificates openssl
 )
 
 missing=()

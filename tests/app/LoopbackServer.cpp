@@ -1,6 +1,11 @@
 #include "LoopbackServer.h"
 
+#include <QFile>
 #include <QHostAddress>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -11,15 +16,41 @@ namespace {
 constexpr qsizetype kMaxHeader = 16384;
 
 QByteArray ReasonOf(int status) {
-    return status == 200 ? "OK" : status == 404 ? "Not Found" : "Other";
+    return status == 200 ? "OK" : status == 404 ? "Not Found" : status == 302 ? "Found" : "Other";
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QSslServer* MakeTlsServer(const LoopbackServer::Tls& tls, QObject* parent) {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate(ReadAll(tls.certificatePath), QSsl::Pem));
+    configuration.setPrivateKey(QSslKey(ReadAll(tls.keyPath), QSsl::Ec, QSsl::Pem));
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    auto* server = new QSslServer(parent);
+    server->setSslConfiguration(configuration);
+    return server;
 }
 
 }  // namespace
 
 LoopbackServer::LoopbackServer(int lifetimeMs) : server_(new QTcpServer(this)) {
+    Listen(lifetimeMs);
+}
+
+LoopbackServer::LoopbackServer(const Tls& tls, int lifetimeMs)
+    : server_(MakeTlsServer(tls, this)), tls_(true) {
+    Listen(lifetimeMs);
+}
+
+void LoopbackServer::Listen(int lifetimeMs) {
     // Never another address than the loopback one.
     server_->listen(QHostAddress::LocalHost, 0);
+    // A TLS connection is pending only once its handshake is done.
     connect(server_, &QTcpServer::newConnection, this, &LoopbackServer::Accept);
+    connect(server_, &QTcpServer::pendingConnectionAvailable, this, &LoopbackServer::Accept);
     lifetime_.setSingleShot(true);
     connect(&lifetime_, &QTimer::timeout, this, &LoopbackServer::Close);
     lifetime_.start(lifetimeMs);
@@ -38,7 +69,7 @@ quint16 LoopbackServer::Port() const {
 }
 
 QString LoopbackServer::Root() const {
-    return QStringLiteral("http://127.0.0.1:%1/").arg(Port());
+    return QStringLiteral("%1://127.0.0.1:%2/").arg(tls_ ? "https" : "http").arg(Port());
 }
 
 void LoopbackServer::Serve(const QByteArray& target, const Page& page) {
@@ -60,6 +91,9 @@ void LoopbackServer::Accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         sockets_ << socket;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
+        if (socket->bytesAvailable() > 0) {
+            Read(socket);
+        }
     }
 }
 
@@ -95,6 +129,9 @@ void LoopbackServer::Answer(QTcpSocket* socket, const QByteArray& target) {
     QByteArray response =
         "HTTP/1.1 " + QByteArray::number(page.status) + " " + ReasonOf(page.status) + "\r\n";
     response += "Content-Type: " + page.contentType + "\r\n";
+    if (!page.location.isEmpty()) {
+        response += "Location: " + page.location + "\r\n";
+    }
     response += "Content-Length: " + QByteArray::number(page.body.size()) + "\r\n";
     response += "Connection: close\r\n\r\n";
     response += page.body;

@@ -20,6 +20,16 @@ const QString kLib = QStringLiteral(ZORIX_LIBDIR);
 const QString kShare = QStringLiteral(ZORIX_DATADIR);
 const QString kVersion = QStringLiteral(ZORIX_VERSION);
 
+// A client of a library built with the sanitizers must be built with them too, or it
+// cannot link against the library's instrumentation.
+QStringList ClientSanitizerFlags() {
+#if defined(__SANITIZE_ADDRESS__)
+    return {QStringLiteral("-fsanitize=address,undefined")};
+#else
+    return {};
+#endif
+}
+
 // Everything the install must put into the staging root, relative to it.
 std::set<QString> ExpectedFiles() {
     std::set<QString> files = {
@@ -182,6 +192,7 @@ TEST(InstallLayout, AClientBuildsAgainstTheInstalledEngineWithPkgConfig) {
     const QString binary = QString::fromStdString(dir) + "/client";
     QStringList args = {QStringLiteral("-std=c++20"), source, QStringLiteral("-o"), binary};
     args += flags.out.simplified().split(' ');
+    args += ClientSanitizerFlags();
     const auto compiled = RunProgram(QStringLiteral("c++"), args, env);
     ASSERT_EQ(compiled.exitCode, 0) << compiled.err.toStdString();
 
@@ -220,7 +231,8 @@ TEST(InstallLayout, AClientBuildsAgainstTheInstalledEngineWithTheCMakePackage) {
     const auto configured =
         RunProgram(QStringLiteral(ZORIX_CMAKE_COMMAND),
                    {QStringLiteral("-S"), root, QStringLiteral("-B"), root + "/build",
-                    QStringLiteral("-DCMAKE_PREFIX_PATH=") + QStringLiteral(ZORIX_STAGE_DIR)});
+                    QStringLiteral("-DCMAKE_PREFIX_PATH=") + QStringLiteral(ZORIX_STAGE_DIR),
+                    QStringLiteral("-DCMAKE_CXX_FLAGS=") + ClientSanitizerFlags().join(' ')});
     ASSERT_EQ(configured.exitCode, 0)
         << configured.out.toStdString() << configured.err.toStdString();
     const auto built = RunProgram(QStringLiteral(ZORIX_CMAKE_COMMAND),
