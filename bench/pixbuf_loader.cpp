@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <random>
 #include <vector>
 
 #include "support/RLEBuilder.h"
@@ -25,38 +24,6 @@ extern "C" void fill_vtable(GdkPixbufModule* module);
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Rows of long colour runs with some transparent runs, written as tokens directly.
-Bytes RunsFile(int32_t width, int32_t height, uint32_t seed) {
-    testsupport::RLEBuilder b;
-    b.width = width;
-    b.height = height;
-    b.hasAlpha = true;
-    std::mt19937 random(seed);
-    for (int i = 1; i <= 200; ++i) {
-        b.colors.push_back(static_cast<uint16_t>(random()));
-    }
-    b.alphas.assign(201, 32);
-    b.alphas[0] = 0;
-    for (int32_t y = 0; y < height; ++y) {
-        Bytes row;
-        for (int32_t x = 0; x < width;) {
-            const auto n = static_cast<uint8_t>(
-                std::min<int32_t>(4 + static_cast<int32_t>(random() % 250), width - x));
-            const auto code = static_cast<uint8_t>(random() % 10 == 0 ? 0 : 1 + random() % 200);
-            if (n < 4) {
-                row.insert(row.end(), n, code);
-            } else if (code == 0) {
-                row.insert(row.end(), {0xFF, n});
-            } else {
-                row.insert(row.end(), {0xFE, code, n});
-            }
-            x += n;
-        }
-        b.rows.push_back(std::move(row));
-    }
-    return b.Build();
-}
 
 struct Request {
     gint width = 0;  // 0: the picture's own size
@@ -120,7 +87,7 @@ ChildRun LoadInChild(const Bytes& file, gint width, gint height) {
 }
 
 void BM_PixbufLoader16K(benchmark::State& state) {
-    const Bytes file = RunsFile(16384, 16384, 7);
+    const Bytes file = testsupport::RandomRunsFile(16384, 16384, 4, 250, 7);
     state.counters["file_MB"] = static_cast<double>(file.size()) / 1048576.0;
     double seconds = 0, peak = 0, refSeconds = 0, refPeak = 0;
     for (auto _ : state) {

@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <random>
 
 #include "engine/RLEDecoder.h"
 #include "engine/RLEScaledDecoder.h"
@@ -31,38 +30,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Rows of colour runs and transparent runs written as tokens directly.
-Bytes RunsFile(int32_t width, int32_t height, int maxRun, uint32_t seed) {
-    testsupport::RLEBuilder b;
-    b.width = width;
-    b.height = height;
-    b.hasAlpha = true;
-    std::mt19937 random(seed);
-    for (int i = 1; i <= 200; ++i) {
-        b.colors.push_back(static_cast<uint16_t>(random()));
-    }
-    b.alphas.assign(201, 32);
-    b.alphas[0] = 0;
-    for (int32_t y = 0; y < height; ++y) {
-        Bytes row;
-        for (int32_t x = 0; x < width;) {
-            const auto n = static_cast<uint8_t>(
-                std::min<int32_t>(1 + static_cast<int32_t>(random() % maxRun), width - x));
-            const auto code = static_cast<uint8_t>(random() % 10 == 0 ? 0 : 1 + random() % 200);
-            if (n < 4) {
-                row.insert(row.end(), n, code);
-            } else if (code == 0) {
-                row.insert(row.end(), {0xFF, n});
-            } else {
-                row.insert(row.end(), {0xFE, code, n});
-            }
-            x += n;
-        }
-        b.rows.push_back(std::move(row));
-    }
-    return b.Build();
-}
 
 std::string WriteScratch(const std::string& dir, const std::string& name, const Bytes& bytes) {
     const std::string path = dir + "/" + name;
@@ -104,8 +71,8 @@ ChildRun RunThumbnailer(const std::string& input, const std::string& output) {
 
 void BM_Thumbnailer16K(benchmark::State& state) {
     const std::string dir = testsupport::MakeTempDir("zorix-bench-thumb");
-    const std::string big = WriteScratch(dir, "big.bmp", RunsFile(16384, 16384, 250, 3));
-    const std::string small = WriteScratch(dir, "small.bmp", RunsFile(16, 16, 8, 4));
+    const std::string big = WriteScratch(dir, "big.bmp", testsupport::RandomRunsFile(16384, 16384, 1, 250, 3));
+    const std::string small = WriteScratch(dir, "small.bmp", testsupport::RandomRunsFile(16, 16, 1, 8, 4));
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(big)) / 1048576.0;
     double seconds = 0, cpu = 0, peak = 0, refSeconds = 0, refCpu = 0, refPeak = 0;
     for (auto _ : state) {
@@ -140,7 +107,7 @@ double ProcessCpuSeconds() {
 }
 
 void BM_Decode1080(benchmark::State& state) {
-    const Bytes file = RunsFile(1920, 1080, 12, 5);
+    const Bytes file = testsupport::RandomRunsFile(1920, 1080, 1, 12, 5);
     quenda::ZorixImgEngineEvents none;
     quenda::c32bppDIB full;
     Bytes thumb(256 * 144 * 4);

@@ -1,8 +1,10 @@
 #include "support/RLEBuilder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace testsupport {
@@ -123,6 +125,38 @@ std::vector<uint8_t> VariedAlphaFile(int32_t width, int32_t height) {
             codes[static_cast<size_t>(x)] = static_cast<uint8_t>((x + y) % 251);
         }
         b.rows.push_back(EncodeCodesRow(codes));
+    }
+    return b.Build();
+}
+
+std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRun,
+                                    int32_t spread, uint32_t seed) {
+    RLEBuilder b;
+    b.width = width;
+    b.height = height;
+    b.hasAlpha = true;
+    std::mt19937 random(seed);
+    for (int i = 1; i <= 200; ++i) {
+        b.colors.push_back(static_cast<uint16_t>(random()));
+    }
+    b.alphas.assign(201, 32);
+    b.alphas[0] = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        std::vector<uint8_t> row;
+        for (int32_t x = 0; x < width;) {
+            const auto n = static_cast<uint8_t>(std::min<int32_t>(
+                minRun + static_cast<int32_t>(random() % static_cast<uint32_t>(spread)), width - x));
+            const auto code = static_cast<uint8_t>(random() % 10 == 0 ? 0 : 1 + random() % 200);
+            if (n < 4) {
+                row.insert(row.end(), n, code);
+            } else if (code == 0) {
+                row.insert(row.end(), {0xFF, n});
+            } else {
+                row.insert(row.end(), {0xFE, code, n});
+            }
+            x += n;
+        }
+        b.rows.push_back(std::move(row));
     }
     return b.Build();
 }
