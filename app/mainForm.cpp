@@ -18,6 +18,7 @@
 #include "app/FolderList.h"
 #include "app/HeaderStrip.h"
 #include "app/NativePath.h"
+#include "app/PalettePanel.h"
 #include "app/PreviewImage.h"
 #include "app/Prompter.h"
 #include "app/SaveDialogRules.h"
@@ -84,6 +85,11 @@ mainForm::mainForm(Prompter& prompter, QWidget* parent)
 mainForm::~mainForm() {
     if (engine_) {
         engine_->Unsubscribe(this);
+    }
+    // The dock reports itself hidden while the base class closes the window, when this
+    // window's own members are gone.
+    if (palettePanel_) {
+        palettePanel_->disconnect(this);
     }
 }
 
