@@ -71,8 +71,10 @@ ChildRun RunThumbnailer(const std::string& input, const std::string& output) {
 
 void BM_Thumbnailer16K(benchmark::State& state) {
     const std::string dir = testsupport::MakeTempDir("zorix-bench-thumb");
-    const std::string big = WriteScratch(dir, "big.bmp", testsupport::RandomRunsFile(16384, 16384, 1, 250, 3));
-    const std::string small = WriteScratch(dir, "small.bmp", testsupport::RandomRunsFile(16, 16, 1, 8, 4));
+    const std::string big =
+        WriteScratch(dir, "big.bmp", testsupport::RandomRunsFile(16384, 16384, 1, 250, 3));
+    const std::string small =
+        WriteScratch(dir, "small.bmp", testsupport::RandomRunsFile(16, 16, 1, 8, 4));
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(big)) / 1048576.0;
     double seconds = 0, cpu = 0, peak = 0, refSeconds = 0, refCpu = 0, refPeak = 0;
     for (auto _ : state) {

@@ -126,13 +126,13 @@ RLEIndexMapResult ReadRLEIndexMap(std::span<const uint8_t> bytes) {
         file.header.height < 0 ? -int32_t{file.header.height} : file.header.height;
     if (width <= 0 || height <= 0 ||
         static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels) {
-        result.failure = Failure::Of(FailureKind::TooLarge, "RLE",
-                                     "the image size is invalid or too large");
+        result.failure =
+            Failure::Of(FailureKind::TooLarge, "RLE", "the image size is invalid or too large");
         return result;
     }
     if (file.rows.size() < static_cast<size_t>(height)) {
-        result.failure = Failure::Of(FailureKind::Truncated, "RLE",
-                                     "the file has fewer rows than its height");
+        result.failure =
+            Failure::Of(FailureKind::Truncated, "RLE", "the file has fewer rows than its height");
         return result;
     }
     RLEIndexMap& map = result.map;
@@ -146,8 +146,8 @@ RLEIndexMapResult ReadRLEIndexMap(std::span<const uint8_t> bytes) {
                                       static_cast<size_t>(width));
         std::string reason;
         if (!ReadRow(file.rows[static_cast<size_t>(y)], map.palette.size(), out, reason)) {
-            result.failure =
-                Failure::Of(FailureKind::Malformed, "RLE", "row " + std::to_string(y) + " " + reason);
+            result.failure = Failure::Of(FailureKind::Malformed, "RLE",
+                                         "row " + std::to_string(y) + " " + reason);
             result.map = RLEIndexMap{};
             return result;
         }

@@ -291,8 +291,8 @@ RLEScaledResult DecodeRLERows(const rle::ParsedFile& prologue, const RLERowSourc
     } else if (!target.top || target.width <= 0 || target.height <= 0) {
         result.failure = Failure::Of(FailureKind::Unsupported, "RLE", "the target raster is empty");
     } else if (prologue.rowLengths.size() < static_cast<size_t>(height)) {
-        result.failure = Failure::Of(FailureKind::Truncated, "RLE",
-                                     "the file has fewer rows than its height");
+        result.failure =
+            Failure::Of(FailureKind::Truncated, "RLE", "the file has fewer rows than its height");
     } else if (target.width == width && target.height == height && Aligned(target)) {
         result.success = DecodeDirect(prologue, row, target, result.failure);
     } else {

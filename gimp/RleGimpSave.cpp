@@ -64,9 +64,9 @@ GimpOutcome SaveDeviceBitmap(gint32 drawable, const char* fileName,
                                    "Could not export " + Quoted(fileName) + ": " + reason);
     }
     if (!quenda::fileio::WriteFileReplacing(fileName, encoded.bytes)) {
-        return GimpOutcome::Failed(
-            GIMP_PDB_EXECUTION_ERROR,
-            "Could not write " + Quoted(fileName) + ": " + quenda::fileio::LastWriteFailure().Text());
+        return GimpOutcome::Failed(GIMP_PDB_EXECUTION_ERROR,
+                                   "Could not write " + Quoted(fileName) + ": " +
+                                       quenda::fileio::LastWriteFailure().Text());
     }
     return {};
 }

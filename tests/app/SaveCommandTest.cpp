@@ -213,8 +213,8 @@ TEST_F(SaveCommandTest, ColourfulPhotoSavesAsTheCommandLineConvertsIt) {
     QTemporaryDir other;
     const QString target = other.path() + "/cli.bmp";
     QProcess cli;
-    cli.start(QStringLiteral(ZORIX_CLI_PATH), {"convert", "--to", "rle", "--quiet", "-o", target,
-                                               FilePath("photo.png")});
+    cli.start(QStringLiteral(ZORIX_CLI_PATH),
+              {"convert", "--to", "rle", "--quiet", "-o", target, FilePath("photo.png")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     EXPECT_EQ(saved, Bytes(target));

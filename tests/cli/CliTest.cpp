@@ -250,13 +250,12 @@ TEST_F(CliTest, ReductionOptionsMatchTheEngine) {
         quenda::RLEReduction reduction;
         bool dither;
     };
-    for (const Case& c : {Case{"", 0, quenda::RLEReduction::Classic, false},
-                          Case{"--max-palette 250 --reduction classic", 250,
-                               quenda::RLEReduction::Classic, false},
-                          Case{"--max-palette 250 --reduction best", 250,
-                               quenda::RLEReduction::Best, false},
-                          Case{"--max-palette 120 --reduction best --dither", 120,
-                               quenda::RLEReduction::Best, true}}) {
+    for (const Case& c :
+         {Case{"", 0, quenda::RLEReduction::Classic, false},
+          Case{"--max-palette 250 --reduction classic", 250, quenda::RLEReduction::Classic, false},
+          Case{"--max-palette 250 --reduction best", 250, quenda::RLEReduction::Best, false},
+          Case{"--max-palette 120 --reduction best --dither", 120, quenda::RLEReduction::Best,
+               true}}) {
         SCOPED_TRACE(c.args);
         const std::string target = dir + "/cli.bmp";
         const CliRun r = Cli("convert --to rle --quiet --overwrite " + c.args + " -o " +

@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QProcess>
 #include <QLoggingCategory>
+#include <QProcess>
 
 #include <cstring>
 #include <vector>

@@ -92,8 +92,8 @@ TEST(PhotoReduction, AlphaLevelsSurviveTheReduction) {
     for (const RLEEncodeOptions& options :
          {RLEEncodeOptions{}, RLEEncodeOptions{RLEReduction::Best, false},
           RLEEncodeOptions{RLEReduction::Best, true}}) {
-        const auto result = Encode(*image, 100, options.reduction == RLEReduction::Best ? 250 : 0,
-                                   options);
+        const auto result =
+            Encode(*image, 100, options.reduction == RLEReduction::Best ? 250 : 0, options);
         ASSERT_TRUE(result.success);
         const auto decoded = DecodeBytes(result.bytes);
         ASSERT_TRUE(decoded);

@@ -129,8 +129,8 @@ std::vector<uint8_t> VariedAlphaFile(int32_t width, int32_t height) {
     return b.Build();
 }
 
-std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRun,
-                                    int32_t spread, uint32_t seed) {
+std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRun, int32_t spread,
+                                    uint32_t seed) {
     RLEBuilder b;
     b.width = width;
     b.height = height;
@@ -145,7 +145,8 @@ std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRu
         std::vector<uint8_t> row;
         for (int32_t x = 0; x < width;) {
             const auto n = static_cast<uint8_t>(std::min<int32_t>(
-                minRun + static_cast<int32_t>(random() % static_cast<uint32_t>(spread)), width - x));
+                minRun + static_cast<int32_t>(random() % static_cast<uint32_t>(spread)),
+                width - x));
             const auto code = static_cast<uint8_t>(random() % 10 == 0 ? 0 : 1 + random() % 200);
             if (n < 4) {
                 row.insert(row.end(), n, code);

@@ -35,8 +35,8 @@ std::vector<uint8_t> VariedAlphaFile(int32_t width, int32_t height);
 
 // A device bitmap of 200 colours with runs of minRun to minRun + spread - 1 pixels, one
 // in ten transparent, written as run tokens: the large pictures memory is measured on.
-std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRun,
-                                    int32_t spread, uint32_t seed);
+std::vector<uint8_t> RandomRunsFile(int32_t width, int32_t height, int32_t minRun, int32_t spread,
+                                    uint32_t seed);
 
 // Writes bytes to a file; returns the path.
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes);
