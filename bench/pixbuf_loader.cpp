@@ -17,6 +17,7 @@
 #include <chrono>
 #include <vector>
 
+#include "bench/ChildRun.h"
 #include "support/RLEBuilder.h"
 
 extern "C" void fill_vtable(GdkPixbufModule* module);
@@ -59,31 +60,15 @@ bool Load(const Bytes& file, Request& request) {
     return context != nullptr && module.stop_load(context, nullptr) && ok && request.prepared;
 }
 
-struct ChildRun {
-    double seconds = 0;
-    double peakMB = 0;
-    bool ok = false;
-};
+using benchsupport::ChildRun;
 
 // Loads in a child so that its peak resident size is the loader's alone (and the
 // file it holds, which the parent made before forking).
 ChildRun LoadInChild(const Bytes& file, gint width, gint height) {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
+    return benchsupport::RunInChild([&] {
         Request request{width, height};
-        _exit(Load(file, request) ? 0 : 1);
-    }
-    int status = 0;
-    rusage usage{};
-    ChildRun run;
-    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-        run.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.peakMB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    return run;
+        return Load(file, request) ? 0 : 1;
+    });
 }
 
 void BM_PixbufLoader16K(benchmark::State& state) {

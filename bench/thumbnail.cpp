@@ -21,6 +21,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "bench/ChildRun.h"
 #include "engine/RLEDecoder.h"
 #include "engine/RLEScaledDecoder.h"
 #include "engine/ZorixImgEngineEvents.h"
@@ -39,34 +40,15 @@ std::string WriteScratch(const std::string& dir, const std::string& name, const 
     return path;
 }
 
-struct ChildRun {
-    double seconds = 0;
-    double cpuSeconds = 0;  // user and system: what the run costs on a busy machine
-    double peakMB = 0;
-    bool ok = false;
-};
+using benchsupport::ChildRun;
 
 // Runs the thumbnailer and takes its own peak resident size from wait4.
 ChildRun RunThumbnailer(const std::string& input, const std::string& output) {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
+    return benchsupport::RunInChild([&] {
         execl(ZORIX_THUMBNAILER, ZORIX_THUMBNAILER, "-s", "256", input.c_str(), output.c_str(),
               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    ChildRun run;
-    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
-        run.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        run.peakMB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-        run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    return run;
+        return 127;
+    });
 }
 
 void BM_Thumbnailer16K(benchmark::State& state) {
