@@ -1,6 +1,7 @@
 #include "engine/RowColorReducer.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/ColorClusters.h"
 #include "engine/NearestColor.h"
@@ -133,32 +134,107 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
     return PlaceReduced(colors, y, allowance, positions);
 }
 
+std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
+    const std::vector<RowColor>& colors, int32_t start) const {
+    std::vector<Behind> behind;
+    const bool anyInReach = start < static_cast<int32_t>(points_.size());
+    NearestColor reach;
+    if (anyInReach) {
+        reach.Build(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
+    }
+    for (size_t i = 0; i < colors.size(); ++i) {
+        if (latest_.Get(colors[i].key) >= start) {
+            continue;
+        }
+        Behind b{static_cast<uint32_t>(i), -1, std::numeric_limits<float>::max()};
+        if (anyInReach) {
+            const WeightedPoint& s = colors[i].source;
+            b.nearest = start + reach.Find(s.point);
+            b.error = s.weight * Distance2(s.point, points_[static_cast<size_t>(b.nearest)]);
+        }
+        behind.push_back(b);
+    }
+    return behind;
+}
+
+std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>& colors,
+                                                     const std::vector<Behind>& behind,
+                                                     int32_t allowance) {
+    // The worst served colour gets its own entry, which may serve others better
+    // too. Errors only fall, so a colour's error is brought up to date against the
+    // new entries only when it comes to the top.
+    struct Candidate {
+        float error;
+        uint32_t color;
+        uint32_t checked;  // how many of the chosen entries its error has seen
+        bool operator<(const Candidate& other) const { return error < other.error; }
+    };
+    std::vector<Candidate> heap;
+    heap.reserve(behind.size());
+    for (const Behind& b : behind) {
+        heap.push_back({b.error, b.color, 0});
+    }
+    std::make_heap(heap.begin(), heap.end());
+    std::vector<PaletteKey> chosen;
+    std::vector<ColorPoint> chosenPoints;
+    while (!heap.empty() && chosen.size() < static_cast<size_t>(allowance)) {
+        std::pop_heap(heap.begin(), heap.end());
+        Candidate& top = heap.back();
+        const WeightedPoint& s = colors[top.color].source;
+        if (top.checked < chosenPoints.size()) {
+            for (; top.checked < chosenPoints.size(); ++top.checked) {
+                top.error =
+                    std::min(top.error, s.weight * Distance2(s.point, chosenPoints[top.checked]));
+            }
+            std::push_heap(heap.begin(), heap.end());
+            continue;
+        }
+        if (top.error <= 0) {
+            break;
+        }
+        chosen.push_back(colors[top.color].key);
+        chosenPoints.push_back(PointOfKey(colors[top.color].key));
+        heap.pop_back();
+    }
+    return chosen;
+}
+
 int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32_t y,
                                       int32_t allowance, std::vector<int32_t>& positions) {
-    // The entries still in reach stay; the colours out of reach are cut into at
-    // most `allowance` groups, each of which gets the entry nearest its mean.
+    // The entries still in reach stay; the colours out of reach that they serve
+    // worst get entries of their own, and the rest go to the nearest entry.
     const int32_t start = WindowStart(allowance);
-    std::vector<WeightedPoint> behind;
-    for (const RowColor& c : colors) {
-        if (latest_.Get(c.key) < start) {
-            behind.push_back(c.source);
-        }
-    }
-    std::vector<PaletteKey> freshKeys;
-    for (const ColorPoint& mean : clusters::MedianCut(behind, static_cast<size_t>(allowance))) {
-        const PaletteKey key = KeyOfPoint(mean);
-        if (latest_.Get(key) < start) {
-            latest_.Set(key, -1);  // appended below, once
-            freshKeys.push_back(key);
-        }
+    const std::vector<Behind> behind = ServedInReach(colors, start);
+    std::vector<PaletteKey> freshKeys = WorstServed(colors, behind, allowance);
+    for (const PaletteKey key : freshKeys) {
+        latest_.Set(key, -1);  // appended below, once
     }
     AppendAll(freshKeys, y);
     // A colour whose own entry is in reach keeps it: the entry is its pixels'
     // rounding, nearer to their mean than any other entry can be.
-    const NearestColor nearest(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
     for (size_t i = 0; i < colors.size(); ++i) {
-        const int32_t own = latest_.Get(colors[i].key);
-        positions[i] = own >= start ? own : start + nearest.Find(colors[i].source.point);
+        positions[i] = latest_.Get(colors[i].key);
+    }
+    if (freshKeys.empty()) {
+        for (const Behind& b : behind) {
+            positions[b.color] = b.nearest;
+        }
+        return start;
+    }
+    std::vector<ColorPoint> freshPoints;
+    for (const PaletteKey key : freshKeys) {
+        freshPoints.push_back(PointOfKey(key));
+    }
+    const NearestColor fresh(freshPoints);
+    for (const Behind& b : behind) {
+        const RowColor& c = colors[b.color];
+        if (positions[b.color] >= start) {
+            continue;
+        }
+        const int32_t f = fresh.Find(c.source.point);
+        const bool freshIsNearer =
+            b.nearest < 0 || c.source.weight * Distance2(c.source.point, freshPoints[f]) < b.error;
+        positions[b.color] = freshIsNearer ? latest_.Get(freshKeys[f]) : b.nearest;
     }
     return start;
 }

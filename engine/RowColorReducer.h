@@ -52,6 +52,19 @@ class RowColorReducer {
     int32_t Append(PaletteKey key);
     // Appends the keys, those needed soonest last.
     void AppendAll(std::vector<PaletteKey>& keys, int32_t y);
+    // A colour of a row out of reach, with its nearest entry in reach (-1 when
+    // none is) and the weighted error of that entry.
+    struct Behind {
+        uint32_t color;
+        int32_t nearest;
+        float error;
+    };
+    std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start) const;
+    // Up to `allowance` of those colours, chosen one at a time as the colour worst
+    // served by the entries in reach and those already chosen.
+    static std::vector<PaletteKey> WorstServed(const std::vector<RowColor>& colors,
+                                               const std::vector<Behind>& behind,
+                                               int32_t allowance);
     int32_t PlaceReduced(const std::vector<RowColor>& colors, int32_t y, int32_t allowance,
                          std::vector<int32_t>& positions);
 
