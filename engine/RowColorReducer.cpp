@@ -37,7 +37,9 @@ int32_t RowColorReducer::WindowStart(int32_t appended) const {
 }
 
 int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& start) const {
-    // Appending moves the window on, which may leave more colours behind.
+    // Appending moves the window on, which may leave more colours behind. A row
+    // with more colours than a window leaves the fewest it can out.
+    const int32_t excess = std::max(0, static_cast<int32_t>(colors.size()) - kWindow);
     int32_t missing = 0;
     for (;;) {
         start = WindowStart(missing);
@@ -45,10 +47,10 @@ int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& s
         for (const RowColor& c : colors) {
             behind += latest_.Get(c.key) < start ? 1 : 0;
         }
-        if (behind <= missing) {
+        if (behind - excess <= missing) {
             return missing;
         }
-        missing = behind;
+        missing = behind - excess;
     }
 }
 
@@ -87,6 +89,27 @@ int32_t RowColorReducer::Allowance(int32_t y) const {
     return static_cast<int32_t>(std::clamp<int64_t>(allowance, 0, free));
 }
 
+void RowColorReducer::NoteNeed(int32_t y, int32_t need) {
+    if (demandLeft_.empty()) {
+        return;
+    }
+    const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
+    neededSoFar_ += need;
+    demandSoFar_ += demandLeft_[static_cast<size_t>(y)] - below;
+}
+
+int32_t RowColorReducer::Spare(int32_t y) const {
+    if (demandLeft_.empty()) {
+        return 0;
+    }
+    // The rows below will need about what the rows so far needed for their demand.
+    const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
+    const int64_t rowsBelow = height_ - 1 - y;
+    const int64_t expected = (below + rowsBelow) * (neededSoFar_ + 1) / (demandSoFar_ + 1);
+    const int64_t free = capacity_ - static_cast<int64_t>(palette_.size());
+    return static_cast<int32_t>(std::clamp<int64_t>(free - expected, 0, free));
+}
+
 void RowColorReducer::Expect(PaletteKey key, int32_t y) {
     nextUse_.Set(key, y);
 }
@@ -112,25 +135,29 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
         return 1;
     }
     y = std::clamp(y, 0, height_ - 1);
-    const int32_t allowance = Allowance(y);
-    if (colors.size() <= static_cast<size_t>(kWindow)) {
-        int32_t start = 1;
-        if (Missing(colors, start) <= allowance) {
-            std::vector<PaletteKey> missing;
-            for (const RowColor& c : colors) {
-                if (latest_.Get(c.key) < start) {
-                    missing.push_back(c.key);
-                    latest_.Set(c.key, -1);  // appended below, once
-                }
+    int32_t allowance = Allowance(y);
+    int32_t start = 1;
+    const int32_t need = Missing(colors, start);
+    NoteNeed(y, need);
+    if (need > allowance && need <= Spare(y)) {
+        allowance = need;
+    }
+    if (colors.size() <= static_cast<size_t>(kWindow) && need <= allowance) {
+        std::vector<PaletteKey> missing;
+        for (const RowColor& c : colors) {
+            if (latest_.Get(c.key) < start) {
+                missing.push_back(c.key);
+                latest_.Set(c.key, -1);  // appended below, once
             }
-            AppendAll(missing, y);
-            for (size_t i = 0; i < colors.size(); ++i) {
-                positions[i] = latest_.Get(colors[i].key);
-            }
-            return start;
         }
+        AppendAll(missing, y);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            positions[i] = latest_.Get(colors[i].key);
+        }
+        return start;
     }
     reduced_ = true;
+    allowance = std::min(allowance, need);
     return PlaceReduced(colors, y, allowance, positions);
 }
 

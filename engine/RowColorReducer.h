@@ -48,6 +48,11 @@ class RowColorReducer {
   private:
     int32_t WindowStart(int32_t appended) const;
     int32_t Allowance(int32_t y) const;
+    // Keeps count of how many new entries rows needed against their demand.
+    void NoteNeed(int32_t y, int32_t need);
+    // How many entries row y may take beyond its share and still leave the rows
+    // below what they are likely to need.
+    int32_t Spare(int32_t y) const;
     int32_t Missing(const std::vector<RowColor>& colors, int32_t& start) const;
     int32_t Append(PaletteKey key);
     // Appends the keys, those needed soonest last.
@@ -91,6 +96,8 @@ class RowColorReducer {
     int32_t capacity_;
     int32_t height_;
     bool reduced_ = false;
+    int64_t neededSoFar_ = 0;
+    int64_t demandSoFar_ = 0;
 };
 
 }  // namespace quenda
