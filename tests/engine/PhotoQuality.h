@@ -253,8 +253,10 @@ inline double Rgb565CeilingPsnr(const quenda::c32bppDIB& source) {
 }
 
 // PSNR of an opaque picture reduced to one plain median-cut palette of `count`
-// colours, each pixel drawn in its nearest palette colour.
-inline double MedianCutPalettePsnr(const quenda::c32bppDIB& source, size_t count = 250) {
+// colours, each pixel drawn in its nearest palette colour. The palette keeps the
+// boxes' means to the byte, or with `as565` as the format stores colours.
+inline double MedianCutPalettePsnr(const quenda::c32bppDIB& source, size_t count = 250,
+                                   bool as565 = false) {
     std::vector<PlainMedianCut::Color> colors;
     std::vector<int32_t> seen(1 << 24, -1);
     for (int32_t y = 0; y < source.Height(); ++y) {
@@ -271,7 +273,9 @@ inline double MedianCutPalettePsnr(const quenda::c32bppDIB& source, size_t count
     const auto means = PlainMedianCut::Reduce(colors, count);
     std::vector<std::array<double, 3>> palette;
     for (const auto& m : means) {
-        const std::array<double, 3> r = {std::round(m[0]), std::round(m[1]), std::round(m[2])};
+        const std::array<double, 3> r =
+            as565 ? As565(m)
+                  : std::array<double, 3>{std::round(m[0]), std::round(m[1]), std::round(m[2])};
         if (std::find(palette.begin(), palette.end(), r) == palette.end()) {
             palette.push_back(r);
         }
