@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "codecs/cPNGparser.h"
-#include "fuzz/PngSizeCap.h"
+#include "fuzz/SizeCaps.h"
 #include "imaging/c32bppDIB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,9 +5,13 @@
 
 #include "engine/RLEDecoder.h"
 #include "engine/ZorixImgEngineEvents.h"
+#include "fuzz/SizeCaps.h"
 #include "imaging/c32bppDIB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (fuzzcap::DeclaresHugeRle(data, size)) {
+        return 0;
+    }
     quenda::ZorixImgEngineEvents noEvents;
     quenda::c32bppDIB image;
     const quenda::RLEDecodeResult r =

@@ -8,6 +8,7 @@
 #include "engine/RLEIndexMap.h"
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
+#include "fuzz/SizeCaps.h"
 #include "imaging/ColorWord.h"
 #include "imaging/PixelMath.h"
 #include "imaging/c32bppDIB.h"
@@ -28,6 +29,9 @@ uint32_t StoredColor(const quenda::PALETTE16& entry) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (fuzzcap::DeclaresHugeRle(data, size)) {
+        return 0;
+    }
     const std::span<const uint8_t> bytes(data, size);
     const quenda::RLEIndexMapResult map = quenda::ReadRLEIndexMap(bytes);
     quenda::ZorixImgEngineEvents noEvents;

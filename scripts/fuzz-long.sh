@@ -34,7 +34,9 @@ for name in "${targets[@]}"; do
   log="$work/$short.log"
   # The live folder gets the new inputs; the kept corpus and the seeds are read only.
   set +e
-  "$exe" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=30 -print_final_stats=1 \
+  # The timeout is wall-clock time: on a loaded machine a unit of a few seconds can
+  # stall for tens, and only a hang should count.
+  "$exe" -max_total_time="$seconds" -rss_limit_mb=3072 -timeout=120 -print_final_stats=1 \
     -artifact_prefix="$found" "$live" "$kept/$short" "$seeds/$short" >"$log" 2>&1
   rc=$?
   set -e
@@ -47,7 +49,7 @@ for name in "${targets[@]}"; do
   # Minimise: keep only inputs that add coverage, from the old corpus and the new finds.
   merged="$work/$short.merged"
   mkdir -p "$merged"
-  "$exe" -merge=1 -rss_limit_mb=3072 -timeout=30 "$merged" "$kept/$short" "$live" \
+  "$exe" -merge=1 -rss_limit_mb=3072 -timeout=120 -artifact_prefix="$found" "$merged" "$kept/$short" "$live" \
     >"$work/$short.merge.log" 2>&1 || true
   if [ -n "$(ls -A "$merged")" ]; then
     rm -rf "${kept:?}/$short"

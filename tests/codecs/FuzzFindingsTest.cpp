@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "codecs/cPNGparser.h"
-#include "fuzz/PngSizeCap.h"
+#include "fuzz/SizeCaps.h"
 #include "imaging/c32bppDIB.h"
 
 namespace {
