@@ -15,6 +15,4 @@ export LSAN_OPTIONS=suppressions=$here/sanitize/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
 
 cd "$build"
-# Tests that load our libraries into programs built without the sanitizers carry the
-# label no-sanitize: the sanitizer runtime has to be the first library of a process.
-ctest --output-on-failure -j "$jobs" -LE no-sanitize
+ctest --output-on-failure -j "$jobs"
