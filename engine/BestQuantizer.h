@@ -9,11 +9,12 @@ namespace quenda {
 
 class c32bppDIB;
 
-// The best-quality palette reduction: a median cut in a perceptual colour space
-// refined by k-means, each colour's opacity kept apart, optionally with error
-// diffusion. Works on the encoder's palette (entry 0 the transparent entry) and
-// its pixels (palette positions, rows top to bottom), reading the source colours
-// from the image they came from.
+// The best-quality palette reduction: a median cut refined by k-means, then by
+// rounds that keep the centres on the colours an entry can hold, each colour's
+// opacity kept apart, optionally with error diffusion. Distances are measured in
+// display RGB: a perceptual space measured worse in PSNR. Works on the encoder's palette (entry 0
+// the transparent entry) and its pixels (palette positions, rows top to bottom), reading the source
+// colours from the image they came from.
 class BestQuantizer {
   public:
     // Reduces the palette to at most `colors` entries besides the transparent one;
