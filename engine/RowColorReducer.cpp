@@ -70,6 +70,10 @@ void RowColorReducer::SetDemand(std::vector<int64_t> demand) {
     demandLeft_ = std::move(demand);
 }
 
+int64_t RowColorReducer::DemandFrom(int32_t y) const {
+    return y < height_ ? demandLeft_[static_cast<size_t>(y)] : 0;
+}
+
 int32_t RowColorReducer::Allowance(int32_t y) const {
     const auto size = static_cast<int32_t>(palette_.size());
     const int64_t free = capacity_ - size;
@@ -80,8 +84,8 @@ int32_t RowColorReducer::Allowance(int32_t y) const {
         // One more per row, so that a row that seems to bring nothing new still
         // gets a little, and the shares always add up to what is free.
         const int64_t rowsLeft = height_ - y;
-        const int64_t left = demandLeft_[static_cast<size_t>(y)] + rowsLeft;
-        const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
+        const int64_t left = DemandFrom(y) + rowsLeft;
+        const int64_t below = DemandFrom(y + 1);
         allowance = free * (left - below - (rowsLeft - 1)) / left;
     }
     // Until the palette fills a window, its entries serve the rows that follow too.
@@ -93,9 +97,8 @@ void RowColorReducer::NoteNeed(int32_t y, int32_t need) {
     if (demandLeft_.empty()) {
         return;
     }
-    const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
     neededSoFar_ += need;
-    demandSoFar_ += demandLeft_[static_cast<size_t>(y)] - below;
+    demandSoFar_ += DemandFrom(y) - DemandFrom(y + 1);
 }
 
 int32_t RowColorReducer::Spare(int32_t y) const {
@@ -103,7 +106,7 @@ int32_t RowColorReducer::Spare(int32_t y) const {
         return 0;
     }
     // The rows below will need about what the rows so far needed for their demand.
-    const int64_t below = y + 1 < height_ ? demandLeft_[static_cast<size_t>(y) + 1] : 0;
+    const int64_t below = DemandFrom(y + 1);
     const int64_t rowsBelow = height_ - 1 - y;
     const int64_t expected = (below + rowsBelow) * (neededSoFar_ + 1) / (demandSoFar_ + 1);
     const int64_t free = capacity_ - static_cast<int64_t>(palette_.size());

@@ -47,6 +47,8 @@ class RowColorReducer {
 
   private:
     int32_t WindowStart(int32_t appended) const;
+    // The demand of row y and the rows below; 0 past the last row.
+    int64_t DemandFrom(int32_t y) const;
     int32_t Allowance(int32_t y) const;
     // Keeps count of how many new entries rows needed against their demand.
     void NoteNeed(int32_t y, int32_t need);

@@ -12,6 +12,11 @@ namespace fuzzcap {
 // parsing; the size checks themselves are covered by the tests.
 constexpr uint64_t kMaxPixels = uint64_t{1} << 18;
 
+// Whether a width and height, either of which may be negative, make more pixels.
+inline bool TooManyPixels(int64_t w, int64_t h) {
+    return static_cast<uint64_t>((w < 0 ? -w : w) * (h < 0 ? -h : h)) > kMaxPixels;
+}
+
 // A device bitmap header declaring more pixels than that.
 inline bool DeclaresHugeRle(const uint8_t* data, size_t size) {
     if (size < 8) {
@@ -19,7 +24,7 @@ inline bool DeclaresHugeRle(const uint8_t* data, size_t size) {
     }
     const int64_t w = static_cast<int16_t>(quenda::bytes::ReadLE16(data + 4));
     const int64_t h = static_cast<int16_t>(quenda::bytes::ReadLE16(data + 6));
-    return static_cast<uint64_t>((w < 0 ? -w : w) * (h < 0 ? -h : h)) > kMaxPixels;
+    return TooManyPixels(w, h);
 }
 
 // A Windows bitmap header declaring more pixels than that.
@@ -29,7 +34,7 @@ inline bool DeclaresHugeBmp(const uint8_t* data, size_t size) {
     }
     const int64_t w = static_cast<int32_t>(quenda::bytes::ReadLE32(data + 18));
     const int64_t h = static_cast<int32_t>(quenda::bytes::ReadLE32(data + 22));
-    return static_cast<uint64_t>((w < 0 ? -w : w) * (h < 0 ? -h : h)) > kMaxPixels;
+    return TooManyPixels(w, h);
 }
 
 // A PNG declaring more pixels than that. Every IHDR counts, since the reader takes

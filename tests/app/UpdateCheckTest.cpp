@@ -12,20 +12,20 @@
 
 #include "AppTestSupport.h"
 #include "LoopbackServer.h"
+#include "UpdateCheckTexts.h"
 #include "app/mainForm.h"
 #include "app/updForm.h"
 #include "button/VkButton.h"
 
 using apptest::FakePrompter;
+using apptest::kLatest;
+using apptest::kNoVersion;
+using apptest::kQuery;
 using apptest::LoopbackServer;
 using zorix::Prompter;
 using zorix::UpdateCheckSettings;
 
 namespace {
-
-const char kQuery[] = "/index.asp?act=get_version&vrs=1.0.1";
-const QString kNoVersion = "Unable to retrieve version information from the Internet.";
-const QString kLatest = "You have the latest version of Zorix running on your system.";
 
 class UpdateCheckTest : public ::testing::Test {
   protected:

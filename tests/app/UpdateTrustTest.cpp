@@ -8,20 +8,20 @@
 #include "AppTestSupport.h"
 #include "LoopbackServer.h"
 #include "TestCertificate.h"
+#include "UpdateCheckTexts.h"
 #include "app/UpdateTrust.h"
 #include "app/updForm.h"
 
 using apptest::FakePrompter;
+using apptest::kLatest;
+using apptest::kNoVersion;
+using apptest::kQuery;
 using apptest::LoopbackServer;
 using apptest::TestCertificate;
 using zorix::Prompter;
 using zorix::UpdateCheckSettings;
 
 namespace {
-
-const char kQuery[] = "/index.asp?act=get_version&vrs=1.0.1";
-const QString kNoVersion = "Unable to retrieve version information from the Internet.";
-const QString kLatest = "You have the latest version of Zorix running on your system.";
 
 // The version server over TLS on 127.0.0.1 with a certificate made for the run; a
 // second certificate nobody trusts, and a third made out for another address.
