@@ -15,6 +15,23 @@ namespace {
 constexpr int32_t kWindow = rle::kWindowSize;
 // The most entries a file can count.
 constexpr int32_t kLargestPalette = 65535;
+
+// The least squared distance from p to points[first..]; four minima run side by
+// side, as no one waits for the one before.
+float NearestDistance2(const ColorPoint& p, const std::vector<ColorPoint>& points, size_t first) {
+    float m[4] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                  std::numeric_limits<float>::max(), std::numeric_limits<float>::max()};
+    size_t i = first;
+    for (; i + 4 <= points.size(); i += 4) {
+        for (size_t k = 0; k < 4; ++k) {
+            m[k] = std::min(m[k], Distance2(p, points[i + k]));
+        }
+    }
+    for (; i < points.size(); ++i) {
+        m[0] = std::min(m[0], Distance2(p, points[i]));
+    }
+    return std::min(std::min(m[0], m[1]), std::min(m[2], m[3]));
+}
 }  // namespace
 
 void RowColorReducer::KeyMap::Set(PaletteKey key, int32_t value) {
@@ -212,12 +229,15 @@ std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>
         Candidate& top = heap.back();
         const WeightedPoint& s = colors[top.color].source;
         if (top.checked < chosenPoints.size()) {
-            for (; top.checked < chosenPoints.size(); ++top.checked) {
-                top.error =
-                    std::min(top.error, s.weight * Distance2(s.point, chosenPoints[top.checked]));
+            const float nearest = NearestDistance2(s.point, chosenPoints, top.checked);
+            top.error = std::min(top.error, s.weight * nearest);
+            top.checked = static_cast<uint32_t>(chosenPoints.size());
+            // The others' errors are at most what the heap holds for them: a
+            // colour still above the next in the heap is the worst served.
+            if (heap.size() > 1 && top.error < heap.front().error) {
+                std::push_heap(heap.begin(), heap.end());
+                continue;
             }
-            std::push_heap(heap.begin(), heap.end());
-            continue;
         }
         if (top.error <= 0) {
             break;
