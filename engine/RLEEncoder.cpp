@@ -399,9 +399,8 @@ class RowColorCollector {
         for (size_t i = 0; i < ids_.size(); ++i) {
             const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
             const std::array<uint32_t, 4>& s = sums_[i];
-            const auto mean = [&](int c) {
-                return static_cast<float>(static_cast<double>(s[c]) / s[3]);
-            };
+            const double perPixel = 1.0 / s[3];
+            const auto mean = [&](int c) { return static_cast<float>(s[c] * perPixel); };
             colors_.push_back({key,
                                {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
                                 static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});

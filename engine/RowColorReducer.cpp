@@ -53,16 +53,21 @@ int32_t RowColorReducer::WindowStart(int32_t appended) const {
     return std::max(1, static_cast<int32_t>(palette_.size()) + appended - kWindow);
 }
 
-int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& start) const {
+int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& start) {
     // Appending moves the window on, which may leave more colours behind. A row
     // with more colours than a window leaves the fewest it can out.
     const int32_t excess = std::max(0, static_cast<int32_t>(colors.size()) - kWindow);
+    std::vector<int32_t>& latest = latestOfRow_;
+    latest.clear();
+    for (const RowColor& c : colors) {
+        latest.push_back(latest_.Get(c.key));
+    }
     int32_t missing = 0;
     for (;;) {
         start = WindowStart(missing);
         int32_t behind = 0;
-        for (const RowColor& c : colors) {
-            behind += latest_.Get(c.key) < start ? 1 : 0;
+        for (const int32_t position : latest) {
+            behind += position < start ? 1 : 0;
         }
         if (behind - excess <= missing) {
             return missing;

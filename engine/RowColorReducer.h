@@ -55,7 +55,7 @@ class RowColorReducer {
     // How many entries row y may take beyond its share and still leave the rows
     // below what they are likely to need.
     int32_t Spare(int32_t y) const;
-    int32_t Missing(const std::vector<RowColor>& colors, int32_t& start) const;
+    int32_t Missing(const std::vector<RowColor>& colors, int32_t& start);
     int32_t Append(PaletteKey key);
     // Appends the keys, those needed soonest last.
     void AppendAll(std::vector<PaletteKey>& keys, int32_t y);
@@ -92,9 +92,10 @@ class RowColorReducer {
         std::vector<std::vector<int32_t>> levels_;
     };
 
-    KeyMap latest_;                    // per key, its last position in the palette, or -1
-    KeyMap nextUse_;                   // per key, the row ahead that uses it
-    std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
+    KeyMap latest_;                     // per key, its last position in the palette, or -1
+    KeyMap nextUse_;                    // per key, the row ahead that uses it
+    std::vector<int64_t> demandLeft_;   // per row, the demand of it and the rows below
+    std::vector<int32_t> latestOfRow_;  // the last position of each colour of a row
     int32_t capacity_;
     int32_t height_;
     bool reduced_ = false;
