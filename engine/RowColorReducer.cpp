@@ -210,21 +210,26 @@ std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
 }
 
 std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>& colors,
-                                                     const std::vector<Behind>& behind,
-                                                     int32_t allowance) {
+                                                     const std::vector<Behind>& behind, int32_t y,
+                                                     int32_t allowance) const {
     // The worst served colour gets its own entry, which may serve others better
     // too. Errors only fall, so a colour's error is brought up to date against the
-    // new entries only when it comes to the top.
+    // new entries only when it comes to the top. A colour the next two rows use
+    // counts twice: its entry will serve them as well.
     struct Candidate {
         float error;
         uint32_t color;
         uint32_t checked;  // how many of the chosen entries its error has seen
+        float weight;
         bool operator<(const Candidate& other) const { return error < other.error; }
     };
     std::vector<Candidate> heap;
     heap.reserve(behind.size());
     for (const Behind& b : behind) {
-        heap.push_back({b.error, b.color, 0});
+        const RowColor& c = colors[b.color];
+        const int32_t ahead = nextUse_.Get(c.key) - y;
+        const float factor = ahead == 1 || ahead == 2 ? 2.0f : 1.0f;
+        heap.push_back({b.error * factor, b.color, 0, c.source.weight * factor});
     }
     std::make_heap(heap.begin(), heap.end());
     std::vector<PaletteKey> chosen;
@@ -235,7 +240,7 @@ std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>
         const WeightedPoint& s = colors[top.color].source;
         if (top.checked < chosenPoints.size()) {
             const float nearest = NearestDistance2(s.point, chosenPoints, top.checked);
-            top.error = std::min(top.error, s.weight * nearest);
+            top.error = std::min(top.error, top.weight * nearest);
             top.checked = static_cast<uint32_t>(chosenPoints.size());
             // The others' errors are at most what the heap holds for them: a
             // colour still above the next in the heap is the worst served.
@@ -260,7 +265,7 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
     // worst get entries of their own, and the rest go to the nearest entry.
     const int32_t start = WindowStart(allowance);
     const std::vector<Behind> behind = ServedInReach(colors, start);
-    std::vector<PaletteKey> freshKeys = WorstServed(colors, behind, allowance);
+    std::vector<PaletteKey> freshKeys = WorstServed(colors, behind, y, allowance);
     for (const PaletteKey key : freshKeys) {
         latest_.Set(key, -1);  // appended below, once
     }

@@ -67,11 +67,11 @@ class RowColorReducer {
         float error;
     };
     std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start) const;
-    // Up to `allowance` of those colours, chosen one at a time as the colour worst
-    // served by the entries in reach and those already chosen.
-    static std::vector<PaletteKey> WorstServed(const std::vector<RowColor>& colors,
-                                               const std::vector<Behind>& behind,
-                                               int32_t allowance);
+    // Up to `allowance` of those colours of row y, chosen one at a time as the
+    // colour worst served by the entries in reach and those already chosen.
+    std::vector<PaletteKey> WorstServed(const std::vector<RowColor>& colors,
+                                        const std::vector<Behind>& behind, int32_t y,
+                                        int32_t allowance) const;
     int32_t PlaceReduced(const std::vector<RowColor>& colors, int32_t y, int32_t allowance,
                          std::vector<int32_t>& positions);
 

@@ -34,6 +34,22 @@ TEST(PhotoReduction, DefaultPathReachesThePerRowMedianCut) {
     EXPECT_GE(Psnr(Grainy(), *decoded), PerRowMedianCutPsnr(Grainy()));
 }
 
+// A tall picture is reduced in bands of rows side by side, each on a palette of its
+// own: the joined file must decode as well as one band would, and be the same
+// bytes however the bands' threads ran.
+TEST(PhotoReduction, BandsJoinIntoTheSameFileEveryTime) {
+    const auto tall = PhotoLike(600, 300, 6.0, 11);
+    const auto first = Encode(*tall, 100, 0);
+    ASSERT_TRUE(first.success);
+    EXPECT_TRUE(first.rowsReduced);
+    for (int again = 0; again < 3; ++again) {
+        EXPECT_EQ(Encode(*tall, 100, 0).bytes, first.bytes);
+    }
+    const auto decoded = DecodeBytes(first.bytes);
+    ASSERT_TRUE(decoded);
+    EXPECT_GE(Psnr(*tall, *decoded), PerRowMedianCutPsnr(*tall));
+}
+
 TEST(PhotoReduction, BestAt250BeatsAMedianCutPalette) {
     const double reference = MedianCutPalettePsnr(Grainy(), 250);
     const double classic = Psnr(Grainy(), *DecodeBytes(Encode(Grainy(), 100, 250).bytes));
