@@ -23,14 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const int width = 1 + (data[0] | (data[1] << 8)) % 400;
-    // Mostly a few rows; sometimes enough to be reduced in several bands.
-    const int height = data[2] < 248 ? 1 + data[2] % 16 : 256 + (data[2] - 248) * 32;
+    // Mostly a few rows at any settings; sometimes, with the default settings, enough
+    // rows to be reduced in several bands (merging their many colours to a limit
+    // would take the specified merging minutes).
+    const bool tall = data[2] >= 248;
+    const int height = tall ? 256 + (data[2] - 248) * 32 : 1 + data[2] % 16;
     const bool alpha = (data[3] & 1) != 0;
     const quenda::RLEEncodeOptions options{
-        (data[3] & 2) != 0 ? quenda::RLEReduction::Best : quenda::RLEReduction::Classic,
+        (data[3] & 2) != 0 && !tall ? quenda::RLEReduction::Best : quenda::RLEReduction::Classic,
         (data[3] & 4) != 0};
-    const float accuracy = 90.0f + static_cast<float>(data[4] % 101) / 10.0f;
-    const int32_t maxPalette = data[5] < 128 ? 0 : (data[5] - 128) * 8 + (data[6] & 7);
+    const float accuracy = tall ? 100.0f : 90.0f + static_cast<float>(data[4] % 101) / 10.0f;
+    const int32_t maxPalette = data[5] < 128 || tall ? 0 : (data[5] - 128) * 8 + (data[6] & 7);
     // Each pixel's colour also moves with its position, so that short inputs
     // still give rows of hundreds of colours.
     const unsigned stepX = data[6] >> 3, stepY = data[7];
