@@ -18,6 +18,15 @@ namespace quenda::encoding {
 
 namespace {
 
+// The straight (not premultiplied) colour of a stored pixel, written to `out`.
+const uint8_t* StraightOf(const KeyTables& tables, const uint8_t* p, uint8_t* out) {
+    const uint8_t* straight = tables.straight.data() + p[3] * 256;
+    for (int c = 0; c < 3; ++c) {
+        out[c] = straight[p[c]];
+    }
+    return out;
+}
+
 // The distinct colours of one row with the mean source colour of their pixels.
 class RowColorCollector {
   public:
@@ -28,6 +37,7 @@ class RowColorCollector {
 
     const std::vector<RowColor>& Collect(int32_t y) {
         const KeyTables& tables = Tables();
+        uint8_t pixel[4] = {};
         const int32_t* row = work_.pixels.data() + static_cast<size_t>(y) * work_.width;
         const uint8_t* p = image_.BitsPointer() + image_.PixelOffset(0, y);
         colors_.clear();
@@ -38,16 +48,18 @@ class RowColorCollector {
             if (id == 0) {
                 continue;
             }
-            if (slot_[id] < 0) {
-                slot_[id] = static_cast<int32_t>(ids_.size());
+            int32_t& slot = slot_[static_cast<size_t>(id)];
+            if (slot < 0) {
+                slot = static_cast<int32_t>(ids_.size());
                 ids_.push_back(id);
                 sums_.push_back({});
             }
-            const uint8_t* straight = tables.straight.data() + p[3] * 256;
-            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot_[id])];
-            s[0] += straight[p[2]];
-            s[1] += straight[p[1]];
-            s[2] += straight[p[0]];
+            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot)];
+            // An opaque pixel is its own straight colour.
+            const uint8_t* straight = p[3] == 255 ? p : StraightOf(tables, p, pixel);
+            s[0] += straight[2];
+            s[1] += straight[1];
+            s[2] += straight[0];
             s[3] += 1;
         }
         for (size_t i = 0; i < ids_.size(); ++i) {
