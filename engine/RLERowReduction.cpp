@@ -221,6 +221,10 @@ void ReduceBands(const c32bppDIB& image, const Work& work, std::vector<Band>& ba
     for (std::future<void>& f : running) {
         f.get();  // passes on what the band's thread threw
     }
+    // The other threads' last rows were not reported here.
+    if (!running.empty()) {
+        events.Counted(3, "Reducing row colors", 100.0f, entries);
+    }
 }
 
 // Appends the bands' rows in order, each row's base moved on by the entries of

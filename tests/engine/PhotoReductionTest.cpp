@@ -2,6 +2,9 @@
 // the quality measured against plain reductions computed here.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "EncodeEventLog.h"
 #include "PhotoQuality.h"
 #include "TestImages.h"
@@ -39,7 +42,8 @@ TEST(PhotoReduction, DefaultPathReachesThePerRowMedianCut) {
 // bytes however the bands' threads ran.
 TEST(PhotoReduction, BandsJoinIntoTheSameFileEveryTime) {
     const auto tall = PhotoLike(600, 300, 6.0, 11);
-    const auto first = Encode(*tall, 100, 0);
+    EventLog log;
+    const auto first = quenda::EncodeRLE("p.bmp", *tall, 100, 0, {}, log);
     ASSERT_TRUE(first.success);
     EXPECT_TRUE(first.rowsReduced);
     for (int again = 0; again < 3; ++again) {
@@ -48,6 +52,28 @@ TEST(PhotoReduction, BandsJoinIntoTheSameFileEveryTime) {
     const auto decoded = DecodeBytes(first.bytes);
     ASSERT_TRUE(decoded);
     EXPECT_GE(Psnr(*tall, *decoded), PerRowMedianCutPsnr(*tall));
+    // Progress only rises and ends complete, with every entry of the joined palette.
+    std::vector<std::string> rows;
+    for (const std::string& line : log.lines) {
+        if (line.find("|Reducing row colors|") != std::string::npos) {
+            rows.push_back(line);
+        }
+    }
+    ASSERT_FALSE(rows.empty());
+    // The progress and the count are the last two fields; the status has bars of its own.
+    const auto fromEnd = [](const std::string& line, int index) {
+        size_t end = line.size();
+        for (int i = 0; i < index; ++i) {
+            end = line.rfind('|', end - 1);
+        }
+        const size_t start = line.rfind('|', end - 1) + 1;
+        return std::stod(line.substr(start, end - start));
+    };
+    for (size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_GE(fromEnd(rows[i], 1), fromEnd(rows[i - 1], 1)) << rows[i];
+    }
+    EXPECT_EQ(fromEnd(rows.back(), 1), 100.0);
+    EXPECT_EQ(fromEnd(rows.back(), 0), first.colorCount + 1);
 }
 
 TEST(PhotoReduction, BestAt250BeatsAMedianCutPalette) {
