@@ -140,12 +140,8 @@ void RowColorReducer::Expect(PaletteKey key, int32_t y) {
 }
 
 void RowColorReducer::AppendAll(std::vector<PaletteKey>& keys, int32_t y) {
-    const auto rank = [&](PaletteKey key) {
-        const int32_t ahead = nextUse_.Get(key) - y;
-        return ahead == 1 ? 2 : (ahead == 2 ? 1 : 0);
-    };
-    std::stable_sort(keys.begin(), keys.end(),
-                     [&](PaletteKey a, PaletteKey b) { return rank(a) < rank(b); });
+    std::stable_partition(keys.begin(), keys.end(),
+                          [&](PaletteKey key) { return !UsedByNextRow(key, y); });
     for (const PaletteKey key : keys) {
         if (latest_.Get(key) < 0) {
             Append(key);
@@ -214,8 +210,8 @@ std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>
                                                      int32_t allowance) const {
     // The worst served colour gets its own entry, which may serve others better
     // too. Errors only fall, so a colour's error is brought up to date against the
-    // new entries only when it comes to the top. A colour the next two rows use
-    // counts twice: its entry will serve them as well.
+    // new entries only when it comes to the top. A colour the next row uses counts
+    // twice: its entry will serve that row as well.
     struct Candidate {
         float error;
         uint32_t color;
@@ -227,8 +223,7 @@ std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>
     heap.reserve(behind.size());
     for (const Behind& b : behind) {
         const RowColor& c = colors[b.color];
-        const int32_t ahead = nextUse_.Get(c.key) - y;
-        const float factor = ahead == 1 || ahead == 2 ? 2.0f : 1.0f;
+        const float factor = UsedByNextRow(c.key, y) ? 2.0f : 1.0f;
         heap.push_back({b.error * factor, b.color, 0, c.source.weight * factor});
     }
     std::make_heap(heap.begin(), heap.end());

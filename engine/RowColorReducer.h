@@ -57,7 +57,8 @@ class RowColorReducer {
     int32_t Spare(int32_t y) const;
     int32_t Missing(const std::vector<RowColor>& colors, int32_t& start);
     int32_t Append(PaletteKey key);
-    // Appends the keys, those needed soonest last.
+    bool UsedByNextRow(PaletteKey key, int32_t y) const { return nextUse_.Get(key) == y + 1; }
+    // Appends the keys, those the next row uses last.
     void AppendAll(std::vector<PaletteKey>& keys, int32_t y);
     // A colour of a row out of reach, with its nearest entry in reach (-1 when
     // none is) and the weighted error of that entry.
