@@ -1,5 +1,7 @@
 #include "engine/RLEEncodeWork.h"
 
+#include <algorithm>
+
 #include "engine/ZorixImgEngineEvents.h"
 #include "engine/modColor.h"
 #include "imaging/ByteOrder.h"
@@ -49,6 +51,38 @@ KeyTables::KeyTables() : straight(256 * 256) {
 const KeyTables& Tables() {
     static const KeyTables tables;
     return tables;
+}
+
+RowColorLists ListRowColors(const Work& work) {
+    RowColorLists lists;
+    lists.starts.reserve(static_cast<size_t>(work.height) + 1);
+    lists.starts.push_back(0);
+    // The transparent entry is never listed: it counts as seen in every row.
+    std::vector<int32_t> lastRow(std::max<size_t>(1, work.palette.size()), -1);
+    const auto width = static_cast<size_t>(work.width);
+    size_t count = 0;
+    for (int32_t y = 0; y < work.height; ++y) {
+        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * width;
+        if (lists.ids.size() < count + width) {
+            lists.ids.resize(std::max(2 * lists.ids.size(), count + width));
+        }
+        lastRow[0] = y;
+        // Without a branch: whether a pixel's colour is new to the row is a coin toss.
+        int32_t* out = lists.ids.data() + count;
+        for (size_t x = 0; x < width; ++x) {
+            const int32_t id = row[x];
+            int32_t& last = lastRow[static_cast<size_t>(id)];
+            *out = id;
+            out += last != y ? 1 : 0;
+            last = y;
+        }
+        const auto rowCount = static_cast<size_t>(out - (lists.ids.data() + count));
+        count += rowCount;
+        lists.most = std::max(lists.most, static_cast<int32_t>(rowCount));
+        lists.starts.push_back(count);
+    }
+    lists.ids.resize(count);
+    return lists;
 }
 
 namespace {

@@ -72,6 +72,18 @@ struct Work {
     bool sorted = false;  // the palette is in order of frequency
 };
 
+// The distinct colours of each row as palette positions, in order of first use:
+// row y's are ids[starts[y]] to ids[starts[y + 1] - 1].
+struct RowColorLists {
+    std::vector<int32_t> ids;
+    std::vector<size_t> starts;
+    int32_t most = 0;  // the most colours of any row
+
+    size_t Rows() const { return starts.empty() ? 0 : starts.size() - 1; }
+};
+
+RowColorLists ListRowColors(const Work& work);
+
 enum class RowsOutcome { Done, Overflow, RowTooColorful, RowTooLong };
 
 // Run-codes one row of codes at `out`, which has room for `width` bytes: no run

@@ -203,33 +203,6 @@ RowsOutcome CodeRows(Work& work, std::vector<uint8_t>& data, std::vector<size_t>
     return RowsOutcome::Done;
 }
 
-// Per row, how many distinct colours it holds, and how many of them the row above
-// does not have.
-struct RowCounts {
-    std::vector<int64_t> fresh;
-    int32_t mostColors = 0;
-};
-
-RowCounts CountRowColors(const Work& work) {
-    RowCounts counts;
-    counts.fresh.assign(static_cast<size_t>(work.height), 0);
-    std::vector<int32_t> lastRow(work.palette.size(), -2);
-    for (int32_t y = 0; y < work.height; ++y) {
-        const int32_t* row = work.pixels.data() + static_cast<size_t>(y) * work.width;
-        int32_t distinct = 0;
-        for (int32_t x = 0; x < work.width; ++x) {
-            const int32_t id = row[x];
-            if (id != 0 && lastRow[id] != y) {
-                counts.fresh[static_cast<size_t>(y)] += lastRow[id] == y - 1 ? 0 : 1;
-                lastRow[id] = y;
-                ++distinct;
-            }
-        }
-        counts.mostColors = std::max(counts.mostColors, distinct);
-    }
-    return counts;
-}
-
 std::vector<uint8_t> BuildFile(const Work& work, const std::vector<uint8_t>& data,
                                const std::vector<size_t>& rowEnds) {
     const size_t count = work.palette.size();
@@ -303,15 +276,15 @@ RLEEncodeResult FailRows(RowsOutcome outcome) {
 // rows' colours first. The palette is restored before a reduction, since a failed
 // attempt may have appended copies.
 // Whether every row can be coded with the palette as it is.
-bool RowsFit(const Work& work, const RowCounts& counts) {
-    return work.palette.size() < kPaletteOverflow && counts.mostColors <= rle::kWindowSize;
+bool RowsFit(const Work& work, const RowColorLists& rows) {
+    return work.palette.size() < kPaletteOverflow && rows.most <= rle::kWindowSize;
 }
 
-RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette, RowCounts counts,
-                          EncodeEvents& events) {
+RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
+                          const RowColorLists& rows, EncodeEvents& events) {
     std::vector<uint8_t> data;
     std::vector<size_t> rowEnds;
-    if (RowsFit(work, counts)) {
+    if (RowsFit(work, rows)) {
         const size_t collected = work.palette.size();
         const RowsOutcome outcome = CodeRows(work, data, rowEnds, events);
         if (outcome == RowsOutcome::Done) {
@@ -327,7 +300,7 @@ RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette
     const int32_t capacity = maxPalette > 0 ? std::max(maxPalette, 2) : 65535;
     bool reduced = false;
     const RowsOutcome outcome =
-        ReduceAndCodeRows(image, work, capacity, counts.fresh, data, rowEnds, reduced, events);
+        ReduceAndCodeRows(image, work, capacity, rows, data, rowEnds, reduced, events);
     if (outcome != RowsOutcome::Done) {
         return FailRows(outcome);
     }
@@ -370,8 +343,9 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
 
     // Only the windows of rows coded as they are depend on the palette's order: rows
     // that need reducing get a palette of their own, so they are spared the sorting.
-    RowCounts counts = CountRowColors(work);
-    if (large && !work.sorted && RowsFit(work, counts)) {
+    // Sorting renames the colours the lists hold, but no two of them alike.
+    const RowColorLists rows = ListRowColors(work);
+    if (large && !work.sorted && RowsFit(work, rows)) {
         SortByFrequency(work, events);
     }
     {
@@ -380,7 +354,7 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
         events.Counted(3, "Encoding bitmap", 0, work.palette.size());
         TraceLine("starting encode");
     }
-    return CodeImage(image, work, maxPalette, std::move(counts), events);
+    return CodeImage(image, work, maxPalette, rows, events);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "engine/RLEFormat.h"
 #include "engine/RowColorReducer.h"
+#include "engine/RowPace.h"
 #include "engine/RowProgress.h"
 #include "imaging/c32bppDIB.h"
 
@@ -93,8 +94,8 @@ class RowColorCollector {
 struct Band {
     int32_t first = 0;  // rows first to end - 1
     int32_t end = 0;
-    int32_t capacity = 0;        // entries of its palette, the transparent one included
-    std::vector<int64_t> fresh;  // per row, its colours that the row above does not have
+    int32_t capacity = 0;          // entries of its palette, the transparent one included
+    std::vector<int64_t> weights;  // per row, its weight in sharing out the new entries
     // What the reduction gives: the band's palette, and per row the first entry
     // of its window and its runs, without the base marker.
     std::vector<PaletteKey> palette;
@@ -114,18 +115,18 @@ constexpr int32_t kMostBands = 4;
 constexpr int32_t kLeastBandEntries = 8 * rle::kWindowSize;
 
 std::vector<Band> SplitIntoBands(int32_t height, int32_t capacity,
-                                 const std::vector<int64_t>& fresh) {
+                                 const std::vector<int64_t>& weights) {
     const int32_t count =
         std::max(1, std::min({height / kLeastBandRows, kMostBands, capacity / kLeastBandEntries}));
     std::vector<Band> bands(static_cast<size_t>(count));
-    // One more per row, as a row that brings nothing new still needs a little.
+    // One more per row, so that no share is empty.
     std::vector<int64_t> needs;
     for (int32_t b = 0; b < count; ++b) {
         Band& band = bands[static_cast<size_t>(b)];
         band.first = static_cast<int32_t>(static_cast<int64_t>(height) * b / count);
         band.end = static_cast<int32_t>(static_cast<int64_t>(height) * (b + 1) / count);
-        band.fresh.assign(fresh.begin() + band.first, fresh.begin() + band.end);
-        needs.push_back(std::accumulate(band.fresh.begin(), band.fresh.end(), int64_t{0}) +
+        band.weights.assign(weights.begin() + band.first, weights.begin() + band.end);
+        needs.push_back(std::accumulate(band.weights.begin(), band.weights.end(), int64_t{0}) +
                         (band.end - band.first));
     }
     // The entries past the transparent one are shared out as the bands need them.
@@ -145,7 +146,7 @@ void ReduceBand(const c32bppDIB& image, const Work& work, Band& band,
                 const std::function<void(size_t)>& rowDone) {
     const int32_t rows = band.end - band.first;
     RowColorReducer reducer(work.transparent, band.capacity, rows);
-    reducer.SetDemand(std::move(band.fresh));
+    reducer.SetDemand(std::move(band.weights));
     // Two collectors: the next row's colours are known before a row is placed.
     RowColorCollector collectors[2] = {{image, work}, {image, work}};
     std::vector<int32_t> positions;
@@ -262,10 +263,11 @@ RowsOutcome JoinBands(const std::vector<Band>& bands, Work& work, std::vector<ui
 }  // namespace
 
 RowsOutcome ReduceAndCodeRows(const c32bppDIB& image, Work& work, int32_t capacity,
-                              const std::vector<int64_t>& fresh, std::vector<uint8_t>& data,
+                              const RowColorLists& rows, std::vector<uint8_t>& data,
                               std::vector<size_t>& rowEnds, bool& reduced, EncodeEvents& events) {
     events.Counted(3, "Reducing row colors", 0, 1);
-    std::vector<Band> bands = SplitIntoBands(work.height, capacity, fresh);
+    std::vector<Band> bands =
+        SplitIntoBands(work.height, capacity, PaceRows(rows, work.palette.size(), capacity));
     ReduceBands(image, work, bands, events);
     return JoinBands(bands, work, data, rowEnds, reduced);
 }

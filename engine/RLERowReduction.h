@@ -15,10 +15,10 @@ namespace encoding {
 // Rebuilds the palette so that every row fits a window and the palette fits a
 // file, replacing colours where they do not, and codes each row into `data`, row
 // r ending at rowEnds[r]. `capacity` is the most entries the palette may have;
-// fresh[y] counts the colours of row y that the row above does not have. Tall
-// pictures are reduced in bands of rows side by side.
+// `rows` lists each row's colours. Tall pictures are reduced in bands of rows
+// side by side.
 RowsOutcome ReduceAndCodeRows(const c32bppDIB& image, Work& work, int32_t capacity,
-                              const std::vector<int64_t>& fresh, std::vector<uint8_t>& data,
+                              const RowColorLists& rows, std::vector<uint8_t>& data,
                               std::vector<size_t>& rowEnds, bool& reduced, EncodeEvents& events);
 
 }  // namespace encoding

@@ -33,8 +33,8 @@ class RowColorReducer {
     // stands for colors[i]. Returns the row's base (the first entry of its window).
     int32_t Place(const std::vector<RowColor>& colors, int32_t y, std::vector<int32_t>& positions);
 
-    // How many colours each row brings that the row above does not have: the new
-    // entries are shared out in proportion. Without it each row gets an equal share.
+    // Each row's weight in sharing out the new entries: a row's share is its weight
+    // over the weights of the rows left. Without it each row gets an equal share.
     void SetDemand(std::vector<int64_t> demand);
 
     // Notes that `key` is used by row `y` ahead: entries the next rows need are
