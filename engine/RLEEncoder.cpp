@@ -69,8 +69,9 @@ void CollectPalette(const c32bppDIB& image, Work& work, EncodeEvents& events) {
 }
 
 // Counts each colour and orders the palette by frequency, most frequent first;
-// equal counts keep their order of appearance.
-void SortByFrequency(Work& work, EncodeEvents& events) {
+// equal counts keep their order of appearance. The lists of the rows' colours,
+// when given, follow the new positions.
+void SortByFrequency(Work& work, EncodeEvents& events, RowColorLists* lists = nullptr) {
     const size_t count = work.palette.size();
     events.Counted(2, "Analyzing palette", 0, count);
     std::vector<uint32_t> counter(count, 0);
@@ -95,6 +96,11 @@ void SortByFrequency(Work& work, EncodeEvents& events) {
     work.palette.swap(sorted);
     for (int32_t& p : work.pixels) {
         p = moved[p];
+    }
+    if (lists != nullptr) {
+        for (int32_t& id : lists->ids) {
+            id = moved[id];
+        }
     }
     work.sorted = true;
 }
@@ -343,10 +349,9 @@ RLEEncodeResult Encode(const c32bppDIB& image, float accuracy, int32_t maxPalett
 
     // Only the windows of rows coded as they are depend on the palette's order: rows
     // that need reducing get a palette of their own, so they are spared the sorting.
-    // Sorting renames the colours the lists hold, but no two of them alike.
-    const RowColorLists rows = ListRowColors(work);
+    RowColorLists rows = ListRowColors(work);
     if (large && !work.sorted && RowsFit(work, rows)) {
-        SortByFrequency(work, events);
+        SortByFrequency(work, events, &rows);
     }
     {
         const TraceSection section;

@@ -34,8 +34,6 @@ class RowColorCollector {
     RowColorCollector(const c32bppDIB& image, const Work& work)
         : image_(image), work_(work), slot_(work.palette.size(), -1) {}
 
-    const std::vector<RowColor>& Colors() const { return colors_; }
-
     const std::vector<RowColor>& Collect(int32_t y) {
         const KeyTables& tables = Tables();
         uint8_t pixel[4] = {};
@@ -142,28 +140,29 @@ std::vector<Band> SplitIntoBands(int32_t height, int32_t capacity,
 }
 
 // Reduces one band's rows top to bottom, coding each row as it is placed.
-void ReduceBand(const c32bppDIB& image, const Work& work, Band& band,
+void ReduceBand(const c32bppDIB& image, const Work& work, const RowColorLists& lists, Band& band,
                 const std::function<void(size_t)>& rowDone) {
     const int32_t rows = band.end - band.first;
     RowColorReducer reducer(work.transparent, band.capacity, rows);
     reducer.SetDemand(std::move(band.weights));
-    // Two collectors: the next row's colours are known before a row is placed.
-    RowColorCollector collectors[2] = {{image, work}, {image, work}};
+    // The reducer knows the colours of the next two rows before it places a row.
+    const auto announce = [&](int32_t r) {
+        if (r < rows) {
+            const auto y = static_cast<size_t>(band.first + r);
+            for (size_t i = lists.starts[y]; i < lists.starts[y + 1]; ++i) {
+                reducer.Expect(work.palette[static_cast<size_t>(lists.ids[i])], r);
+            }
+        }
+    };
+    announce(1);
+    RowColorCollector current(image, work);
     std::vector<int32_t> positions;
     std::vector<int32_t> newId(work.palette.size(), 0);
     std::vector<uint8_t> codes(static_cast<size_t>(work.width));
-    if (rows > 0) {
-        collectors[0].Collect(band.first);
-    }
     for (int32_t r = 0; r < rows; ++r) {
         const int32_t y = band.first + r;
-        RowColorCollector& current = collectors[r % 2];
-        if (r + 1 < rows) {
-            for (const RowColor& c : collectors[(r + 1) % 2].Collect(y + 1)) {
-                reducer.Expect(c.key, r + 1);
-            }
-        }
-        const std::vector<RowColor>& colors = current.Colors();
+        announce(r + 2);
+        const std::vector<RowColor>& colors = current.Collect(y);
         const size_t paletteBefore = reducer.Palette().size();
         const int32_t base = reducer.Place(colors, r, positions);
         for (size_t i = 0; i < colors.size(); ++i) {
@@ -192,14 +191,14 @@ void ReduceBand(const c32bppDIB& image, const Work& work, Band& band,
 
 // Reduces the bands on as many threads as there are bands and cores; this thread
 // takes its share and raises the progress events.
-void ReduceBands(const c32bppDIB& image, const Work& work, std::vector<Band>& bands,
-                 EncodeEvents& events) {
+void ReduceBands(const c32bppDIB& image, const Work& work, const RowColorLists& lists,
+                 std::vector<Band>& bands, EncodeEvents& events) {
     std::atomic<size_t> next{0};
     std::atomic<int32_t> rowsDone{0};
     std::atomic<size_t> entries{1};
     const auto takeBands = [&](const std::function<void(size_t)>& rowDone) {
         for (size_t b = next++; b < bands.size(); b = next++) {
-            ReduceBand(image, work, bands[b], rowDone);
+            ReduceBand(image, work, lists, bands[b], rowDone);
         }
     };
     const auto cores = static_cast<size_t>(std::max(1u, std::thread::hardware_concurrency()));
@@ -268,7 +267,7 @@ RowsOutcome ReduceAndCodeRows(const c32bppDIB& image, Work& work, int32_t capaci
     events.Counted(3, "Reducing row colors", 0, 1);
     std::vector<Band> bands =
         SplitIntoBands(work.height, capacity, PaceRows(rows, work.palette.size(), capacity));
-    ReduceBands(image, work, bands, events);
+    ReduceBands(image, work, rows, bands, events);
     return JoinBands(bands, work, data, rowEnds, reduced);
 }
 

@@ -136,13 +136,27 @@ int32_t RowColorReducer::Spare(int32_t y) const {
 }
 
 void RowColorReducer::Expect(PaletteKey key, int32_t y) {
-    nextUse_.Set(key, y);
+    const int32_t last = lastUse_.Get(key);
+    if (last != y) {
+        useBefore_.Set(key, last);
+        lastUse_.Set(key, y);
+    }
 }
 
-void RowColorReducer::AppendAll(std::vector<PaletteKey>& keys, int32_t y) {
-    std::stable_partition(keys.begin(), keys.end(),
-                          [&](PaletteKey key) { return !UsedByNextRow(key, y); });
+void RowColorReducer::AppendAll(const std::vector<PaletteKey>& keys, int32_t y) {
+    // The next row's entries after those only the row after it uses, and the
+    // entries both use at the very end.
+    const auto rank = [&](PaletteKey key) {
+        return (UsedByRow(key, y + 1) ? 2 : 0) + (UsedByRow(key, y + 2) ? 1 : 0);
+    };
+    std::vector<std::pair<int, PaletteKey>> ranked;
+    ranked.reserve(keys.size());
     for (const PaletteKey key : keys) {
+        ranked.emplace_back(rank(key), key);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [r, key] : ranked) {
         if (latest_.Get(key) < 0) {
             Append(key);
         }

@@ -37,8 +37,9 @@ class RowColorReducer {
     // over the weights of the rows left. Without it each row gets an equal share.
     void SetDemand(std::vector<int64_t> demand);
 
-    // Notes that `key` is used by row `y` ahead: entries the next rows need are
-    // appended last, so that they stay in reach longest.
+    // Notes that `key` is used by row `y` ahead. Rows are announced in order, two
+    // ahead of the row placed: entries the next rows need are appended last, so
+    // that they stay in reach longest.
     void Expect(PaletteKey key, int32_t y);
 
     const std::vector<PaletteKey>& Palette() const { return palette_; }
@@ -57,9 +58,12 @@ class RowColorReducer {
     int32_t Spare(int32_t y) const;
     int32_t Missing(const std::vector<RowColor>& colors, int32_t& start);
     int32_t Append(PaletteKey key);
-    bool UsedByNextRow(PaletteKey key, int32_t y) const { return nextUse_.Get(key) == y + 1; }
-    // Appends the keys, those the next row uses last.
-    void AppendAll(std::vector<PaletteKey>& keys, int32_t y);
+    bool UsedByRow(PaletteKey key, int32_t y) const {
+        return lastUse_.Get(key) == y || useBefore_.Get(key) == y;
+    }
+    bool UsedByNextRow(PaletteKey key, int32_t y) const { return UsedByRow(key, y + 1); }
+    // Appends the keys of row y, those the next two rows use last.
+    void AppendAll(const std::vector<PaletteKey>& keys, int32_t y);
     // A colour of a row out of reach, with its nearest entry in reach (-1 when
     // none is) and the weighted error of that entry.
     struct Behind {
@@ -94,7 +98,8 @@ class RowColorReducer {
     };
 
     KeyMap latest_;                     // per key, its last position in the palette, or -1
-    KeyMap nextUse_;                    // per key, the row ahead that uses it
+    KeyMap lastUse_;                    // per key, the last row announced that uses it
+    KeyMap useBefore_;                  // and the one announced before that
     std::vector<int64_t> demandLeft_;   // per row, the demand of it and the rows below
     std::vector<int32_t> latestOfRow_;  // the last position of each colour of a row
     int32_t capacity_;
