@@ -112,17 +112,44 @@ constexpr int32_t kMostBands = 4;
 // Nor is a small palette split: each band would get too few entries.
 constexpr int32_t kLeastBandEntries = 8 * rle::kWindowSize;
 
+// Where `count` bands of at least kLeastBandRows rows end so that each has about
+// the same work: a row costs what an average row costs plus its weight, as
+// choosing new entries is most of the work.
+std::vector<int32_t> BalancedEnds(const std::vector<int64_t>& weights, int32_t count) {
+    const auto height = static_cast<int32_t>(weights.size());
+    const auto sum =
+        static_cast<double>(std::accumulate(weights.begin(), weights.end(), int64_t{0}));
+    const double rowCost = std::max(1.0, sum / height);
+    const double total = sum + rowCost * height;
+    std::vector<int32_t> ends;
+    double run = 0;
+    int32_t first = 0;
+    for (int32_t y = 0; y < height && static_cast<int32_t>(ends.size()) + 1 < count; ++y) {
+        run += static_cast<double>(weights[static_cast<size_t>(y)]) + rowCost;
+        const auto cut = static_cast<int32_t>(ends.size()) + 1;
+        const int32_t rowsLeft = height - (y + 1);
+        const bool due = run >= total * cut / count || rowsLeft == (count - cut) * kLeastBandRows;
+        if (due && y + 1 - first >= kLeastBandRows && rowsLeft >= (count - cut) * kLeastBandRows) {
+            ends.push_back(y + 1);
+            first = y + 1;
+        }
+    }
+    ends.push_back(height);
+    return ends;
+}
+
 std::vector<Band> SplitIntoBands(int32_t height, int32_t capacity,
                                  const std::vector<int64_t>& weights) {
     const int32_t count =
         std::max(1, std::min({height / kLeastBandRows, kMostBands, capacity / kLeastBandEntries}));
-    std::vector<Band> bands(static_cast<size_t>(count));
+    const std::vector<int32_t> ends = BalancedEnds(weights, count);
+    std::vector<Band> bands(ends.size());
     // One more per row, so that no share is empty.
     std::vector<int64_t> needs;
-    for (int32_t b = 0; b < count; ++b) {
-        Band& band = bands[static_cast<size_t>(b)];
-        band.first = static_cast<int32_t>(static_cast<int64_t>(height) * b / count);
-        band.end = static_cast<int32_t>(static_cast<int64_t>(height) * (b + 1) / count);
+    for (size_t b = 0; b < bands.size(); ++b) {
+        Band& band = bands[b];
+        band.first = b == 0 ? 0 : ends[b - 1];
+        band.end = ends[b];
         band.weights.assign(weights.begin() + band.first, weights.begin() + band.end);
         needs.push_back(std::accumulate(band.weights.begin(), band.weights.end(), int64_t{0}) +
                         (band.end - band.first));
