@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <queue>
 #include <utility>
@@ -25,6 +26,15 @@ struct Moments {
             sum[a] += p.weight * v;
             squares[a] += p.weight * v * v;
         }
+    }
+    Moments Plus(const Moments& other) const {
+        Moments both = *this;
+        both.weight += other.weight;
+        for (int a = 0; a < 4; ++a) {
+            both.sum[a] += other.sum[a];
+            both.squares[a] += other.squares[a];
+        }
+        return both;
     }
     Moments Minus(const Moments& part) const {
         Moments rest;
@@ -191,6 +201,126 @@ void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& c
             }
         }
     }
+}
+
+namespace {
+
+// Merging clusters two at a time; each keeps the partner whose merge with it adds
+// the least error, brought up to date only when a merge touches it.
+class Merger {
+  public:
+    explicit Merger(std::vector<Moments> clusters)
+        : clusters_(std::move(clusters)),
+          alive_(clusters_.size(), true),
+          partner_(clusters_.size()),
+          cost_(clusters_.size()),
+          left_(clusters_.size()) {
+        for (size_t i = 0; i < clusters_.size(); ++i) {
+            FindPartner(i);
+        }
+    }
+
+    size_t Left() const { return left_; }
+
+    void MergeCheapest() {
+        size_t a = clusters_.size();
+        for (size_t i = 0; i < clusters_.size(); ++i) {
+            if (alive_[i] && (a == clusters_.size() || cost_[i] < cost_[a])) {
+                a = i;
+            }
+        }
+        const size_t b = partner_[a];
+        clusters_[a] = clusters_[a].Plus(clusters_[b]);
+        alive_[b] = false;
+        --left_;
+        FindPartner(a);
+        for (size_t i = 0; i < clusters_.size(); ++i) {
+            if (!alive_[i] || i == a) {
+                continue;
+            }
+            if (partner_[i] == a || partner_[i] == b) {
+                FindPartner(i);
+            } else if (const double c = MergeCost(i, a); c < cost_[i]) {
+                partner_[i] = a;
+                cost_[i] = c;
+            }
+        }
+    }
+
+    std::vector<ColorPoint> Means() const {
+        std::vector<ColorPoint> means;
+        for (size_t i = 0; i < clusters_.size(); ++i) {
+            if (alive_[i]) {
+                ColorPoint mean{};
+                for (int k = 0; k < 4; ++k) {
+                    mean.v[k] = static_cast<float>(clusters_[i].sum[k] / clusters_[i].weight);
+                }
+                means.push_back(mean);
+            }
+        }
+        return means;
+    }
+
+  private:
+    // The error the merge of clusters i and j adds: the product of their weights
+    // over their sum, times the squared distance of their means.
+    double MergeCost(size_t i, size_t j) const {
+        const Moments& a = clusters_[i];
+        const Moments& b = clusters_[j];
+        double d = 0;
+        for (int k = 0; k < 4; ++k) {
+            const double x = a.sum[k] / a.weight - b.sum[k] / b.weight;
+            d += x * x;
+        }
+        return a.weight * b.weight / (a.weight + b.weight) * d;
+    }
+
+    void FindPartner(size_t i) {
+        cost_[i] = std::numeric_limits<double>::max();
+        partner_[i] = i;
+        for (size_t j = 0; j < clusters_.size(); ++j) {
+            if (alive_[j] && j != i) {
+                if (const double c = MergeCost(i, j); c < cost_[i]) {
+                    cost_[i] = c;
+                    partner_[i] = j;
+                }
+            }
+        }
+    }
+
+    std::vector<Moments> clusters_;
+    std::vector<bool> alive_;
+    std::vector<size_t> partner_;
+    std::vector<double> cost_;
+    size_t left_;
+};
+
+}  // namespace
+
+std::vector<ColorPoint> MergeClosest(const std::vector<WeightedPoint>& points,
+                                     const std::vector<ColorPoint>& centres, size_t fixed,
+                                     size_t count) {
+    std::vector<ColorPoint> merged(centres.begin(),
+                                   centres.begin() + static_cast<ptrdiff_t>(fixed));
+    std::vector<Moments> sums(centres.size());
+    const NearestColor nearest(centres);
+    for (const WeightedPoint& p : points) {
+        sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
+    }
+    // A centre that serves nothing has nothing to merge and is dropped.
+    std::vector<Moments> clusters;
+    for (size_t c = fixed; c < sums.size(); ++c) {
+        if (sums[c].weight > 0) {
+            clusters.push_back(sums[c]);
+        }
+    }
+    Merger merger(std::move(clusters));
+    while (merger.Left() > std::max<size_t>(count, 1)) {
+        merger.MergeCheapest();
+    }
+    const std::vector<ColorPoint> means = merger.Means();
+    merged.insert(merged.end(), means.begin(), means.end());
+    return merged;
 }
 
 }  // namespace quenda::clusters

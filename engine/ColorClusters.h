@@ -25,6 +25,13 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
 void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& centres,
             size_t fixed, int iterations, bool onGrid = false);
 
+// Gives each point to its nearest centre, then merges the centres from `fixed` on
+// two at a time, each time the two whose merge adds the least error, until `count`
+// of them are left; returns the fixed centres followed by the merged means.
+std::vector<ColorPoint> MergeClosest(const std::vector<WeightedPoint>& points,
+                                     const std::vector<ColorPoint>& centres, size_t fixed,
+                                     size_t count);
+
 }  // namespace clusters
 
 }  // namespace quenda
