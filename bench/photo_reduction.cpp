@@ -136,6 +136,11 @@ Encoded Encode(const c32bppDIB& image, int32_t maxPalette, const RLEEncodeOption
     return e;
 }
 
+// The faster of two runs of one encoding; `turn` 0 takes the second.
+Encoded Faster(const Encoded& best, const Encoded& run, int turn) {
+    return turn == 0 || run.seconds < best.seconds ? run : best;
+}
+
 double PsnrOf(const c32bppDIB& source, const Encoded& e) {
     const auto decoded = enginetest::DecodeBytes(e.result.bytes);
     return decoded ? enginetest::Psnr(source, *decoded) : 0.0;
@@ -245,11 +250,16 @@ void BM_Default1920x1080AgainstClassic250(benchmark::State& state) {
     }
     const std::string name = tiled ? "tiled photographs" : Photos()[index].name + " resampled";
     const c32bppDIB& image = tiled ? *Mosaic(1920, 1080) : *Scaled(index, 1920, 1080);
-    Encoded e;
+    // The fastest of a few turns of each path, taken in alternation: a single run
+    // on a shared machine varies by a fifth.
+    constexpr int kTurns = 3;
+    Encoded e, classic;
     for (auto _ : state) {
-        e = Encode(image, 0, {});
+        for (int turn = 0; turn < kTurns; ++turn) {
+            e = Faster(e, Encode(image, 0, {}), turn);
+            classic = Faster(classic, Encode(image, 250, {}), turn);
+        }
     }
-    const Encoded classic = Encode(image, 250, {});
     state.SetLabel(name);
     state.counters["default_ms"] = e.seconds * 1e3;
     state.counters["classic250_ms"] = classic.seconds * 1e3;
