@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/modColor.h"
 
@@ -43,6 +44,49 @@ PaletteKey KeyOfPoint(const ColorPoint& point) {
 float OpacityWeight(uint8_t alpha33) {
     const float a = static_cast<float>(alpha33 + 1) / (kMaxAlpha33 + 1);
     return a * a;
+}
+
+// The principal axis of the points' colours (power iteration on their
+// covariance), or the first axis when they do not spread.
+void PrincipalAxis(const std::vector<ColorPoint>& points, float axis[3]) {
+    double mean[3] = {}, cov[3][3] = {};
+    for (const ColorPoint& p : points) {
+        for (int a = 0; a < 3; ++a) {
+            mean[a] += p.v[a];
+        }
+    }
+    for (double& m : mean) {
+        m /= static_cast<double>(points.size());
+    }
+    for (const ColorPoint& p : points) {
+        for (int a = 0; a < 3; ++a) {
+            for (int b = 0; b < 3; ++b) {
+                cov[a][b] += (p.v[a] - mean[a]) * (p.v[b] - mean[b]);
+            }
+        }
+    }
+    double v[3] = {0.58, 0.58, 0.58};
+    for (int it = 0; it < 8; ++it) {
+        double next[3] = {}, norm = 0;
+        for (int a = 0; a < 3; ++a) {
+            for (int b = 0; b < 3; ++b) {
+                next[a] += cov[a][b] * v[b];
+            }
+            norm += next[a] * next[a];
+        }
+        norm = std::sqrt(norm);
+        if (!(norm > 0)) {
+            axis[0] = 1;
+            axis[1] = axis[2] = 0;
+            return;
+        }
+        for (int a = 0; a < 3; ++a) {
+            v[a] = next[a] / norm;
+        }
+    }
+    for (int a = 0; a < 3; ++a) {
+        axis[a] = static_cast<float>(v[a]);
+    }
 }
 
 }  // namespace quenda

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/PaletteKeyIndex.h"
 
@@ -35,5 +36,8 @@ ColorPoint PointOfKey(PaletteKey key);
 PaletteKey KeyOfPoint(const ColorPoint& point);
 // How much one pixel of this opacity counts: errors of faint pixels show less.
 float OpacityWeight(uint8_t alpha33);
+// The principal axis of the points' colours (a unit vector), or the first axis
+// when they do not spread.
+void PrincipalAxis(const std::vector<ColorPoint>& points, float axis[3]);
 
 }  // namespace quenda

@@ -6,52 +6,11 @@
 #include <limits>
 #include <utility>
 
+#include "engine/AxisSearch.h"
+
 namespace quenda {
 
 namespace {
-
-// The principal axis of the points' colours (power iteration on their
-// covariance), or the first axis when they do not spread.
-void PrincipalAxis(const std::vector<ColorPoint>& points, float axis[3]) {
-    double mean[3] = {}, cov[3][3] = {};
-    for (const ColorPoint& p : points) {
-        for (int a = 0; a < 3; ++a) {
-            mean[a] += p.v[a];
-        }
-    }
-    for (double& m : mean) {
-        m /= static_cast<double>(points.size());
-    }
-    for (const ColorPoint& p : points) {
-        for (int a = 0; a < 3; ++a) {
-            for (int b = 0; b < 3; ++b) {
-                cov[a][b] += (p.v[a] - mean[a]) * (p.v[b] - mean[b]);
-            }
-        }
-    }
-    double v[3] = {0.58, 0.58, 0.58};
-    for (int it = 0; it < 8; ++it) {
-        double next[3] = {}, norm = 0;
-        for (int a = 0; a < 3; ++a) {
-            for (int b = 0; b < 3; ++b) {
-                next[a] += cov[a][b] * v[b];
-            }
-            norm += next[a] * next[a];
-        }
-        norm = std::sqrt(norm);
-        if (!(norm > 0)) {
-            axis[0] = 1;
-            axis[1] = axis[2] = 0;
-            return;
-        }
-        for (int a = 0; a < 3; ++a) {
-            v[a] = next[a] / norm;
-        }
-    }
-    for (int a = 0; a < 3; ++a) {
-        axis[a] = static_cast<float>(v[a]);
-    }
-}
 
 // The bits of a float turned so that they order as the values do.
 uint64_t OrderedBits(float value) {
@@ -110,41 +69,18 @@ void NearestColor::Build(const std::vector<ColorPoint>& points) {
 }
 
 void NearestColor::Group::Search(const ColorPoint& p, float& best, int32_t& bestIndex) const {
-    const auto n = static_cast<ptrdiff_t>(sorted.size());
     const float q = Project(p);
     const ptrdiff_t start =
         std::lower_bound(projected.begin(), projected.end(), q) - projected.begin();
-    ptrdiff_t up = start, down = start - 1;
-    bool goUp = up < n, goDown = down >= 0;
-    // The distance along a unit axis never exceeds the distance itself.
-    const float da = p.v[3] - opacity, base = da * da;
-    while (goUp || goDown) {
-        if (goUp) {
-            const float d = projected[up] - q;
-            if (base + d * d >= best) {
-                goUp = false;
-            } else {
-                const float full = Distance2(sorted[up], p);
-                if (full < best) {
-                    best = full;
-                    bestIndex = original[up];
-                }
-                goUp = ++up < n;
-            }
-        }
-        if (goDown) {
-            const float d = q - projected[down];
-            if (base + d * d >= best) {
-                goDown = false;
-            } else {
-                const float full = Distance2(sorted[down], p);
-                if (full < best) {
-                    best = full;
-                    bestIndex = original[down];
-                }
-                goDown = --down >= 0;
-            }
-        }
+    const float da = p.v[3] - opacity;
+    ptrdiff_t bestAt = -1;
+    SearchAlongAxis(
+        p, q, static_cast<ptrdiff_t>(sorted.size()), start, da * da,
+        [&](ptrdiff_t i) { return projected[static_cast<size_t>(i)]; },
+        [&](ptrdiff_t i) -> const ColorPoint& { return sorted[static_cast<size_t>(i)]; }, best,
+        bestAt);
+    if (bestAt >= 0) {
+        bestIndex = original[static_cast<size_t>(bestAt)];
     }
 }
 

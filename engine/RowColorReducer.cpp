@@ -6,6 +6,7 @@
 #include "engine/ColorClusters.h"
 #include "engine/NearestColor.h"
 #include "engine/RLEFormat.h"
+#include "engine/WindowIndex.h"
 #include "engine/modColor.h"
 
 namespace quenda {
@@ -197,21 +198,17 @@ int32_t RowColorReducer::Place(const std::vector<RowColor>& colors, int32_t y,
 }
 
 std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
-    const std::vector<RowColor>& colors, int32_t start) const {
+    const std::vector<RowColor>& colors, int32_t start) {
     std::vector<Behind> behind;
-    const bool anyInReach = start < static_cast<int32_t>(points_.size());
-    NearestColor reach;
-    if (anyInReach) {
-        reach.Build(std::vector<ColorPoint>(points_.begin() + start, points_.end()));
-    }
+    window_.MoveTo(points_, start);
     for (size_t i = 0; i < colors.size(); ++i) {
         if (latest_.Get(colors[i].key) >= start) {
             continue;
         }
         Behind b{static_cast<uint32_t>(i), -1, std::numeric_limits<float>::max()};
-        if (anyInReach) {
-            const WeightedPoint& s = colors[i].source;
-            b.nearest = start + reach.Find(s.point);
+        const WeightedPoint& s = colors[i].source;
+        b.nearest = window_.Find(s.point);
+        if (b.nearest >= 0) {
             b.error = s.weight * Distance2(s.point, points_[static_cast<size_t>(b.nearest)]);
         }
         behind.push_back(b);

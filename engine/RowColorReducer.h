@@ -5,6 +5,7 @@
 
 #include "engine/ColorPoint.h"
 #include "engine/PaletteKeyIndex.h"
+#include "engine/WindowIndex.h"
 
 namespace quenda {
 
@@ -71,7 +72,7 @@ class RowColorReducer {
         int32_t nearest;
         float error;
     };
-    std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start) const;
+    std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start);
     // Up to `allowance` of those colours of row y, chosen one at a time as the
     // colour worst served by the entries in reach and those already chosen.
     std::vector<PaletteKey> WorstServed(const std::vector<RowColor>& colors,
@@ -82,6 +83,7 @@ class RowColorReducer {
 
     std::vector<PaletteKey> palette_;
     std::vector<ColorPoint> points_;  // the point of each palette entry
+    WindowIndex window_;              // the entries in reach, for their searches
     // A number per palette key, -1 until set. Each opacity level's table is made
     // when first written: an opaque picture fills one of them, not all 33.
     class KeyMap {

@@ -1,0 +1,53 @@
+#include "engine/WindowIndex.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "engine/AxisSearch.h"
+
+namespace quenda {
+
+void WindowIndex::MoveTo(const std::vector<ColorPoint>& points, int32_t start) {
+    const auto first = static_cast<size_t>(std::max(start, 0));
+    if (!hasAxis_ && first < points.size()) {
+        // The first window's colours set the axis for the rows after it.
+        PrincipalAxis(std::vector<ColorPoint>(points.begin() + first, points.end()), axis_);
+        hasAxis_ = true;
+    }
+    std::erase_if(sorted_, [&](const Entry& e) { return e.position < start; });
+    fresh_.clear();
+    for (size_t i = std::max(end_, first); i < points.size(); ++i) {
+        fresh_.push_back({Project(points[i]), static_cast<int32_t>(i), points[i]});
+    }
+    end_ = points.size();
+    const auto byProjection = [](const Entry& a, const Entry& b) {
+        return a.projected < b.projected || (a.projected == b.projected && a.position < b.position);
+    };
+    std::sort(fresh_.begin(), fresh_.end(), byProjection);
+    merged_.resize(sorted_.size() + fresh_.size());
+    std::merge(sorted_.begin(), sorted_.end(), fresh_.begin(), fresh_.end(), merged_.begin(),
+               byProjection);
+    sorted_.swap(merged_);
+}
+
+int32_t WindowIndex::Find(const ColorPoint& p) const {
+    const auto n = static_cast<ptrdiff_t>(sorted_.size());
+    if (n == 0) {
+        return -1;
+    }
+    const float q = Project(p);
+    const ptrdiff_t start =
+        std::lower_bound(sorted_.begin(), sorted_.end(), q,
+                         [](const Entry& e, float v) { return e.projected < v; }) -
+        sorted_.begin();
+    float best = std::numeric_limits<float>::max();
+    ptrdiff_t bestAt = 0;
+    SearchAlongAxis(
+        p, q, n, start, 0.0f,
+        [&](ptrdiff_t i) { return sorted_[static_cast<size_t>(i)].projected; },
+        [&](ptrdiff_t i) -> const ColorPoint& { return sorted_[static_cast<size_t>(i)].point; },
+        best, bestAt);
+    return sorted_[static_cast<size_t>(bestAt)].position;
+}
+
+}  // namespace quenda
