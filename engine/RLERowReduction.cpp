@@ -28,32 +28,31 @@ const uint8_t* StraightOf(const KeyTables& tables, const uint8_t* p, uint8_t* ou
     return out;
 }
 
-// The distinct colours of one row with the mean source colour of their pixels.
+// The distinct colours of one row, in the order the row lists give them, with the
+// mean source colour of their pixels.
 class RowColorCollector {
   public:
-    RowColorCollector(const c32bppDIB& image, const Work& work)
-        : image_(image), work_(work), slot_(work.palette.size(), -1) {}
+    RowColorCollector(const c32bppDIB& image, const Work& work, const RowColorLists& lists)
+        : image_(image), work_(work), lists_(lists), slot_(work.palette.size(), 0) {}
 
     const std::vector<RowColor>& Collect(int32_t y) {
         const KeyTables& tables = Tables();
+        first_ = lists_.starts[static_cast<size_t>(y)];
+        const size_t end = lists_.starts[static_cast<size_t>(y) + 1];
+        // Every colour of the row gets its slot; slots of other colours are not read.
+        for (size_t i = first_; i < end; ++i) {
+            slot_[static_cast<size_t>(lists_.ids[i])] = static_cast<int32_t>(i - first_);
+        }
+        sums_.assign(end - first_, {});
         uint8_t pixel[4] = {};
         const int32_t* row = work_.pixels.data() + static_cast<size_t>(y) * work_.width;
         const uint8_t* p = image_.BitsPointer() + image_.PixelOffset(0, y);
-        colors_.clear();
-        sums_.clear();
-        ids_.clear();
         for (int32_t x = 0; x < work_.width; ++x, p += 4) {
             const int32_t id = row[x];
             if (id == 0) {
                 continue;
             }
-            int32_t& slot = slot_[static_cast<size_t>(id)];
-            if (slot < 0) {
-                slot = static_cast<int32_t>(ids_.size());
-                ids_.push_back(id);
-                sums_.push_back({});
-            }
-            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot)];
+            std::array<uint32_t, 4>& s = sums_[static_cast<size_t>(slot_[static_cast<size_t>(id)])];
             // An opaque pixel is its own straight colour.
             const uint8_t* straight = p[3] == 255 ? p : StraightOf(tables, p, pixel);
             s[0] += straight[2];
@@ -61,26 +60,27 @@ class RowColorCollector {
             s[2] += straight[0];
             s[3] += 1;
         }
-        for (size_t i = 0; i < ids_.size(); ++i) {
-            const PaletteKey key = work_.palette[static_cast<size_t>(ids_[i])];
+        colors_.clear();
+        for (size_t i = 0; i < sums_.size(); ++i) {
+            const PaletteKey key = work_.palette[static_cast<size_t>(Id(i))];
             const std::array<uint32_t, 4>& s = sums_[i];
             const double perPixel = 1.0 / s[3];
             const auto mean = [&](int c) { return static_cast<float>(s[c] * perPixel); };
             colors_.push_back({key,
                                {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
                                 static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
-            slot_[ids_[i]] = -1;
         }
         return colors_;
     }
     // The palette id of colour i of the last row collected.
-    int32_t Id(size_t i) const { return ids_[i]; }
+    int32_t Id(size_t i) const { return lists_.ids[first_ + i]; }
 
   private:
     const c32bppDIB& image_;
     const Work& work_;
+    const RowColorLists& lists_;
     std::vector<int32_t> slot_;
-    std::vector<int32_t> ids_;
+    size_t first_ = 0;  // the last row's first colour in the lists
     // Whole sums: a row of at most 32767 pixels of 0..255 fits 32 bits.
     std::vector<std::array<uint32_t, 4>> sums_;
     std::vector<RowColor> colors_;
@@ -182,7 +182,7 @@ void ReduceBand(const c32bppDIB& image, const Work& work, const RowColorLists& l
         }
     };
     announce(1);
-    RowColorCollector current(image, work);
+    RowColorCollector current(image, work, lists);
     std::vector<int32_t> positions;
     std::vector<int32_t> newId(work.palette.size(), 0);
     std::vector<uint8_t> codes(static_cast<size_t>(work.width));

@@ -14,7 +14,6 @@ class WindowIndex {
   public:
     // Makes the index hold points[start] to points.back(). Both ends only move on.
     void MoveTo(const std::vector<ColorPoint>& points, int32_t start);
-    bool Empty() const { return sorted_.empty(); }
     // The position of the nearest point; -1 when there is none.
     int32_t Find(const ColorPoint& p) const;
 
