@@ -11,13 +11,18 @@ namespace quenda {
 // it. Walks outward from there, on each side until the distance along the axis
 // alone (plus `base`, a squared distance every point has beyond the axis) is no
 // nearer than the nearest found, since it never exceeds the distance itself.
-// Updates best (a squared distance) and bestAt when a point is nearer.
+// Updates best (a squared distance) and bestAt when a point is nearer. Places
+// where pointAt gives no point are passed over.
 template <typename ProjectedAt, typename PointAt>
 void SearchAlongAxis(const ColorPoint& p, float q, ptrdiff_t n, ptrdiff_t start, float base,
                      const ProjectedAt& projectedAt, const PointAt& pointAt, float& best,
                      ptrdiff_t& bestAt) {
     const auto tryAt = [&](ptrdiff_t i) {
-        const float full = Distance2(pointAt(i), p);
+        const ColorPoint* point = pointAt(i);
+        if (point == nullptr) {
+            return;
+        }
+        const float full = Distance2(*point, p);
         if (full < best) {
             best = full;
             bestAt = i;

@@ -77,8 +77,7 @@ void NearestColor::Group::Search(const ColorPoint& p, float& best, int32_t& best
     SearchAlongAxis(
         p, q, static_cast<ptrdiff_t>(sorted.size()), start, da * da,
         [&](ptrdiff_t i) { return projected[static_cast<size_t>(i)]; },
-        [&](ptrdiff_t i) -> const ColorPoint& { return sorted[static_cast<size_t>(i)]; }, best,
-        bestAt);
+        [&](ptrdiff_t i) { return &sorted[static_cast<size_t>(i)]; }, best, bestAt);
     if (bestAt >= 0) {
         bestIndex = original[static_cast<size_t>(bestAt)];
     }

@@ -1,6 +1,7 @@
 #include "engine/RowColorReducer.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "engine/ColorClusters.h"
@@ -216,38 +217,38 @@ std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
     return behind;
 }
 
-std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>& colors,
-                                                     const std::vector<Behind>& behind, int32_t y,
-                                                     int32_t allowance) const {
+std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor>& colors,
+                                                      const std::vector<Behind>& behind, int32_t y,
+                                                      int32_t allowance) const {
     // The worst served colour gets its own entry, which may serve others better
     // too. Errors only fall, so a colour's error is brought up to date against the
     // new entries only when it comes to the top. A colour the next row uses counts
     // twice: its entry will serve that row as well.
     struct Candidate {
         float error;
-        uint32_t color;
-        uint32_t checked;  // how many of the chosen entries its error has seen
+        uint32_t candidate;
+        uint32_t checked;  // how many of the kept entries its error has seen
         float weight;
         bool operator<(const Candidate& other) const { return error < other.error; }
     };
     std::vector<Candidate> heap;
     heap.reserve(behind.size());
-    for (const Behind& b : behind) {
-        const RowColor& c = colors[b.color];
+    for (uint32_t i = 0; i < behind.size(); ++i) {
+        const RowColor& c = colors[behind[i].color];
         const float factor = UsedByNextRow(c.key, y) ? 2.0f : 1.0f;
-        heap.push_back({b.error * factor, b.color, 0, c.source.weight * factor});
+        heap.push_back({behind[i].error * factor, i, 0, c.source.weight * factor});
     }
     std::make_heap(heap.begin(), heap.end());
-    std::vector<PaletteKey> chosen;
-    std::vector<ColorPoint> chosenPoints;
-    while (!heap.empty() && chosen.size() < static_cast<size_t>(allowance)) {
+    std::vector<uint8_t> kept(behind.size(), 0);
+    std::vector<ColorPoint> keptPoints;
+    while (!heap.empty() && keptPoints.size() < static_cast<size_t>(allowance)) {
         std::pop_heap(heap.begin(), heap.end());
         Candidate& top = heap.back();
-        const WeightedPoint& s = colors[top.color].source;
-        if (top.checked < chosenPoints.size()) {
-            const float nearest = NearestDistance2(s.point, chosenPoints, top.checked);
+        const WeightedPoint& s = colors[behind[top.candidate].color].source;
+        if (top.checked < keptPoints.size()) {
+            const float nearest = NearestDistance2(s.point, keptPoints, top.checked);
             top.error = std::min(top.error, top.weight * nearest);
-            top.checked = static_cast<uint32_t>(chosenPoints.size());
+            top.checked = static_cast<uint32_t>(keptPoints.size());
             // The others' errors are at most what the heap holds for them: a
             // colour still above the next in the heap is the worst served.
             if (heap.size() > 1 && top.error < heap.front().error) {
@@ -258,50 +259,152 @@ std::vector<PaletteKey> RowColorReducer::WorstServed(const std::vector<RowColor>
         if (top.error <= 0) {
             break;
         }
-        chosen.push_back(colors[top.color].key);
-        chosenPoints.push_back(PointOfKey(colors[top.color].key));
+        kept[top.candidate] = 1;
+        keptPoints.push_back(PointOfKey(colors[behind[top.candidate].color].key));
         heap.pop_back();
     }
-    return chosen;
+    return kept;
 }
 
-int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32_t y,
-                                      int32_t allowance, std::vector<int32_t>& positions) {
-    // The entries still in reach stay; the colours out of reach that they serve
-    // worst get entries of their own, and the rest go to the nearest entry.
-    const int32_t start = WindowStart(allowance);
-    const std::vector<Behind> behind = ServedInReach(colors, start);
-    std::vector<PaletteKey> freshKeys = WorstServed(colors, behind, y, allowance);
-    for (const PaletteKey key : freshKeys) {
-        latest_.Set(key, -1);  // appended below, once
+void RowColorReducer::LeaveOutLeastMissed(const std::vector<RowColor>& colors,
+                                          const std::vector<Behind>& behind,
+                                          const std::vector<ColorPoint>& entries, int32_t y,
+                                          int32_t allowance, CandidateIndex& candidates) const {
+    // A colour left out goes to the nearest entry kept or in reach; what that
+    // costs beyond its own entry is what its entry would be missed by. Leaving a
+    // colour out only takes entries away from the others, so a colour's cost is
+    // brought up to date only when the entry it counted on has gone. A colour the
+    // next row uses counts twice, as in the choice the other way.
+    const size_t count = behind.size();
+    std::vector<float> scale(count), inReach(count), own(count);
+    for (size_t i = 0; i < count; ++i) {
+        const RowColor& c = colors[behind[i].color];
+        const float factor = UsedByNextRow(c.key, y) ? 2.0f : 1.0f;
+        scale[i] = factor * c.source.weight;
+        inReach[i] = factor * behind[i].error;
+        own[i] = scale[i] * Distance2(c.source.point, entries[i]);
     }
-    AppendAll(freshKeys, y);
+    struct Cost {
+        float missed;
+        uint32_t candidate;
+        int32_t counted;  // the kept candidate it would go to; -1 for one in reach
+        bool operator>(const Cost& other) const { return missed > other.missed; }
+    };
+    const auto costOf = [&](uint32_t i) {
+        // Only a kept entry nearer than the one in reach matters.
+        const WeightedPoint& s = colors[behind[i].color].source;
+        const float reach =
+            behind[i].nearest < 0 ? std::numeric_limits<float>::max() : behind[i].error / s.weight;
+        const auto [nearest, distance] = candidates.NearestKept(s.point, i, reach);
+        const float toKept =
+            nearest < 0 ? std::numeric_limits<float>::infinity() : scale[i] * distance;
+        return Cost{std::min(toKept, inReach[i]) - own[i], i, toKept < inReach[i] ? nearest : -1};
+    };
+    std::vector<Cost> heap;
+    heap.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        heap.push_back(costOf(i));
+    }
+    std::make_heap(heap.begin(), heap.end(), std::greater<>());
+    size_t leaveOut = count - std::min(count, static_cast<size_t>(std::max(allowance, 0)));
+    while (leaveOut > 0 && !heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+        const Cost top = heap.back();
+        heap.pop_back();
+        if (top.counted >= 0 && !candidates.Kept(static_cast<uint32_t>(top.counted))) {
+            heap.push_back(costOf(top.candidate));
+            std::push_heap(heap.begin(), heap.end(), std::greater<>());
+            continue;
+        }
+        candidates.LeaveOut(top.candidate);
+        --leaveOut;
+    }
+}
+
+template <typename NearestKept>
+void RowColorReducer::PlaceKept(const std::vector<RowColor>& colors,
+                                const std::vector<Behind>& behind, const std::vector<uint8_t>& kept,
+                                int32_t y, const NearestKept& nearestKept,
+                                std::vector<int32_t>& positions) {
+    std::vector<PaletteKey> keys;
+    for (size_t i = 0; i < behind.size(); ++i) {
+        if (kept[i] != 0) {
+            keys.push_back(colors[behind[i].color].key);
+            latest_.Set(keys.back(), -1);  // appended below, once
+        }
+    }
+    AppendAll(keys, y);
     // A colour whose own entry is in reach keeps it: the entry is its pixels'
     // rounding, nearer to their mean than any other entry can be.
     for (size_t i = 0; i < colors.size(); ++i) {
         positions[i] = latest_.Get(colors[i].key);
     }
-    if (freshKeys.empty()) {
-        for (const Behind& b : behind) {
-            positions[b.color] = b.nearest;
-        }
-        return start;
-    }
-    std::vector<ColorPoint> freshPoints;
-    for (const PaletteKey key : freshKeys) {
-        freshPoints.push_back(PointOfKey(key));
-    }
-    const NearestColor fresh(freshPoints);
-    for (const Behind& b : behind) {
-        const RowColor& c = colors[b.color];
-        if (positions[b.color] >= start) {
+    for (uint32_t i = 0; i < behind.size(); ++i) {
+        if (kept[i] != 0) {
             continue;
         }
-        const int32_t f = fresh.Find(c.source.point);
-        const bool freshIsNearer =
-            b.nearest < 0 || c.source.weight * Distance2(c.source.point, freshPoints[f]) < b.error;
-        positions[b.color] = freshIsNearer ? latest_.Get(freshKeys[f]) : b.nearest;
+        const Behind& b = behind[i];
+        const auto [nearest, distance] = nearestKept(i);
+        const bool keptIsNearer =
+            nearest >= 0 && (b.nearest < 0 || colors[b.color].source.weight * distance < b.error);
+        positions[b.color] =
+            keptIsNearer ? latest_.Get(colors[behind[static_cast<size_t>(nearest)].color].key)
+                         : b.nearest;
     }
+}
+
+int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32_t y,
+                                      int32_t allowance, std::vector<int32_t>& positions) {
+    // The entries still in reach stay; some colours out of reach get entries of
+    // their own, and the rest go to the nearest entry.
+    const int32_t start = WindowStart(allowance);
+    const std::vector<Behind> behind = ServedInReach(colors, start);
+    const auto sourceOf = [&](uint32_t i) -> const ColorPoint& {
+        return colors[behind[i].color].source.point;
+    };
+    // Leaving out the least missed serves a row best; when most colours must be
+    // left out, choosing the few to keep costs far less.
+    if (2 * static_cast<size_t>(std::max(allowance, 0)) >= behind.size()) {
+        std::vector<ColorPoint> entries;
+        entries.reserve(behind.size());
+        for (const Behind& b : behind) {
+            entries.push_back(PointOfKey(colors[b.color].key));
+        }
+        CandidateIndex candidates(entries, window_);
+        LeaveOutLeastMissed(colors, behind, entries, y, allowance, candidates);
+        std::vector<uint8_t> kept(behind.size());
+        for (uint32_t i = 0; i < behind.size(); ++i) {
+            kept[i] = candidates.Kept(i) ? 1 : 0;
+        }
+        PlaceKept(
+            colors, behind, kept, y,
+            [&](uint32_t i) {
+                return candidates.NearestKept(sourceOf(i), i, std::numeric_limits<float>::max());
+            },
+            positions);
+        return start;
+    }
+    const std::vector<uint8_t> kept = KeepWorstServed(colors, behind, y, allowance);
+    std::vector<uint32_t> keptCandidates;
+    std::vector<ColorPoint> keptEntries;
+    for (uint32_t i = 0; i < behind.size(); ++i) {
+        if (kept[i] != 0) {
+            keptCandidates.push_back(i);
+            keptEntries.push_back(PointOfKey(colors[behind[i].color].key));
+        }
+    }
+    const NearestColor nearest(keptEntries);
+    PlaceKept(
+        colors, behind, kept, y,
+        [&](uint32_t i) {
+            const int32_t f = nearest.Find(sourceOf(i));
+            if (f < 0) {
+                return std::pair<int32_t, float>{-1, 0.0f};
+            }
+            return std::pair<int32_t, float>{static_cast<int32_t>(keptCandidates[f]),
+                                             Distance2(sourceOf(i), keptEntries[f])};
+        },
+        positions);
     return start;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/CandidateIndex.h"
 #include "engine/ColorPoint.h"
 #include "engine/PaletteKeyIndex.h"
 #include "engine/WindowIndex.h"
@@ -73,11 +74,26 @@ class RowColorReducer {
         float error;
     };
     std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start);
-    // Up to `allowance` of those colours of row y, chosen one at a time as the
-    // colour worst served by the entries in reach and those already chosen.
-    std::vector<PaletteKey> WorstServed(const std::vector<RowColor>& colors,
-                                        const std::vector<Behind>& behind, int32_t y,
-                                        int32_t allowance) const;
+    // Which of those colours of row y get entries of their own: up to `allowance`,
+    // chosen one at a time as the colour worst served by the entries in reach and
+    // those chosen.
+    std::vector<uint8_t> KeepWorstServed(const std::vector<RowColor>& colors,
+                                         const std::vector<Behind>& behind, int32_t y,
+                                         int32_t allowance) const;
+    // The same choice made the other way, which serves the row better but costs a
+    // search for each colour left out: leaves out, one at a time, the colour whose
+    // own entry would be missed least. `entries` are the colours' own entries.
+    void LeaveOutLeastMissed(const std::vector<RowColor>& colors, const std::vector<Behind>& behind,
+                             const std::vector<ColorPoint>& entries, int32_t y, int32_t allowance,
+                             CandidateIndex& candidates) const;
+    // Appends the kept colours' entries; every colour of the row goes to its own
+    // entry in reach, or else to the nearer of its nearest entry in reach and
+    // nearestKept(i), the nearest kept entry to colour behind[i] (a candidate and
+    // its squared distance, -1 when none).
+    template <typename NearestKept>
+    void PlaceKept(const std::vector<RowColor>& colors, const std::vector<Behind>& behind,
+                   const std::vector<uint8_t>& kept, int32_t y, const NearestKept& nearestKept,
+                   std::vector<int32_t>& positions);
     int32_t PlaceReduced(const std::vector<RowColor>& colors, int32_t y, int32_t allowance,
                          std::vector<int32_t>& positions);
 

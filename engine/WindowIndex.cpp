@@ -45,8 +45,7 @@ int32_t WindowIndex::Find(const ColorPoint& p) const {
     SearchAlongAxis(
         p, q, n, start, 0.0f,
         [&](ptrdiff_t i) { return sorted_[static_cast<size_t>(i)].projected; },
-        [&](ptrdiff_t i) -> const ColorPoint& { return sorted_[static_cast<size_t>(i)].point; },
-        best, bestAt);
+        [&](ptrdiff_t i) { return &sorted_[static_cast<size_t>(i)].point; }, best, bestAt);
     return sorted_[static_cast<size_t>(bestAt)].position;
 }
 

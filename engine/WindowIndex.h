@@ -16,6 +16,10 @@ class WindowIndex {
     void MoveTo(const std::vector<ColorPoint>& points, int32_t start);
     // The position of the nearest point; -1 when there is none.
     int32_t Find(const ColorPoint& p) const;
+    // A point's place along the index's axis.
+    float Project(const ColorPoint& p) const {
+        return axis_[0] * p.v[0] + axis_[1] * p.v[1] + axis_[2] * p.v[2];
+    }
 
   private:
     struct Entry {
@@ -23,10 +27,6 @@ class WindowIndex {
         int32_t position;  // in the palette
         ColorPoint point;
     };
-    float Project(const ColorPoint& p) const {
-        return axis_[0] * p.v[0] + axis_[1] * p.v[1] + axis_[2] * p.v[2];
-    }
-
     bool hasAxis_ = false;
     float axis_[3] = {1, 0, 0};
     size_t end_ = 0;             // the points indexed so far end here
