@@ -28,25 +28,27 @@ void SearchAlongAxis(const ColorPoint& p, float q, ptrdiff_t n, ptrdiff_t start,
             bestAt = i;
         }
     };
-    ptrdiff_t up = start, down = start - 1;
-    bool goUp = up < n, goDown = down >= 0;
-    while (goUp || goDown) {
-        if (goUp) {
-            const float d = projectedAt(up) - q;
-            goUp = base + d * d < best;
-            if (goUp) {
-                tryAt(up);
-                goUp = ++up < n;
-            }
+    // The few places around q are tried outright: one of them is most often the
+    // nearest, and trying them without a test per step costs less than walking.
+    constexpr ptrdiff_t kAround = 4;
+    const ptrdiff_t first = start > kAround ? start - kAround : 0;
+    const ptrdiff_t end = n - start > kAround ? start + kAround : n;
+    for (ptrdiff_t i = first; i < end; ++i) {
+        tryAt(i);
+    }
+    for (ptrdiff_t up = end; up < n; ++up) {
+        const float d = projectedAt(up) - q;
+        if (base + d * d >= best) {
+            break;
         }
-        if (goDown) {
-            const float d = q - projectedAt(down);
-            goDown = base + d * d < best;
-            if (goDown) {
-                tryAt(down);
-                goDown = --down >= 0;
-            }
+        tryAt(up);
+    }
+    for (ptrdiff_t down = first - 1; down >= 0; --down) {
+        const float d = q - projectedAt(down);
+        if (base + d * d >= best) {
+            break;
         }
+        tryAt(down);
     }
 }
 
