@@ -266,10 +266,11 @@ std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor
     return kept;
 }
 
-void RowColorReducer::LeaveOutLeastMissed(const std::vector<RowColor>& colors,
-                                          const std::vector<Behind>& behind,
-                                          const std::vector<ColorPoint>& entries, int32_t y,
-                                          int32_t allowance, CandidateIndex& candidates) const {
+std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowColor>& colors,
+                                                          const std::vector<Behind>& behind,
+                                                          const std::vector<ColorPoint>& entries,
+                                                          int32_t y, int32_t allowance,
+                                                          CandidateIndex& candidates) const {
     // A colour left out goes to the nearest entry kept or in reach; what that
     // costs beyond its own entry is what its entry would be missed by. Leaving a
     // colour out only takes entries away from the others, so a colour's cost is
@@ -306,6 +307,7 @@ void RowColorReducer::LeaveOutLeastMissed(const std::vector<RowColor>& colors,
         heap.push_back(costOf(i));
     }
     std::make_heap(heap.begin(), heap.end(), std::greater<>());
+    std::vector<int32_t> goesTo(count, -1);
     size_t leaveOut = count - std::min(count, static_cast<size_t>(std::max(allowance, 0)));
     while (leaveOut > 0 && !heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
@@ -317,8 +319,10 @@ void RowColorReducer::LeaveOutLeastMissed(const std::vector<RowColor>& colors,
             continue;
         }
         candidates.LeaveOut(top.candidate);
+        goesTo[top.candidate] = top.counted;
         --leaveOut;
     }
+    return goesTo;
 }
 
 template <typename NearestKept>
@@ -371,17 +375,26 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
             entries.push_back(PointOfKey(colors[b.color].key));
         }
         CandidateIndex candidates(entries, window_);
-        LeaveOutLeastMissed(colors, behind, entries, y, allowance, candidates);
+        const std::vector<int32_t> goesTo =
+            LeaveOutLeastMissed(colors, behind, entries, y, allowance, candidates);
         std::vector<uint8_t> kept(behind.size());
         for (uint32_t i = 0; i < behind.size(); ++i) {
             kept[i] = candidates.Kept(i) ? 1 : 0;
         }
-        PlaceKept(
-            colors, behind, kept, y,
-            [&](uint32_t i) {
-                return candidates.NearestKept(sourceOf(i), i, std::numeric_limits<float>::max());
-            },
-            positions);
+        // The kept entries only grew fewer after a colour was left out: the one it
+        // went to then is still the nearest unless it was left out too.
+        const auto nearestKept = [&](uint32_t i) {
+            const int32_t to = goesTo[i];
+            if (to < 0) {
+                return std::pair<int32_t, float>{-1, 0.0f};
+            }
+            if (candidates.Kept(static_cast<uint32_t>(to))) {
+                return std::pair<int32_t, float>{
+                    to, Distance2(sourceOf(i), entries[static_cast<size_t>(to)])};
+            }
+            return candidates.NearestKept(sourceOf(i), i, std::numeric_limits<float>::max());
+        };
+        PlaceKept(colors, behind, kept, y, nearestKept, positions);
         return start;
     }
     const std::vector<uint8_t> kept = KeepWorstServed(colors, behind, y, allowance);

@@ -83,9 +83,12 @@ class RowColorReducer {
     // The same choice made the other way, which serves the row better but costs a
     // search for each colour left out: leaves out, one at a time, the colour whose
     // own entry would be missed least. `entries` are the colours' own entries.
-    void LeaveOutLeastMissed(const std::vector<RowColor>& colors, const std::vector<Behind>& behind,
-                             const std::vector<ColorPoint>& entries, int32_t y, int32_t allowance,
-                             CandidateIndex& candidates) const;
+    // Returns, per colour left out, the candidate it went to when it was left out
+    // (-1: its nearest entry in reach).
+    std::vector<int32_t> LeaveOutLeastMissed(const std::vector<RowColor>& colors,
+                                             const std::vector<Behind>& behind,
+                                             const std::vector<ColorPoint>& entries, int32_t y,
+                                             int32_t allowance, CandidateIndex& candidates) const;
     // Appends the kept colours' entries; every colour of the row goes to its own
     // entry in reach, or else to the nearer of its nearest entry in reach and
     // nearestKept(i), the nearest kept entry to colour behind[i] (a candidate and
