@@ -3,48 +3,9 @@
 #include <algorithm>
 
 #include "engine/AxisSearch.h"
+#include "engine/RisingOrder.h"
 
 namespace quenda {
-
-namespace {
-
-// The order of `keys` rising (ties in index order): a counting sort into as many
-// buckets as keys, each bucket then sorted on its own, which is little work when
-// the keys spread. A row's candidates are sorted this way for every row.
-std::vector<uint32_t> RisingOrder(const std::vector<float>& keys) {
-    std::vector<uint32_t> order(keys.size());
-    if (keys.empty()) {
-        return order;
-    }
-    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
-    const size_t buckets = keys.size();
-    const float scale = *high > *low ? static_cast<float>(buckets - 1) / (*high - *low) : 0.0f;
-    const auto bucketOf = [&](float key) {
-        return std::min(static_cast<size_t>((key - *low) * scale), buckets - 1);
-    };
-    std::vector<uint32_t> starts(buckets + 1, 0);
-    for (const float key : keys) {
-        ++starts[bucketOf(key) + 1];
-    }
-    for (size_t b = 1; b <= buckets; ++b) {
-        starts[b] += starts[b - 1];
-    }
-    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    for (uint32_t i = 0; i < keys.size(); ++i) {
-        order[next[bucketOf(keys[i])]++] = i;
-    }
-    const auto rising = [&](uint32_t x, uint32_t y) {
-        return keys[x] < keys[y] || (keys[x] == keys[y] && x < y);
-    };
-    for (size_t b = 0; b < buckets; ++b) {
-        if (starts[b + 1] - starts[b] > 1) {
-            std::sort(order.begin() + starts[b], order.begin() + starts[b + 1], rising);
-        }
-    }
-    return order;
-}
-
-}  // namespace
 
 CandidateIndex::CandidateIndex(const std::vector<ColorPoint>& entries, const WindowIndex& axis)
     : axis_(axis), placeOf_(entries.size()), keptAt_(entries.size(), 1) {

@@ -147,20 +147,18 @@ void RowColorReducer::Expect(PaletteKey key, int32_t y) {
 
 void RowColorReducer::AppendAll(const std::vector<PaletteKey>& keys, int32_t y) {
     // The next row's entries after those only the row after it uses, and the
-    // entries both use at the very end.
-    const auto rank = [&](PaletteKey key) {
-        return (UsedByRow(key, y + 1) ? 2 : 0) + (UsedByRow(key, y + 2) ? 1 : 0);
-    };
-    std::vector<std::pair<int, PaletteKey>> ranked;
-    ranked.reserve(keys.size());
+    // entries both use at the very end; in the order given within each rank.
+    std::vector<uint8_t> ranks;
+    ranks.reserve(keys.size());
     for (const PaletteKey key : keys) {
-        ranked.emplace_back(rank(key), key);
+        ranks.push_back(static_cast<uint8_t>((UsedByRow(key, y + 1) ? 2 : 0) +
+                                             (UsedByRow(key, y + 2) ? 1 : 0)));
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [r, key] : ranked) {
-        if (latest_.Get(key) < 0) {
-            Append(key);
+    for (uint8_t rank = 0; rank < 4; ++rank) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (ranks[i] == rank && latest_.Get(keys[i]) < 0) {
+                Append(keys[i]);
+            }
         }
     }
 }

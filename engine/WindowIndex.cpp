@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/AxisSearch.h"
+#include "engine/RisingOrder.h"
 
 namespace quenda {
 
@@ -15,15 +16,21 @@ void WindowIndex::MoveTo(const std::vector<ColorPoint>& points, int32_t start) {
         hasAxis_ = true;
     }
     std::erase_if(sorted_, [&](const Entry& e) { return e.position < start; });
+    // The new points, in order: those of equal projection by position.
+    const size_t from = std::max(end_, first);
+    std::vector<float> projections;
+    projections.reserve(points.size() - std::min(from, points.size()));
+    for (size_t i = from; i < points.size(); ++i) {
+        projections.push_back(Project(points[i]));
+    }
     fresh_.clear();
-    for (size_t i = std::max(end_, first); i < points.size(); ++i) {
-        fresh_.push_back({Project(points[i]), static_cast<int32_t>(i), points[i]});
+    for (const uint32_t k : RisingOrder(projections)) {
+        fresh_.push_back({projections[k], static_cast<int32_t>(from + k), points[from + k]});
     }
     end_ = points.size();
     const auto byProjection = [](const Entry& a, const Entry& b) {
         return a.projected < b.projected || (a.projected == b.projected && a.position < b.position);
     };
-    std::sort(fresh_.begin(), fresh_.end(), byProjection);
     merged_.resize(sorted_.size() + fresh_.size());
     std::merge(sorted_.begin(), sorted_.end(), fresh_.begin(), fresh_.end(), merged_.begin(),
                byProjection);
