@@ -36,15 +36,6 @@ float NearestDistance2(const ColorPoint& p, const std::vector<ColorPoint>& point
 }
 }  // namespace
 
-void RowColorReducer::KeyMap::Set(PaletteKey key, int32_t value) {
-    const size_t level = KeyAlpha(key);
-    levels_.resize(std::max(levels_.size(), level + 1));
-    if (levels_[level].empty()) {
-        levels_[level].assign(65536, -1);
-    }
-    levels_[level][KeyColor(key)] = value;
-}
-
 RowColorReducer::RowColorReducer(PaletteKey transparent, int32_t capacity, int32_t height)
     : palette_{transparent},
       points_{PointOfKey(transparent)},
@@ -138,10 +129,9 @@ int32_t RowColorReducer::Spare(int32_t y) const {
 }
 
 void RowColorReducer::Expect(PaletteKey key, int32_t y) {
-    const int32_t last = lastUse_.Get(key);
-    if (last != y) {
-        useBefore_.Set(key, last);
-        lastUse_.Set(key, y);
+    const RowUses uses = uses_.Get(key);
+    if (uses.last != y) {
+        uses_.Set(key, {y, uses.last});
     }
 }
 

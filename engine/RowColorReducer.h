@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -61,7 +62,8 @@ class RowColorReducer {
     int32_t Missing(const std::vector<RowColor>& colors, int32_t& start);
     int32_t Append(PaletteKey key);
     bool UsedByRow(PaletteKey key, int32_t y) const {
-        return lastUse_.Get(key) == y || useBefore_.Get(key) == y;
+        const RowUses& uses = uses_.Get(key);
+        return uses.last == y || uses.before == y;
     }
     bool UsedByNextRow(PaletteKey key, int32_t y) const { return UsedByRow(key, y + 1); }
     // Appends the keys of row y, those the next two rows use last.
@@ -103,24 +105,38 @@ class RowColorReducer {
     std::vector<PaletteKey> palette_;
     std::vector<ColorPoint> points_;  // the point of each palette entry
     WindowIndex window_;              // the entries in reach, for their searches
-    // A number per palette key, -1 until set. Each opacity level's table is made
-    // when first written: an opaque picture fills one of them, not all 33.
+    // A value per palette key, `unset` until set. Each opacity level's table is
+    // made when first written: an opaque picture fills one of them, not all 33.
+    template <typename Value>
     class KeyMap {
       public:
-        int32_t Get(PaletteKey key) const {
+        explicit KeyMap(Value unset) : unset_(unset) {}
+        const Value& Get(PaletteKey key) const {
             const size_t level = KeyAlpha(key);
             return level < levels_.size() && !levels_[level].empty() ? levels_[level][KeyColor(key)]
-                                                                     : -1;
+                                                                     : unset_;
         }
-        void Set(PaletteKey key, int32_t value);
+        void Set(PaletteKey key, const Value& value) {
+            const size_t level = KeyAlpha(key);
+            levels_.resize(std::max(levels_.size(), level + 1));
+            if (levels_[level].empty()) {
+                levels_[level].assign(65536, unset_);
+            }
+            levels_[level][KeyColor(key)] = value;
+        }
 
       private:
-        std::vector<std::vector<int32_t>> levels_;
+        Value unset_;
+        std::vector<std::vector<Value>> levels_;
+    };
+    // The last two rows announced that use a key, together: they are read together.
+    struct RowUses {
+        int32_t last;
+        int32_t before;
     };
 
-    KeyMap latest_;                     // per key, its last position in the palette, or -1
-    KeyMap lastUse_;                    // per key, the last row announced that uses it
-    KeyMap useBefore_;                  // and the one announced before that
+    KeyMap<int32_t> latest_{-1};        // per key, its last position in the palette, or -1
+    KeyMap<RowUses> uses_{{-1, -1}};    // per key, the rows announced that use it
     std::vector<int64_t> demandLeft_;   // per row, the demand of it and the rows below
     std::vector<int32_t> latestOfRow_;  // the last position of each colour of a row
     int32_t capacity_;
