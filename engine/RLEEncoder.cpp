@@ -278,14 +278,14 @@ RLEEncodeResult FailRows(RowsOutcome outcome) {
     return Fail(FailureKind::TooLarge, "a row codes to more than 32767 bytes");
 }
 
-// Codes the rows as the palette stands when every row fits; otherwise reduces the
-// rows' colours first. The palette is restored before a reduction, since a failed
-// attempt may have appended copies.
 // Whether every row can be coded with the palette as it is.
 bool RowsFit(const Work& work, const RowColorLists& rows) {
     return work.palette.size() < kPaletteOverflow && rows.most <= rle::kWindowSize;
 }
 
+// Codes the rows as the palette stands when every row fits; otherwise reduces the
+// rows' colours first. The palette is restored before a reduction, since a failed
+// attempt may have appended copies.
 RLEEncodeResult CodeImage(const c32bppDIB& image, Work& work, int32_t maxPalette,
                           const RowColorLists& rows, EncodeEvents& events) {
     std::vector<uint8_t> data;
