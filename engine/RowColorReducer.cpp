@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "engine/ColorClusters.h"
-#include "engine/NearestColor.h"
 #include "engine/RLEFormat.h"
 #include "engine/WindowIndex.h"
 #include "engine/modColor.h"
@@ -205,6 +204,11 @@ std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
     return behind;
 }
 
+float RowColorReducer::Reach(const std::vector<RowColor>& colors, const Behind& b) {
+    return b.nearest < 0 ? std::numeric_limits<float>::max()
+                         : b.error / colors[b.color].source.weight;
+}
+
 std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor>& colors,
                                                       const std::vector<Behind>& behind, int32_t y,
                                                       int32_t allowance) const {
@@ -276,18 +280,17 @@ std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowC
     struct Cost {
         float missed;
         uint32_t candidate;
-        int32_t counted;  // the kept candidate it would go to; -1 for one in reach
+        int32_t counted;  // the kept candidate it would go to, or kToInReach
         bool operator>(const Cost& other) const { return missed > other.missed; }
     };
     const auto costOf = [&](uint32_t i) {
         // Only a kept entry nearer than the one in reach matters.
-        const WeightedPoint& s = colors[behind[i].color].source;
-        const float reach =
-            behind[i].nearest < 0 ? std::numeric_limits<float>::max() : behind[i].error / s.weight;
-        const auto [nearest, distance] = candidates.NearestKept(s.point, i, reach);
+        const auto [nearest, distance] = candidates.NearestKept(
+            colors[behind[i].color].source.point, i, Reach(colors, behind[i]));
         const float toKept =
             nearest < 0 ? std::numeric_limits<float>::infinity() : scale[i] * distance;
-        return Cost{std::min(toKept, inReach[i]) - own[i], i, toKept < inReach[i] ? nearest : -1};
+        return Cost{std::min(toKept, inReach[i]) - own[i], i,
+                    toKept < inReach[i] ? nearest : kToInReach};
     };
     std::vector<Cost> heap;
     heap.reserve(count);
@@ -295,7 +298,7 @@ std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowC
         heap.push_back(costOf(i));
     }
     std::make_heap(heap.begin(), heap.end(), std::greater<>());
-    std::vector<int32_t> goesTo(count, -1);
+    std::vector<int32_t> goesTo(count, kToInReach);
     size_t leaveOut = count - std::min(count, static_cast<size_t>(std::max(allowance, 0)));
     while (leaveOut > 0 && !heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
@@ -313,10 +316,9 @@ std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowC
     return goesTo;
 }
 
-template <typename NearestKept>
 void RowColorReducer::PlaceKept(const std::vector<RowColor>& colors,
                                 const std::vector<Behind>& behind, const std::vector<uint8_t>& kept,
-                                int32_t y, const NearestKept& nearestKept,
+                                const std::vector<int32_t>& leftOutTo, int32_t y, int32_t start,
                                 std::vector<int32_t>& positions) {
     std::vector<PaletteKey> keys;
     for (size_t i = 0; i < behind.size(); ++i) {
@@ -331,17 +333,25 @@ void RowColorReducer::PlaceKept(const std::vector<RowColor>& colors,
     for (size_t i = 0; i < colors.size(); ++i) {
         positions[i] = latest_.Get(colors[i].key);
     }
+    bool windowHoldsNew = false;
     for (uint32_t i = 0; i < behind.size(); ++i) {
         if (kept[i] != 0) {
             continue;
         }
         const Behind& b = behind[i];
-        const auto [nearest, distance] = nearestKept(i);
-        const bool keptIsNearer =
-            nearest >= 0 && (b.nearest < 0 || colors[b.color].source.weight * distance < b.error);
-        positions[b.color] =
-            keptIsNearer ? latest_.Get(colors[behind[static_cast<size_t>(nearest)].color].key)
-                         : b.nearest;
+        const int32_t to = leftOutTo[i];
+        if (to >= 0) {
+            positions[b.color] = latest_.Get(colors[behind[static_cast<size_t>(to)].color].key);
+        } else if (to == kToInReach && b.nearest >= 0) {
+            positions[b.color] = b.nearest;
+        } else {
+            // Once the window holds the new entries, one search finds the nearest of all.
+            if (!windowHoldsNew) {
+                window_.MoveTo(points_, start);
+                windowHoldsNew = true;
+            }
+            positions[b.color] = window_.Find(colors[b.color].source.point);
+        }
     }
 }
 
@@ -351,9 +361,6 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
     // their own, and the rest go to the nearest entry.
     const int32_t start = WindowStart(allowance);
     const std::vector<Behind> behind = ServedInReach(colors, start);
-    const auto sourceOf = [&](uint32_t i) -> const ColorPoint& {
-        return colors[behind[i].color].source.point;
-    };
     // Leaving out the least missed serves a row best; when most colours must be
     // left out, choosing the few to keep costs far less.
     if (2 * static_cast<size_t>(std::max(allowance, 0)) >= behind.size()) {
@@ -363,49 +370,26 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
             entries.push_back(PointOfKey(colors[b.color].key));
         }
         CandidateIndex candidates(entries, window_);
-        const std::vector<int32_t> goesTo =
+        std::vector<int32_t> leftOutTo =
             LeaveOutLeastMissed(colors, behind, entries, y, allowance, candidates);
         std::vector<uint8_t> kept(behind.size());
         for (uint32_t i = 0; i < behind.size(); ++i) {
             kept[i] = candidates.Kept(i) ? 1 : 0;
+            // The kept entries only grew fewer after a colour was left out: the
+            // one it went to then is still the nearest unless it was left out too.
+            const int32_t to = leftOutTo[i];
+            if (to >= 0 && !candidates.Kept(static_cast<uint32_t>(to))) {
+                const auto [nearest, distance] = candidates.NearestKept(
+                    colors[behind[i].color].source.point, i, Reach(colors, behind[i]));
+                leftOutTo[i] = nearest >= 0 ? nearest : kToInReach;
+            }
         }
-        // The kept entries only grew fewer after a colour was left out: the one it
-        // went to then is still the nearest unless it was left out too.
-        const auto nearestKept = [&](uint32_t i) {
-            const int32_t to = goesTo[i];
-            if (to < 0) {
-                return std::pair<int32_t, float>{-1, 0.0f};
-            }
-            if (candidates.Kept(static_cast<uint32_t>(to))) {
-                return std::pair<int32_t, float>{
-                    to, Distance2(sourceOf(i), entries[static_cast<size_t>(to)])};
-            }
-            return candidates.NearestKept(sourceOf(i), i, std::numeric_limits<float>::max());
-        };
-        PlaceKept(colors, behind, kept, y, nearestKept, positions);
+        PlaceKept(colors, behind, kept, leftOutTo, y, start, positions);
         return start;
     }
     const std::vector<uint8_t> kept = KeepWorstServed(colors, behind, y, allowance);
-    std::vector<uint32_t> keptCandidates;
-    std::vector<ColorPoint> keptEntries;
-    for (uint32_t i = 0; i < behind.size(); ++i) {
-        if (kept[i] != 0) {
-            keptCandidates.push_back(i);
-            keptEntries.push_back(PointOfKey(colors[behind[i].color].key));
-        }
-    }
-    const NearestColor nearest(keptEntries);
-    PlaceKept(
-        colors, behind, kept, y,
-        [&](uint32_t i) {
-            const int32_t f = nearest.Find(sourceOf(i));
-            if (f < 0) {
-                return std::pair<int32_t, float>{-1, 0.0f};
-            }
-            return std::pair<int32_t, float>{static_cast<int32_t>(keptCandidates[f]),
-                                             Distance2(sourceOf(i), keptEntries[f])};
-        },
-        positions);
+    PlaceKept(colors, behind, kept, std::vector<int32_t>(behind.size(), kToNearest), y, start,
+              positions);
     return start;
 }
 

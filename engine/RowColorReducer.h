@@ -76,6 +76,8 @@ class RowColorReducer {
         float error;
     };
     std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start);
+    // The squared distance from such a colour to its nearest entry in reach.
+    static float Reach(const std::vector<RowColor>& colors, const Behind& b);
     // Which of those colours of row y get entries of their own: up to `allowance`,
     // chosen one at a time as the colour worst served by the entries in reach and
     // those chosen.
@@ -85,20 +87,22 @@ class RowColorReducer {
     // The same choice made the other way, which serves the row better but costs a
     // search for each colour left out: leaves out, one at a time, the colour whose
     // own entry would be missed least. `entries` are the colours' own entries.
-    // Returns, per colour left out, the candidate it went to when it was left out
-    // (-1: its nearest entry in reach).
+    // Returns, per colour left out, the candidate it went to when it was left out,
+    // or kToInReach.
     std::vector<int32_t> LeaveOutLeastMissed(const std::vector<RowColor>& colors,
                                              const std::vector<Behind>& behind,
                                              const std::vector<ColorPoint>& entries, int32_t y,
                                              int32_t allowance, CandidateIndex& candidates) const;
-    // Appends the kept colours' entries; every colour of the row goes to its own
-    // entry in reach, or else to the nearer of its nearest entry in reach and
-    // nearestKept(i), the nearest kept entry to colour behind[i] (a candidate and
-    // its squared distance, -1 when none).
-    template <typename NearestKept>
+    // Where a colour left out goes, besides a kept candidate's entry: its nearest
+    // entry in reach, or the nearest entry once the new entries are in reach too.
+    static constexpr int32_t kToInReach = -1;
+    static constexpr int32_t kToNearest = -2;
+    // Appends the kept colours' entries. Every colour of the row goes to its own
+    // entry when it is in reach or kept, and each colour left out where
+    // leftOutTo[i] says.
     void PlaceKept(const std::vector<RowColor>& colors, const std::vector<Behind>& behind,
-                   const std::vector<uint8_t>& kept, int32_t y, const NearestKept& nearestKept,
-                   std::vector<int32_t>& positions);
+                   const std::vector<uint8_t>& kept, const std::vector<int32_t>& leftOutTo,
+                   int32_t y, int32_t start, std::vector<int32_t>& positions);
     int32_t PlaceReduced(const std::vector<RowColor>& colors, int32_t y, int32_t allowance,
                          std::vector<int32_t>& positions);
 
