@@ -1,6 +1,7 @@
 #include "engine/RowColorReducer.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <limits>
 
@@ -46,26 +47,32 @@ int32_t RowColorReducer::WindowStart(int32_t appended) const {
 }
 
 int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& start) {
-    // Appending moves the window on, which may leave more colours behind. A row
-    // with more colours than a window leaves the fewest it can out.
+    // Appending moves the window on, which may leave more colours behind: a row
+    // misses the fewest colours m such that appending m entries leaves at most m
+    // behind, besides those a row with more colours than a window must leave out.
+    // A colour falls behind once m reaches the count that moves its entry out of
+    // the window, so counting the colours by that count finds m in one pass.
     const int32_t excess = std::max(0, static_cast<int32_t>(colors.size()) - kWindow);
+    const auto size = static_cast<int32_t>(palette_.size());
     std::vector<int32_t>& latest = latestOfRow_;
     latest.clear();
+    std::array<int32_t, kWindow + 1> fallingAt{};
     for (const RowColor& c : colors) {
-        latest.push_back(latest_.Get(c.key));
+        const int32_t position = latest_.Get(c.key);
+        latest.push_back(position);
+        const int32_t at = position < 1 ? 0 : std::max(0, position - size + kWindow + 1);
+        ++fallingAt[static_cast<size_t>(std::min(at, kWindow))];
     }
+    int32_t behind = 0;
     int32_t missing = 0;
-    for (;;) {
-        start = WindowStart(missing);
-        int32_t behind = 0;
-        for (const int32_t position : latest) {
-            behind += position < start ? 1 : 0;
-        }
+    for (; missing < kWindow; ++missing) {
+        behind += fallingAt[static_cast<size_t>(missing)];
         if (behind - excess <= missing) {
-            return missing;
+            break;
         }
-        missing = behind - excess;
     }
+    start = WindowStart(missing);
+    return missing;
 }
 
 int32_t RowColorReducer::Append(PaletteKey key) {
