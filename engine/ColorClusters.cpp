@@ -45,6 +45,14 @@ struct Moments {
         }
         return rest;
     }
+    // The mean of a set that has weight.
+    ColorPoint Mean() const {
+        ColorPoint mean{};
+        for (int a = 0; a < 4; ++a) {
+            mean.v[a] = static_cast<float>(sum[a] / weight);
+        }
+        return mean;
+    }
     double Spread(int a) const {
         return weight > 0 ? std::max(0.0, squares[a] - sum[a] * sum[a] / weight) : 0.0;
     }
@@ -126,14 +134,7 @@ class Cutter {
     }
 
     ColorPoint Mean(const Box& box) const {
-        ColorPoint mean{};
-        const WeightedPoint& first = points_[order_[box.begin]];
-        for (int a = 0; a < 4; ++a) {
-            mean.v[a] = box.moments.weight > 0
-                            ? static_cast<float>(box.moments.sum[a] / box.moments.weight)
-                            : first.point.v[a];
-        }
-        return mean;
+        return box.moments.weight > 0 ? box.moments.Mean() : points_[order_[box.begin]].point;
     }
 
   private:
@@ -176,26 +177,34 @@ std::vector<ColorPoint> MedianCut(const std::vector<WeightedPoint>& points, size
     return means;
 }
 
+namespace {
+
+// Per centre, the sums of the points nearest to it.
+std::vector<Moments> SumsByNearest(const std::vector<WeightedPoint>& points,
+                                   const std::vector<ColorPoint>& centres) {
+    std::vector<Moments> sums(centres.size());
+    const NearestColor nearest(centres);
+    for (const WeightedPoint& p : points) {
+        sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
+    }
+    return sums;
+}
+
+}  // namespace
+
 void Refine(const std::vector<WeightedPoint>& points, std::vector<ColorPoint>& centres,
             size_t fixed, int iterations, bool onGrid) {
     if (centres.size() <= fixed) {
         return;
     }
-    std::vector<Moments> sums(centres.size());
     for (int it = 0; it < iterations; ++it) {
-        const NearestColor nearest(centres);
-        std::fill(sums.begin(), sums.end(), Moments{});
-        for (const WeightedPoint& p : points) {
-            sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
-        }
+        const std::vector<Moments> sums = SumsByNearest(points, centres);
         for (size_t c = fixed; c < centres.size(); ++c) {
             const Moments& m = sums[c];
             if (m.weight <= 0) {
                 continue;
             }
-            for (int a = 0; a < 4; ++a) {
-                centres[c].v[a] = static_cast<float>(m.sum[a] / m.weight);
-            }
+            centres[c] = m.Mean();
             if (onGrid) {
                 centres[c] = PointOfKey(KeyOfPoint(centres[c]));
             }
@@ -251,11 +260,7 @@ class Merger {
         std::vector<ColorPoint> means;
         for (size_t i = 0; i < clusters_.size(); ++i) {
             if (alive_[i]) {
-                ColorPoint mean{};
-                for (int k = 0; k < 4; ++k) {
-                    mean.v[k] = static_cast<float>(clusters_[i].sum[k] / clusters_[i].weight);
-                }
-                means.push_back(mean);
+                means.push_back(clusters_[i].Mean());
             }
         }
         return means;
@@ -302,11 +307,7 @@ std::vector<ColorPoint> MergeClosest(const std::vector<WeightedPoint>& points,
                                      size_t count) {
     std::vector<ColorPoint> merged(centres.begin(),
                                    centres.begin() + static_cast<ptrdiff_t>(fixed));
-    std::vector<Moments> sums(centres.size());
-    const NearestColor nearest(centres);
-    for (const WeightedPoint& p : points) {
-        sums[static_cast<size_t>(nearest.Find(p.point))].Add(p);
-    }
+    const std::vector<Moments> sums = SumsByNearest(points, centres);
     // A centre that serves nothing has nothing to merge and is dropped.
     std::vector<Moments> clusters;
     for (size_t c = fixed; c < sums.size(); ++c) {

@@ -7,7 +7,6 @@
 
 #include "engine/ColorClusters.h"
 #include "engine/RLEFormat.h"
-#include "engine/WindowIndex.h"
 #include "engine/modColor.h"
 
 namespace quenda {
@@ -54,12 +53,9 @@ int32_t RowColorReducer::Missing(const std::vector<RowColor>& colors, int32_t& s
     // the window, so counting the colours by that count finds m in one pass.
     const int32_t excess = std::max(0, static_cast<int32_t>(colors.size()) - kWindow);
     const auto size = static_cast<int32_t>(palette_.size());
-    std::vector<int32_t>& latest = latestOfRow_;
-    latest.clear();
     std::array<int32_t, kWindow + 1> fallingAt{};
     for (const RowColor& c : colors) {
         const int32_t position = latest_.Get(c.key);
-        latest.push_back(position);
         const int32_t at = position < 1 ? 0 : std::max(0, position - size + kWindow + 1);
         ++fallingAt[static_cast<size_t>(std::min(at, kWindow))];
     }
@@ -211,11 +207,6 @@ std::vector<RowColorReducer::Behind> RowColorReducer::ServedInReach(
     return behind;
 }
 
-float RowColorReducer::Reach(const std::vector<RowColor>& colors, const Behind& b) {
-    return b.nearest < 0 ? std::numeric_limits<float>::max()
-                         : b.error / colors[b.color].source.weight;
-}
-
 std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor>& colors,
                                                       const std::vector<Behind>& behind, int32_t y,
                                                       int32_t allowance) const {
@@ -290,10 +281,17 @@ std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowC
         int32_t counted;  // the kept candidate it would go to, or kToInReach
         bool operator>(const Cost& other) const { return missed > other.missed; }
     };
+    // The kept candidate whose entry is nearest to colour i, when it is nearer than
+    // the entry in reach (kToInReach otherwise), with its squared distance.
+    const auto keptNearer = [&](uint32_t i) {
+        const Behind& b = behind[i];
+        const WeightedPoint& s = colors[b.color].source;
+        const float reach = b.nearest < 0 ? std::numeric_limits<float>::max() : b.error / s.weight;
+        const auto found = candidates.NearestKept(s.point, i, reach);
+        return found.first < 0 ? std::pair<int32_t, float>{kToInReach, reach} : found;
+    };
     const auto costOf = [&](uint32_t i) {
-        // Only a kept entry nearer than the one in reach matters.
-        const auto [nearest, distance] = candidates.NearestKept(
-            colors[behind[i].color].source.point, i, Reach(colors, behind[i]));
+        const auto [nearest, distance] = keptNearer(i);
         const float toKept =
             nearest < 0 ? std::numeric_limits<float>::infinity() : scale[i] * distance;
         return Cost{std::min(toKept, inReach[i]) - own[i], i,
@@ -319,6 +317,14 @@ std::vector<int32_t> RowColorReducer::LeaveOutLeastMissed(const std::vector<RowC
         candidates.LeaveOut(top.candidate);
         goesTo[top.candidate] = top.counted;
         --leaveOut;
+    }
+    // The kept entries only grew fewer after a colour was left out: the one it
+    // went to then is still the nearest unless it was left out too.
+    for (uint32_t i = 0; i < count; ++i) {
+        const int32_t to = goesTo[i];
+        if (!candidates.Kept(i) && to >= 0 && !candidates.Kept(static_cast<uint32_t>(to))) {
+            goesTo[i] = keptNearer(i).first;
+        }
     }
     return goesTo;
 }
@@ -377,19 +383,11 @@ int32_t RowColorReducer::PlaceReduced(const std::vector<RowColor>& colors, int32
             entries.push_back(PointOfKey(colors[b.color].key));
         }
         CandidateIndex candidates(entries, window_);
-        std::vector<int32_t> leftOutTo =
+        const std::vector<int32_t> leftOutTo =
             LeaveOutLeastMissed(colors, behind, entries, y, allowance, candidates);
         std::vector<uint8_t> kept(behind.size());
         for (uint32_t i = 0; i < behind.size(); ++i) {
             kept[i] = candidates.Kept(i) ? 1 : 0;
-            // The kept entries only grew fewer after a colour was left out: the
-            // one it went to then is still the nearest unless it was left out too.
-            const int32_t to = leftOutTo[i];
-            if (to >= 0 && !candidates.Kept(static_cast<uint32_t>(to))) {
-                const auto [nearest, distance] = candidates.NearestKept(
-                    colors[behind[i].color].source.point, i, Reach(colors, behind[i]));
-                leftOutTo[i] = nearest >= 0 ? nearest : kToInReach;
-            }
         }
         PlaceKept(colors, behind, kept, leftOutTo, y, start, positions);
         return start;

@@ -76,8 +76,6 @@ class RowColorReducer {
         float error;
     };
     std::vector<Behind> ServedInReach(const std::vector<RowColor>& colors, int32_t start);
-    // The squared distance from such a colour to its nearest entry in reach.
-    static float Reach(const std::vector<RowColor>& colors, const Behind& b);
     // Which of those colours of row y get entries of their own: up to `allowance`,
     // chosen one at a time as the colour worst served by the entries in reach and
     // those chosen.
@@ -87,8 +85,8 @@ class RowColorReducer {
     // The same choice made the other way, which serves the row better but costs a
     // search for each colour left out: leaves out, one at a time, the colour whose
     // own entry would be missed least. `entries` are the colours' own entries.
-    // Returns, per colour left out, the candidate it went to when it was left out,
-    // or kToInReach.
+    // Returns, per colour left out, the kept candidate whose entry is nearest to
+    // it when that is nearer than its entry in reach, or kToInReach.
     std::vector<int32_t> LeaveOutLeastMissed(const std::vector<RowColor>& colors,
                                              const std::vector<Behind>& behind,
                                              const std::vector<ColorPoint>& entries, int32_t y,
@@ -139,10 +137,9 @@ class RowColorReducer {
         int32_t before;
     };
 
-    KeyMap<int32_t> latest_{-1};        // per key, its last position in the palette, or -1
-    KeyMap<RowUses> uses_{{-1, -1}};    // per key, the rows announced that use it
-    std::vector<int64_t> demandLeft_;   // per row, the demand of it and the rows below
-    std::vector<int32_t> latestOfRow_;  // the last position of each colour of a row
+    KeyMap<int32_t> latest_{-1};       // per key, its last position in the palette, or -1
+    KeyMap<RowUses> uses_{{-1, -1}};   // per key, the rows announced that use it
+    std::vector<int64_t> demandLeft_;  // per row, the demand of it and the rows below
     int32_t capacity_;
     int32_t height_;
     bool reduced_ = false;
