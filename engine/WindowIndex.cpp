@@ -35,6 +35,7 @@ void WindowIndex::MoveTo(const std::vector<ColorPoint>& points, int32_t start) {
     std::merge(sorted_.begin(), sorted_.end(), fresh_.begin(), fresh_.end(), merged_.begin(),
                byProjection);
     sorted_.swap(merged_);
+    buckets_.Build(sorted_.size(), [&](size_t i) { return sorted_[i].projected; });
 }
 
 int32_t WindowIndex::Find(const ColorPoint& p) const {
@@ -43,10 +44,8 @@ int32_t WindowIndex::Find(const ColorPoint& p) const {
         return -1;
     }
     const float q = Project(p);
-    const ptrdiff_t start =
-        std::lower_bound(sorted_.begin(), sorted_.end(), q,
-                         [](const Entry& e, float v) { return e.projected < v; }) -
-        sorted_.begin();
+    const auto start = static_cast<ptrdiff_t>(
+        buckets_.CountBelow(q, [&](size_t i) { return sorted_[i].projected; }));
     float best = std::numeric_limits<float>::max();
     ptrdiff_t bestAt = 0;
     SearchAlongAxis(

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/ColorPoint.h"
+#include "engine/ProjectionBuckets.h"
 
 namespace quenda {
 
@@ -33,6 +34,7 @@ class WindowIndex {
     std::vector<Entry> sorted_;  // rising along the axis
     std::vector<Entry> fresh_;
     std::vector<Entry> merged_;
+    ProjectionBuckets buckets_;  // where a projection falls in sorted_
 };
 
 }  // namespace quenda
