@@ -25,16 +25,14 @@ class ProjectionBuckets {
         const size_t buckets = 2 * n;
         scale_ = high > low_ ? static_cast<float>(buckets) / (high - low_) : 0.0f;
         last_ = buckets - 1;
-        first_.resize(buckets + 1);
-        size_t b = 0;
+        // Counted, then summed: a walk that fills the buckets between values
+        // would pay a mispredicted branch at most of them.
+        first_.assign(buckets + 1, 0);
         for (size_t i = 0; i < n; ++i) {
-            const size_t own = BucketOf(value(i));
-            while (b <= own) {
-                first_[b++] = static_cast<uint32_t>(i);
-            }
+            ++first_[BucketOf(value(i)) + 1];
         }
-        while (b <= buckets) {
-            first_[b++] = static_cast<uint32_t>(n);
+        for (size_t b = 1; b <= buckets; ++b) {
+            first_[b] += first_[b - 1];
         }
     }
 
