@@ -28,9 +28,10 @@ void SearchAlongAxis(const ColorPoint& p, float q, ptrdiff_t n, ptrdiff_t start,
             bestAt = i;
         }
     };
-    // The few places around q are tried outright: one of them is most often the
-    // nearest, and trying them without a test per step costs less than walking.
-    constexpr ptrdiff_t kAround = 4;
+    // The places around q are tried outright: one of them is most often the
+    // nearest, and trying them without a test per step costs less than walking,
+    // whose end is a mispredicted branch. Sixteen places cost less than eight.
+    constexpr ptrdiff_t kAround = 8;
     const ptrdiff_t first = start > kAround ? start - kAround : 0;
     const ptrdiff_t end = n - start > kAround ? start + kAround : n;
     for (ptrdiff_t i = first; i < end; ++i) {
