@@ -60,15 +60,18 @@ class RowColorCollector {
             s[2] += straight[0];
             s[3] += 1;
         }
-        colors_.clear();
+        // Written field by field: a whole record built aside and copied in made
+        // the processor wait for its own stores.
+        colors_.resize(sums_.size());
         for (size_t i = 0; i < sums_.size(); ++i) {
             const PaletteKey key = work_.palette[static_cast<size_t>(Id(i))];
             const std::array<uint32_t, 4>& s = sums_[i];
             const double perPixel = 1.0 / s[3];
             const auto mean = [&](int c) { return static_cast<float>(s[c] * perPixel); };
-            colors_.push_back({key,
-                               {PointOf(mean(0), mean(1), mean(2), KeyAlpha(key)),
-                                static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key))}});
+            RowColor& color = colors_[i];
+            color.key = key;
+            color.source.point = PointOf(mean(0), mean(1), mean(2), KeyAlpha(key));
+            color.source.weight = static_cast<float>(s[3]) * OpacityWeight(KeyAlpha(key));
         }
         return colors_;
     }
