@@ -252,7 +252,7 @@ void BM_Default1920x1080AgainstClassic250(benchmark::State& state) {
     const c32bppDIB& image = tiled ? *Mosaic(1920, 1080) : *Scaled(index, 1920, 1080);
     // The fastest of a few turns of each path, taken in alternation: a single run
     // on a shared machine varies by a fifth.
-    constexpr int kTurns = 3;
+    constexpr int kTurns = 5;
     Encoded e, classic;
     for (auto _ : state) {
         for (int turn = 0; turn < kTurns; ++turn) {
