@@ -2,24 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <utility>
 
 #include "engine/AxisSearch.h"
+#include "engine/OrderedBits.h"
 
 namespace quenda {
 
-namespace {
-
-// The bits of a float turned so that they order as the values do.
-uint64_t OrderedBits(float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void NearestColor::Build(const std::vector<ColorPoint>& points) {
     groups_.clear();

@@ -136,21 +136,16 @@ bool FourEqualStartWithin8(const uint8_t* codes) {
 // writes more bytes than it has pixels. Returns the end.
 uint8_t* CodeRow(const uint8_t* codes, int32_t width, uint8_t* out) {
     int32_t x = 0;
-    // Rows of photographs change code at most pixels, and runs shorter than four
-    // are written as they stand: eight codes none of which starts four equal
-    // ones are copied whole, without a branch per run.
-    while (x + 11 <= width) {
-        if (!FourEqualStartWithin8(codes + x)) {
+    while (x < width) {
+        // Rows of photographs change code at most pixels, and runs shorter than
+        // four are written as they stand: eight codes none of which starts four
+        // equal ones are copied whole, without a branch per run.
+        if (x + 11 <= width && !FourEqualStartWithin8(codes + x)) {
             std::memcpy(out, codes + x, 8);
             out += 8;
             x += 8;
             continue;
         }
-        const int length = RunLength(codes + x, width - x);
-        out = FlushRun(out, codes[x], length);
-        x += length;
-    }
-    while (x < width) {
         const int length = RunLength(codes + x, width - x);
         out = FlushRun(out, codes[x], length);
         x += length;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <functional>
 #include <limits>
 
 #include "engine/ColorClusters.h"
+#include "engine/OrderedBits.h"
 #include "engine/RLEFormat.h"
 #include "engine/modColor.h"
 
@@ -35,20 +35,10 @@ float NearestDistance2(const ColorPoint& p, const std::vector<ColorPoint>& point
     return std::min(std::min(m[0], m[1]), std::min(m[2], m[3]));
 }
 // A colour's error and index as one number that orders as the error does, ties
-// by index: the bits of a float that is not negative rise with it, and a heap of
-// plain numbers moves and compares far less than one of records.
+// by index: a heap of plain numbers moves and compares far less than one of
+// records.
 uint64_t HeapKey(float error, uint32_t index) {
-    error = error > 0.0f ? error : 0.0f;  // nor a negative zero
-    uint32_t bits;
-    std::memcpy(&bits, &error, sizeof bits);
-    return (static_cast<uint64_t>(bits) << 32) | index;
-}
-
-float ErrorOfKey(uint64_t key) {
-    const auto bits = static_cast<uint32_t>(key >> 32);
-    float error;
-    std::memcpy(&error, &bits, sizeof error);
-    return error;
+    return OrderedBits(error) << 32 | index;
 }
 
 }  // namespace
@@ -232,6 +222,7 @@ std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor
     // too. Errors only fall, so a colour's error is brought up to date against the
     // new entries only when it comes to the top. A colour the next row uses counts
     // twice: its entry will serve that row as well.
+    std::vector<float> error(behind.size());
     std::vector<float> weight(behind.size());
     std::vector<uint32_t> checked(behind.size(), 0);  // kept entries its error has seen
     std::vector<uint64_t> heap;
@@ -240,7 +231,8 @@ std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor
         const RowColor& c = colors[behind[i].color];
         const float factor = UsedByNextRow(c.key, y) ? 2.0f : 1.0f;
         weight[i] = c.source.weight * factor;
-        heap.push_back(HeapKey(behind[i].error * factor, i));
+        error[i] = behind[i].error * factor;
+        heap.push_back(HeapKey(error[i], i));
     }
     std::make_heap(heap.begin(), heap.end());
     std::vector<uint8_t> kept(behind.size(), 0);
@@ -248,21 +240,21 @@ std::vector<uint8_t> RowColorReducer::KeepWorstServed(const std::vector<RowColor
     while (!heap.empty() && keptPoints.size() < static_cast<size_t>(allowance)) {
         std::pop_heap(heap.begin(), heap.end());
         const auto i = static_cast<uint32_t>(heap.back());
-        float error = ErrorOfKey(heap.back());
         heap.pop_back();
         const WeightedPoint& s = colors[behind[i].color].source;
         if (checked[i] < keptPoints.size()) {
-            error = std::min(error, weight[i] * NearestDistance2(s.point, keptPoints, checked[i]));
+            error[i] =
+                std::min(error[i], weight[i] * NearestDistance2(s.point, keptPoints, checked[i]));
             checked[i] = static_cast<uint32_t>(keptPoints.size());
             // The others' errors are at most what the heap holds for them: a
             // colour still above the next in the heap is the worst served.
-            if (!heap.empty() && HeapKey(error, i) < heap.front()) {
-                heap.push_back(HeapKey(error, i));
+            if (!heap.empty() && HeapKey(error[i], i) < heap.front()) {
+                heap.push_back(HeapKey(error[i], i));
                 std::push_heap(heap.begin(), heap.end());
                 continue;
             }
         }
-        if (error <= 0) {
+        if (error[i] <= 0) {
             break;
         }
         kept[i] = 1;
